@@ -1,0 +1,68 @@
+# trilo: make demo | make test   (make deps installs what is missing on Debian)
+SHELL := /bin/bash
+BUILD := build
+WINE_ROOT := $(CURDIR)/$(BUILD)/wine
+WINE_ENV := tools/wine-env $(WINE_ROOT)
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+APT_PACKAGES := cmake ninja-build g++ make ccache libgtest-dev libbenchmark-dev \
+  clang libclang-rt-14-dev libedit-dev \
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
+  wine wine64 wine32:i386 xvfb xauth xdotool imagemagick fonts-wine liblnk-utils file
+
+.PHONY: all deps native win32 win64 release test test-native test-wine wine-prefix fuzz demo clean
+
+all: native
+
+deps:
+	@missing=""; \
+	for p in $(APT_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}\n' "$$p" 2>/dev/null | grep -q '^install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "deps: installing$$missing"; \
+	  case "$$missing" in *:i386*) dpkg --print-foreign-architectures | grep -qx i386 || $(SUDO) dpkg --add-architecture i386;; esac; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	else echo "deps: all present"; fi
+
+native:
+	cmake --preset native >/dev/null
+	cmake --build --preset native
+
+release:
+	cmake --preset release >/dev/null
+	cmake --build --preset release
+
+win32 win64:
+	cmake --preset $@ >/dev/null
+	cmake --build --preset $@
+
+# A private Wine prefix inside the build folder (HOME too), made once.
+$(WINE_ROOT)/.ready: tools/wine-env
+	rm -rf $(WINE_ROOT) && mkdir -p $(WINE_ROOT)/home
+	$(WINE_ENV) xvfb-run -a sh -c 'wineboot -i >/dev/null 2>&1 && wine reg add "HKCU\Software\Wine\X11 Driver" /v Managed /d N /f >/dev/null && wineserver -w'
+	touch $@
+
+wine-prefix: $(WINE_ROOT)/.ready
+
+test-native: native
+	ctest --test-dir $(BUILD)/native --output-on-failure -j2
+
+# One persistent wineserver for the whole run saves its start-up per program.
+test-wine: win64 win32 wine-prefix
+	@file $(BUILD)/win32/tests/trilo_tests.exe | grep -q 'PE32 executable.*Intel 80386' || { echo "win32 build is not PE32 i386"; exit 1; }
+	@file $(BUILD)/win64/tests/trilo_tests.exe | grep -q 'PE32+ executable.*x86-64' || { echo "win64 build is not PE32+"; exit 1; }
+	$(WINE_ENV) wineserver -p || true
+	status=0; \
+	$(WINE_ENV) ctest --test-dir $(BUILD)/win64 --output-on-failure || status=1; \
+	$(WINE_ENV) ctest --test-dir $(BUILD)/win32 --output-on-failure || status=1; \
+	$(WINE_ENV) wineserver -k || true; \
+	exit $$status
+
+test: deps
+	$(MAKE) test-native
+	$(MAKE) test-wine
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,53 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace trilo {
+
+/// The notices of the installer, each a small dialog of its own on Windows.
+enum class Notice { Complete, Cancelled, OptionsError, Failed };
+
+/// The fixed texts of the notices.
+const char* NoticeText(Notice notice);
+
+/// What one Locate File question shows and proposes.
+struct LocateRequest {
+  std::string path;         ///< proposed path, and the answer on OK
+  std::string prompt;       ///< the question
+  std::string filter;       ///< "desc|pattern|...||"
+  std::string defaultName;  ///< initial file name for browsing
+};
+
+/// Everything the core needs from the person in front of the installer.
+class Interaction {
+ public:
+  virtual ~Interaction() = default;
+  /// A modal message box with one OK button; returns when it was closed.
+  virtual void ShowMessage(const std::string& text) = 0;
+  /// One of the fixed notices, shown modally.
+  virtual void ShowNotice(Notice notice) = 0;
+  /// The Locate File dialog. True on OK, with `request.path` the answer;
+  /// false on Cancel, with `request.path` left as it was.
+  virtual bool LocateFile(LocateRequest& request) = 0;
+  /// The version choice. True on OK, with `chosen` the answer.
+  virtual bool ChooseVersion(const std::vector<std::string>& versions, std::string& chosen) = 0;
+  /// The splash image, shown for `delayMs` milliseconds.
+  virtual void ShowSplash(const std::string& imagePath, int delayMs) = 0;
+};
+
+/// What the file copy step needs of a progress display.
+class InstallProgress {
+ public:
+  virtual ~InstallProgress() = default;
+  /// Range 0 .. count, step 1, position 0.
+  virtual void SetRange(int count) = 0;
+  virtual void ShowSource(const std::string& text) = 0;
+  virtual void ShowDestination(const std::string& text) = 0;
+  /// Advance one step.
+  virtual void Step() = 0;
+  /// Handle every waiting window message, without blocking.
+  virtual void PumpMessages() = 0;
+  virtual void ClearTexts() = 0;
+};
+
+}  // namespace trilo

@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdio>
+#include <string>
+
+// Files and folders. Every path is a Windows path ("\" separators); the POSIX
+// implementation maps it at this boundary (see platform/posix/path_map.h).
+
+namespace trilo {
+
+/// The current folder, without a trailing separator unless it is a root.
+std::string GetCurrentFolder();
+bool SetCurrentFolder(const std::string& path);
+
+/// Whether a status query on the path succeeds (a file or a folder).
+bool PathExists(const std::string& path);
+
+/// fopen in binary mode ("rb", "wb", "ab", "r+b"...): line ends are the
+/// caller's business, so files read and write alike on every platform.
+std::FILE* OpenFile(const std::string& path, const char* mode);
+
+/// Renames `from` over `to`, replacing it.
+bool ReplaceFile(const std::string& from, const std::string& to);
+bool RemoveFile(const std::string& path);
+
+}  // namespace trilo

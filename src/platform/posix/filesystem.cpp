@@ -1,0 +1,42 @@
+#include "platform/filesystem.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/posix/path_map.h"
+
+namespace trilo {
+
+std::string GetCurrentFolder() {
+  std::string buf(4096, '\0');
+  while (!getcwd(&buf[0], buf.size())) {
+    if (buf.size() > (1u << 20)) return std::string();
+    buf.resize(buf.size() * 2);
+  }
+  buf.resize(buf.find('\0'));
+  return FromNativePath(buf);
+}
+
+bool SetCurrentFolder(const std::string& path) {
+  return chdir(ToNativePath(path).c_str()) == 0;
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st;
+  return stat(ToNativePath(path).c_str(), &st) == 0;
+}
+
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+  return std::fopen(ToNativePath(path).c_str(), mode);
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+  return std::rename(ToNativePath(from).c_str(), ToNativePath(to).c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path) { return unlink(ToNativePath(path).c_str()) == 0; }
+
+}  // namespace trilo

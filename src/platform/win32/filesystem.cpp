@@ -1,0 +1,33 @@
+#include "platform/filesystem.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace trilo {
+
+std::string GetCurrentFolder() {
+  DWORD need = GetCurrentDirectoryA(0, nullptr);
+  if (need == 0) return std::string();
+  std::string buf(need, '\0');
+  DWORD got = GetCurrentDirectoryA(need, &buf[0]);
+  buf.resize(got);
+  return buf;
+}
+
+bool SetCurrentFolder(const std::string& path) { return SetCurrentDirectoryA(path.c_str()) != 0; }
+
+bool PathExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+}  // namespace trilo

@@ -1,0 +1,60 @@
+#include "text/code_page.h"
+
+#include "platform/code_page_id.h"
+
+namespace trilo {
+
+bool CodePage::IsLeadByte(unsigned char b) const {
+  switch (id_) {
+    case 932:  // Shift JIS
+      return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    case 936:  // GBK
+    case 949:  // Unified Hangul
+    case 950:  // Big5
+      return b >= 0x81 && b <= 0xFE;
+    default:
+      return false;
+  }
+}
+
+CodePage ActiveCodePage() { return CodePage(ActiveCodePageId()); }
+
+size_t FindChar(const std::string& text, char ch, const CodePage& cp, size_t from) {
+  for (size_t i = from; i < text.size(); ++i) {
+    if (text[i] == ch) return i;
+    if (cp.IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ++i;
+  }
+  return std::string::npos;
+}
+
+size_t FindChar(const std::string& text, char ch) {
+  return FindChar(text, ch, ActiveCodePage());
+}
+
+size_t FindLastChar(const std::string& text, char ch, const CodePage& cp) {
+  size_t found = std::string::npos;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == ch) found = i;
+    else if (cp.IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ++i;
+  }
+  return found;
+}
+
+size_t FindLastChar(const std::string& text, char ch) {
+  return FindLastChar(text, ch, ActiveCodePage());
+}
+
+size_t FindText(const std::string& text, const std::string& needle, const CodePage& cp) {
+  if (needle.empty()) return 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text.compare(i, needle.size(), needle) == 0) return i;
+    if (cp.IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ++i;
+  }
+  return std::string::npos;
+}
+
+size_t FindText(const std::string& text, const std::string& needle) {
+  return FindText(text, needle, ActiveCodePage());
+}
+
+}  // namespace trilo

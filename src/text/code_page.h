@@ -1,0 +1,36 @@
+#pragma once
+#include <string>
+
+namespace trilo {
+
+/// Lead-byte knowledge of one 8-bit code page. Only the double-byte code
+/// pages have lead bytes; in every other one (UTF-8 included) an ASCII byte
+/// is always a character of its own.
+class CodePage {
+ public:
+  explicit CodePage(unsigned id = 0) : id_(id) {}
+  unsigned Id() const { return id_; }
+  bool IsLeadByte(unsigned char byte) const;
+
+ private:
+  unsigned id_;
+};
+
+/// The code page the platform uses for 8-bit text (GetACP on Windows).
+CodePage ActiveCodePage();
+
+/// Index of the first byte equal to `ch` that is a character of its own,
+/// stepping over double-byte characters; std::string::npos when none.
+/// `from` must be a character boundary.
+size_t FindChar(const std::string& text, char ch, const CodePage& cp, size_t from = 0);
+size_t FindChar(const std::string& text, char ch);
+
+/// Index of the last such byte; std::string::npos when none.
+size_t FindLastChar(const std::string& text, char ch, const CodePage& cp);
+size_t FindLastChar(const std::string& text, char ch);
+
+/// First occurrence of `needle` starting on a character boundary.
+size_t FindText(const std::string& text, const std::string& needle, const CodePage& cp);
+size_t FindText(const std::string& text, const std::string& needle);
+
+}  // namespace trilo

@@ -1,0 +1,39 @@
+#include "text/text_util.h"
+
+namespace trilo {
+
+bool IsWhite(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string TrimLeft(const std::string& s) {
+  size_t b = 0;
+  while (b < s.size() && IsWhite(s[b])) ++b;
+  return s.substr(b);
+}
+
+std::string TrimRight(const std::string& s) {
+  size_t e = s.size();
+  while (e > 0 && IsWhite(s[e - 1])) --e;
+  return s.substr(0, e);
+}
+
+std::string Trim(const std::string& s) { return TrimLeft(TrimRight(s)); }
+
+static char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  return true;
+}
+
+bool FormTemplateName(const std::string& version, const std::string& plain, std::string& name) {
+  std::string formed = version.empty() ? plain : version + "." + plain;
+  if (formed.size() > 255) return false;
+  name = formed;
+  return true;
+}
+
+}  // namespace trilo

@@ -1,0 +1,22 @@
+#pragma once
+#include <string>
+
+namespace trilo {
+
+/// White space as the C library's isspace sees it in the "C" locale:
+/// space, TAB, LF, VT, FF, CR.
+bool IsWhite(char c);
+
+std::string TrimLeft(const std::string& s);
+std::string TrimRight(const std::string& s);
+std::string Trim(const std::string& s);
+
+/// Compares ignoring the case of the ASCII letters A to Z only.
+bool EqualsIgnoreCase(const std::string& a, const std::string& b);
+
+/// The template name "%s.%s" (version, plain name) or the plain name when the
+/// version is empty. False when the name would not fit the 256-byte buffer
+/// the game's tools use (255 characters).
+bool FormTemplateName(const std::string& version, const std::string& plain, std::string& name);
+
+}  // namespace trilo

@@ -1,0 +1,99 @@
+#pragma once
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/interaction.h"
+
+namespace trilo {
+namespace test {
+
+/// A fresh folder under the system's temporary folder, removed with
+/// everything in it at the end of the test.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  /// The folder as the core speaks it, ending in "\".
+  const std::string& Path() const { return path_; }
+  /// Path() joined with a relative name written with "\" separators.
+  std::string operator/(const std::string& relative) const { return path_ + relative; }
+
+ private:
+  std::string path_;
+  std::string native_;
+};
+
+/// Whole-file helpers on core paths, binary mode.
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+bool IsFolder(const std::string& path);
+void MakeFolder(const std::string& path);
+
+/// Makes a folder current for the life of the object.
+class ScopedCurrentFolder {
+ public:
+  explicit ScopedCurrentFolder(const std::string& path);
+  ~ScopedCurrentFolder();
+
+ private:
+  std::string saved_;
+};
+
+/// Answers the installer's questions from queues and records everything the
+/// user would have been shown, in order.
+class ScriptedInteraction : public Interaction {
+ public:
+  struct LocateAnswer {
+    bool ok;
+    std::string path;  ///< used on OK; empty means "accept the proposal"
+    bool acceptProposal;
+  };
+
+  void ShowMessage(const std::string& text) override;
+  void ShowNotice(Notice notice) override;
+  bool LocateFile(LocateRequest& request) override;
+  bool ChooseVersion(const std::vector<std::string>& versions, std::string& chosen) override;
+  void ShowSplash(const std::string& imagePath, int delayMs) override;
+
+  // Script.
+  void AcceptProposal() { locate.push_back({true, "", true}); }
+  void Answer(const std::string& path) { locate.push_back({true, path, false}); }
+  void CancelLocate() { locate.push_back({false, "", false}); }
+  void ChooseVersionAnswer(bool ok, const std::string& version) { versions.push_back({ok, version}); }
+
+  std::deque<LocateAnswer> locate;
+  std::deque<std::pair<bool, std::string>> versions;
+
+  // Record.
+  std::vector<std::string> messages;
+  std::vector<Notice> notices;
+  std::vector<LocateRequest> locateRequests;
+  std::vector<std::vector<std::string>> versionRequests;
+  std::vector<std::pair<std::string, int>> splashes;
+  /// Every call in order, e.g. "message:Error opening file template".
+  std::vector<std::string> log;
+};
+
+/// Records every call of the file copy step.
+class RecordingProgress : public InstallProgress {
+ public:
+  void SetRange(int count) override;
+  void ShowSource(const std::string& text) override;
+  void ShowDestination(const std::string& text) override;
+  void Step() override;
+  void PumpMessages() override;
+  void ClearTexts() override;
+
+  std::vector<std::string> calls;  ///< "range:3", "source:a", "dest:b", "step", "pump", "clear"
+  int range = -1;
+  int position = 0;
+  std::string source, destination;
+};
+
+}  // namespace test
+}  // namespace trilo
