@@ -1,0 +1,16 @@
+#pragma once
+#include <functional>
+#include <string>
+
+namespace trilo {
+
+/// Writes a shortcut (.lnk) file. `report` is called with the fixed message
+/// of each property that cannot be set ("SetPath failed!", ...) and of a
+/// failed save ("Save failed!"). Returns a Windows result code: the failure
+/// of the object creation or interface query, otherwise the result of Save
+/// (0 on success).
+long WriteShellLink(const std::string& target, const std::string& linkPath, const std::string& workingDir,
+                    const std::string& arguments, const std::string& iconPath, const std::string& description,
+                    const std::function<void(const std::string&)>& report);
+
+}  // namespace trilo
