@@ -66,5 +66,11 @@ test: deps
 	$(MAKE) test-native
 	$(MAKE) test-wine
 
+# Installs the sample package into a fresh copy of the sample game and shows what changed.
+demo: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target trilo-setup
+	tools/demo.sh $(BUILD)/release/src/ui/term/trilo-setup
+
 clean:
 	rm -rf $(BUILD)

@@ -18,7 +18,7 @@ void LocateGameFiles(InstallerApp& app, PathFields& fields) {
   LocateRequest exe{fields.gameExe,
                     "Please locate your f1_9902.exe file. If you have changed the name of the file or moved it, "
                     "please browse to the correct file and select it.",
-                    "exe files (*.exe)|*.exe||", "f1_9902.exe"};
+                    "exe files (*.exe)|*.exe||", "f1_9902.exe", LocateKind::GameExe};
   if (app.UI.LocateFile(exe)) fields.gameExe = exe.path;
 
   if (s.VersionList.size() > 1) {
@@ -28,12 +28,13 @@ void LocateGameFiles(InstallerApp& app, PathFields& fields) {
     app.State.SelectedVersion = s.VersionList.front();
   }
 
-  LocateRequest config{defaultConfig, s.ConfigString, "INI files (*.INI)|*.INI||", s.ConfigPattern};
+  LocateRequest config{defaultConfig, s.ConfigString, "INI files (*.INI)|*.INI||", s.ConfigPattern,
+                       LocateKind::GameConfig};
   if (app.UI.LocateFile(config)) fields.gameConfig = config.path;
 
   if (s.NewPlayer) {
     LocateRequest player{"", "Please locate a PLR file to use as a template for a new player",
-                         "PLR files (*.PLR)|*.PLR||", ""};
+                         "PLR files (*.PLR)|*.PLR||", "", LocateKind::TemplatePlayer};
     if (app.UI.LocateFile(player)) fields.templatePlayer = player.path;
   }
 }
