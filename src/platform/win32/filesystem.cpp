@@ -1,6 +1,8 @@
 #include "platform/filesystem.h"
 
 #include <windows.h>
+// <windows.h> maps ReplaceFile to ReplaceFileA, which would rename ours.
+#undef ReplaceFile
 
 #include <cstdio>
 #include <string>
