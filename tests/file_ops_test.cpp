@@ -42,16 +42,6 @@ TEST(CopyFileReplacingTest, ReplacesTheDestinationAndTellsFailuresApart) {
   EXPECT_FALSE(FileExists(dir / "c.txt"));
 }
 
-TEST(CopyFileReplacingTest, NeverTruncatesTheSourceThroughItsOwnName) {
-  TempDir dir;
-  WriteFile(dir / "a.txt", "keep me");
-  CopyOutcome out = CopyFileReplacing(dir / "a.txt", dir / "a.txt");
-  EXPECT_FALSE(out.ok);
-  EXPECT_EQ(out.lastError, 32u);
-  EXPECT_NE(out.errnoValue, 0);
-  EXPECT_EQ(ReadFile(dir / "a.txt"), "keep me");
-}
-
 TEST(CreateFolderTest, TellsAlreadyExistsFromFailure) {
   TempDir dir;
   EXPECT_EQ(CreateFolder(dir / "new"), CreateFolderResult::Created);
@@ -63,30 +53,6 @@ TEST(CreateFolderTest, TellsAlreadyExistsFromFailure) {
   EXPECT_EQ(CreateFolder(dir / "none\\sub"), CreateFolderResult::Failed);
   EXPECT_EQ(CreateFolder(dir / "file\\sub"), CreateFolderResult::Failed);
   EXPECT_EQ(CreateFolder(""), CreateFolderResult::Failed);
-}
-
-TEST(AppendLineTest, CreatesThenAppendsWithCrLf) {
-  TempDir dir;
-  EXPECT_TRUE(AppendLine(dir / "log.txt", "one"));
-  EXPECT_TRUE(AppendLine(dir / "log.txt", ""));
-  EXPECT_TRUE(AppendLine(dir / "log.txt", "three"));
-  EXPECT_EQ(ReadFile(dir / "log.txt"), "one\r\n\r\nthree\r\n");
-  MakeFolder(dir / "folder");
-  EXPECT_FALSE(AppendLine(dir / "folder", "x"));
-  EXPECT_FALSE(AppendLine(dir / "none\\log.txt", "x"));
-}
-
-TEST(ExclusiveFileTest, OpensOnlyExistingFiles) {
-  TempDir dir;
-  WriteFile(dir / "a.txt", "a\r\n");
-  ExclusiveFile file;
-  EXPECT_FALSE(file.Open(dir / "none.txt"));
-  EXPECT_FALSE(file.Open(dir.Path()));
-  EXPECT_FALSE(file.Open(""));
-  ASSERT_TRUE(file.Open(dir / "a.txt"));
-  char buf[8] = {};
-  EXPECT_EQ(std::fread(buf, 1, sizeof buf, file.File()), 3u);  // binary: CR kept
-  EXPECT_EQ(std::string(buf), "a\r\n");
 }
 
 TEST(ExclusiveFileTest, NewFileMayNotBeTheOpenSourceOrAFolder) {

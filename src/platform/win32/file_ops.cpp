@@ -63,7 +63,6 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
     // Taken at once: nothing else may run between the copy and this.
     out.lastError = GetLastError();
     out.errnoValue = ErrnoFor(out.lastError);
-    errno = out.errnoValue;
   }
   return out;
 }
