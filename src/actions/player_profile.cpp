@@ -10,7 +10,7 @@ namespace {
 
 // Entries that tie the template's player to its own scene, car and name.
 const char* const kDroppedKeys[] = {"SceneFile", "SceneDesc", "AIFile", "VehFile", "DsVehFile", "ModFile", "DriverName"};
-// A full field of opponents in every session type.
+// A full field of opponents in practice, qualifying, race and championship.
 const char* const kOpponentKeys[] = {"PR_Opponents", "QR_Opponents", "GP_Opponents", "CH_Opponents"};
 
 }  // namespace
