@@ -62,7 +62,9 @@ test-wine: win64 win32 wine-prefix
 	$(WINE_ENV) wineserver -k || true; \
 	exit $$status
 
+# The prefix comes first: the native tests run a Windows program under Wine too.
 test: deps
+	$(MAKE) wine-prefix
 	$(MAKE) test-native
 	$(MAKE) test-wine
 
