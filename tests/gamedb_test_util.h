@@ -1,6 +1,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +44,19 @@ inline std::string Describe(const GameDatabase& db) {
            quote(e.FolderCreateActions) + "\n";
   }
   return out;
+}
+
+/// The names in a folder given as a core path, sorted.
+inline std::vector<std::string> ListFolder(const std::string& corePath) {
+  std::string native = corePath;
+#ifndef _WIN32
+  std::replace(native.begin(), native.end(), '\\', '/');
+#endif
+  std::vector<std::string> names;
+  for (const auto& item : std::filesystem::directory_iterator(native))
+    names.push_back(item.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 /// One read of a text, with the messages it showed.

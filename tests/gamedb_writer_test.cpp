@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,18 +10,6 @@
 namespace trilo {
 namespace test {
 namespace {
-
-std::vector<std::string> ListFolder(const std::string& corePath) {
-  std::string native = corePath;
-#ifndef _WIN32
-  std::replace(native.begin(), native.end(), '\\', '/');
-#endif
-  std::vector<std::string> names;
-  for (const auto& item : std::filesystem::directory_iterator(native))
-    names.push_back(item.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::unique_ptr<GameDatabase> Parse(const std::string& text) {
   auto db = std::make_unique<GameDatabase>();

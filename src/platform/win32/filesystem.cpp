@@ -1,6 +1,8 @@
 #include "platform/filesystem.h"
 
 #include <windows.h>
+// <windows.h> maps ReplaceFile to ReplaceFileA; ours is another function.
+#undef ReplaceFile
 
 #include <cstdio>
 #include <string>
