@@ -199,27 +199,6 @@ TEST(GameDatabaseMerge, ATableThatWouldOverflowIsLeftAsItWas) {
   EXPECT_TRUE(ui2.messages.empty());
 }
 
-TEST(GameDatabaseModel, FindAndAddCircuit) {
-  GameDatabase db;
-  CircuitEntry a;
-  a.Name = "Spa";
-  EXPECT_TRUE(db.AddCircuit(a));
-  EXPECT_FALSE(db.AddCircuit(a));
-  a.Name = "spa";
-  EXPECT_TRUE(db.AddCircuit(a));
-  EXPECT_EQ(db.Find("Spa"), &db.Circuits()[0]);
-  EXPECT_EQ(db.Find("spa"), &db.Circuits()[1]);
-  EXPECT_EQ(db.Find("SPA"), nullptr);
-  EXPECT_EQ(db.Find("Spa "), nullptr);
-  for (int i = 2; i < GameDatabase::kMaxCircuits; ++i) {
-    a.Name = "c" + std::to_string(i);
-    ASSERT_TRUE(db.AddCircuit(a));
-  }
-  a.Name = "one more";
-  EXPECT_FALSE(db.AddCircuit(a));
-  EXPECT_EQ(db.CircuitCount(), GameDatabase::kMaxCircuits);
-}
-
 }  // namespace
 }  // namespace test
 }  // namespace trilo
