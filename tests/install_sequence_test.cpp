@@ -152,6 +152,8 @@ struct Breakage {
   bool copied;  // whether the copy step ran
 };
 
+void PrintTo(const Breakage& b, std::ostream* os) { *os << b.name; }
+
 class FailingStepTest : public InstallSequenceTest, public ::testing::WithParamInterface<Breakage> {};
 
 TEST_P(FailingStepTest, StopsEverythingAfterIt) {

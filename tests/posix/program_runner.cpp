@@ -131,6 +131,9 @@ bool PtySession::Expect(const std::string& text, int timeoutSeconds) {
 }
 
 void PtySession::Send(const std::string& keys) {
+  // The line editor may set up the terminal (discarding typed-ahead input)
+  // just after it printed its prompt; a person never types that fast.
+  usleep(150 * 1000);
   ssize_t n = write(fd_, keys.data(), keys.size());
   (void)n;
 }

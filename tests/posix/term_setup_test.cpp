@@ -81,6 +81,7 @@ TEST_F(TermSetupTest, UnattendedFailureAndOptionsError) {
   EXPECT_NE(r.out.find("Install Failed.\n"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("Install Complete."), std::string::npos);
   EXPECT_FALSE(Exists(game + "Classic Mod.lnk"));
+  fs::remove(game + "ClassicMod.ini");
 
   // Two versions and none named: nothing can be chosen.
   flags = FullFlags();
