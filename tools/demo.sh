@@ -20,7 +20,11 @@ circuits() {  # the circuit names of a game.gdb's SeasonRaces section
 }
 
 (cd "$game" && find . -type d | sort) > "$demo/dirs.before"
-(cd "$game" && find . -type f -exec md5sum {} + | sort -k2) > "$demo/files.before"
+snapshot() {  # "checksum  path" of every file of the game, names with blanks included
+  (cd "$game" && find . -type f -printf '%P\n' | sort | while IFS= read -r f; do
+    printf '%s  %s\n' "$(md5sum < "$f" | cut -d' ' -f1)" "$f"; done)
+}
+snapshot > "$demo/files.before"
 circuits "$game/Season/game.gdb" > "$demo/circuits.before"
 
 echo "== Installing $pkg (version Full) into $game"
@@ -33,15 +37,18 @@ echo "== trilo-setup exited with $status"
 [ "$status" -eq 0 ] || exit "$status"
 
 (cd "$game" && find . -type d | sort) > "$demo/dirs.after"
-(cd "$game" && find . -type f -exec md5sum {} + | sort -k2) > "$demo/files.after"
+snapshot > "$demo/files.after"
 
 echo
 echo "== Folders made"
 comm -13 "$demo/dirs.before" "$demo/dirs.after" | sed 's|^\./|  |'
 echo
 echo "== Files written or changed"
-join -1 2 -2 2 -a 2 -e NEW -o '1.1,2.1,0' "$demo/files.before" "$demo/files.after" |
-  awk '$1 != $2 {sub(/^\.\//, "", $3); print "  " ($1 == "NEW" ? "new     " : "changed ") $3}'
+while IFS= read -r line; do
+  sum=${line%%  *} path=${line#*  }
+  before=$(awk -v p="$path" 'substr($0, 35) == p {print $1}' "$demo/files.before")
+  if [ -z "$before" ]; then echo "  new      $path"; elif [ "$before" != "$sum" ]; then echo "  changed  $path"; fi
+done < "$demo/files.after"
 echo
 echo "== Folder entries of the new configuration ClassicMod.ini"
 tr -d '\r' < "$game/ClassicMod.ini" | grep -E '^[A-Z]+DIR=' | sed 's/^/  /'
