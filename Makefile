@@ -10,7 +10,7 @@ APT_PACKAGES := cmake ninja-build g++ make ccache libgtest-dev libbenchmark-dev 
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
   wine wine64 wine32:i386 xvfb xauth xdotool imagemagick fonts-wine liblnk-utils file
 
-.PHONY: all deps native win32 win64 release test test-native test-wine wine-prefix fuzz demo clean
+.PHONY: all deps native win32 win64 release test test-native test-wine test-gui wine-prefix fuzz demo clean
 
 all: native
 
@@ -60,9 +60,15 @@ test-wine: win64 win32 wine-prefix
 	$(WINE_ENV) wineserver -k || true; \
 	exit $$status
 
+# trilo-setup.exe of both builds driven like a person would under Xvfb and
+# Wine; screenshots of every dialog go to build/screenshots.
+test-gui: win64 win32 wine-prefix
+	timeout 900 xvfb-run -a -s "-screen 0 1024x768x24" tests/gui/run.sh
+
 test: deps
 	$(MAKE) test-native
 	$(MAKE) test-wine
+	$(MAKE) test-gui
 
 clean:
 	rm -rf $(BUILD)
