@@ -50,13 +50,15 @@ test-native: native
 	ctest --test-dir $(BUILD)/native --output-on-failure -j2
 
 # One persistent wineserver for the whole run saves its start-up per program.
+# Wine's own services are started here, with their output going nowhere: a
+# service started by a test would keep ctest's output pipe open and hang it.
 test-wine: win64 win32 wine-prefix
 	@file $(BUILD)/win32/tests/trilo_tests.exe | grep -q 'PE32 executable.*Intel 80386' || { echo "win32 build is not PE32 i386"; exit 1; }
 	@file $(BUILD)/win64/tests/trilo_tests.exe | grep -q 'PE32+ executable.*x86-64' || { echo "win64 build is not PE32+"; exit 1; }
-	$(WINE_ENV) wineserver -p || true
+	$(WINE_ENV) sh -c 'wineserver -p; wine cmd /c exit' </dev/null >/dev/null 2>&1 || true
 	status=0; \
-	$(WINE_ENV) ctest --test-dir $(BUILD)/win64 --output-on-failure || status=1; \
-	$(WINE_ENV) ctest --test-dir $(BUILD)/win32 --output-on-failure || status=1; \
+	$(WINE_ENV) ctest --test-dir $(BUILD)/win64 -V || status=1; \
+	$(WINE_ENV) ctest --test-dir $(BUILD)/win32 -V || status=1; \
 	$(WINE_ENV) wineserver -k || true; \
 	exit $$status
 
@@ -69,6 +71,12 @@ test: deps
 	$(MAKE) test-native
 	$(MAKE) test-wine
 	$(MAKE) test-gui
+
+# Installs the sample package into a fresh copy of the sample game and shows what changed.
+demo: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target trilo-setup
+	tools/demo.sh $(BUILD)/release/src/ui/term/trilo-setup
 
 clean:
 	rm -rf $(BUILD)

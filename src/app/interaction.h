@@ -10,12 +10,16 @@ enum class Notice { Complete, Cancelled, OptionsError, Failed };
 /// The fixed texts of the notices.
 const char* NoticeText(Notice notice);
 
+/// Which of the game's files a Locate File question is about.
+enum class LocateKind { GameExe, GameConfig, TemplatePlayer };
+
 /// What one Locate File question shows and proposes.
 struct LocateRequest {
   std::string path;         ///< proposed path, and the answer on OK
   std::string prompt;       ///< the question
   std::string filter;       ///< "desc|pattern|...||"
   std::string defaultName;  ///< initial file name for browsing
+  LocateKind kind = LocateKind::GameExe;
 };
 
 /// Everything the core needs from the person in front of the installer.

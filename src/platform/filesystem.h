@@ -19,7 +19,7 @@ bool PathExists(const std::string& path);
 std::FILE* OpenFile(const std::string& path, const char* mode);
 
 /// Renames `from` over `to`, replacing it.
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool RenameReplacing(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);
 
 }  // namespace trilo

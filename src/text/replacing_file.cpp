@@ -20,7 +20,7 @@ bool ReplacingFile::Commit() {
   bool ok = std::fflush(file_) == 0 && !std::ferror(file_);
   ok = (std::fclose(file_) == 0) && ok;
   file_ = nullptr;
-  if (ok) ok = ReplaceFile(temp_, target_);
+  if (ok) ok = RenameReplacing(temp_, target_);
   if (ok) temp_.clear();
   else Abandon();
   return ok;

@@ -54,7 +54,7 @@ std::string IniText::GetString(const std::string& section, const std::string& ke
                                const std::string& defaultValue, size_t bufferSize) const {
   if (bufferSize == 0) return std::string();
   std::string value;
-  bool found = !StripBlanks(key).empty() && Find(section, key, value);
+  bool found = Find(section, key, value);
   if (!found) {
     value = defaultValue;
     // The default loses its trailing blanks.

@@ -33,7 +33,7 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
   return std::fopen(ToNativePath(path).c_str(), mode);
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool RenameReplacing(const std::string& from, const std::string& to) {
   return std::rename(ToNativePath(from).c_str(), ToNativePath(to).c_str()) == 0;
 }
 

@@ -1,0 +1,2 @@
+[SEASON]
+Name=Classic Season

@@ -1,0 +1,5 @@
+Monza1967
+{
+  TrackName = Monza 1967
+  Length = 10.000 km
+}

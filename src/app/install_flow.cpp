@@ -1,0 +1,59 @@
+#include "app/install_flow.h"
+
+#include "platform/registry.h"
+
+namespace trilo {
+
+void LocateGameFiles(InstallerApp& app, PathFields& fields) {
+  const InstallSettings& s = app.Settings;
+  std::string defaultConfig;
+  std::string folder;
+  if (QueryGameInstallDir(folder)) {
+    // Joined unchanged: a folder that ends in "\" gets a second one.
+    fields.gameExe = folder;
+    if (!s.ConfigPattern.empty()) defaultConfig = folder + "\\" + s.ConfigPattern;
+    fields.gameExe += "\\f1_9902.exe";
+  }
+
+  LocateRequest exe{fields.gameExe,
+                    "Please locate your f1_9902.exe file. If you have changed the name of the file or moved it, "
+                    "please browse to the correct file and select it.",
+                    "exe files (*.exe)|*.exe||", "f1_9902.exe", LocateKind::GameExe};
+  if (app.UI.LocateFile(exe)) fields.gameExe = exe.path;
+
+  if (s.VersionList.size() > 1) {
+    std::string chosen;
+    if (app.UI.ChooseVersion(s.VersionList, chosen)) app.State.SelectedVersion = chosen;
+  } else if (s.VersionList.size() == 1) {
+    app.State.SelectedVersion = s.VersionList.front();
+  }
+
+  LocateRequest config{defaultConfig, s.ConfigString, "INI files (*.INI)|*.INI||", s.ConfigPattern,
+                       LocateKind::GameConfig};
+  if (app.UI.LocateFile(config)) fields.gameConfig = config.path;
+
+  if (s.NewPlayer) {
+    LocateRequest player{"", "Please locate a PLR file to use as a template for a new player",
+                         "PLR files (*.PLR)|*.PLR||", "", LocateKind::TemplatePlayer};
+    if (app.UI.LocateFile(player)) fields.templatePlayer = player.path;
+  }
+}
+
+InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgress& progress,
+                            const std::function<void()>& beginInstall) {
+  if (!app.DeriveInstallState(fields.gameExe, fields.gameConfig, fields.templatePlayer)) {
+    app.UI.ShowNotice(Notice::OptionsError);
+    LocateGameFiles(app, fields);
+    return InstallResult::OptionsError;
+  }
+  if (beginInstall) beginInstall();
+  // A failed step has shown its own message; the closing notice must not
+  // then claim the install completed.
+  bool ok = app.RunInstallSequence(progress);
+  app.UI.ShowNotice(ok ? Notice::Complete : Notice::Failed);
+  return ok ? InstallResult::Installed : InstallResult::Failed;
+}
+
+void HandleCancel(InstallerApp& app) { app.UI.ShowNotice(Notice::Cancelled); }
+
+}  // namespace trilo

@@ -1,0 +1,77 @@
+#include "ui/term/options.h"
+
+#include <cstring>
+
+namespace trilo {
+
+const char kTermUsage[] =
+    "Usage: trilo-setup [-C DIR] [--unattended] [--game-exe PATH] [--config PATH]\n"
+    "                   [--player PATH] [--package-version NAME]\n"
+    "       trilo-setup --help | --version\n"
+    "\n"
+    "Installs the package in the current folder (or DIR) into the game.\n"
+    "\n"
+    "  -C DIR                  change into DIR, the package folder, first\n"
+    "  --unattended            ask nothing: each question takes its flag, else the\n"
+    "                          proposed path; the version is --package-version, else\n"
+    "                          the only one\n"
+    "  --game-exe PATH         the game executable (f1_9902.exe)\n"
+    "  --config PATH           the game configuration file to start from\n"
+    "  --player PATH           the player file (.PLR) to use as a template\n"
+    "  --package-version NAME  the version of the package to install\n"
+    "\n"
+    "Interactively, Enter accepts the proposal shown in brackets, a typed path\n"
+    "replaces it (Tab completes), and Ctrl-D cancels the question.\n"
+    "Exit status: 0 installed, 1 a step failed, 2 cancelled, 3 options error\n"
+    "(unattended), 64 bad usage.\n";
+
+bool ParseTermOptions(int argc, char** argv, TermOptions& o, std::string& error) {
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    std::string value;
+    bool hasInline = false;
+    size_t eq = arg.find('=');
+    if (arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+      value = arg.substr(eq + 1);
+      arg = arg.substr(0, eq);
+      hasInline = true;
+    }
+    auto takeValue = [&](std::string& out, bool* seen) {
+      if (hasInline) {
+        out = value;
+      } else if (i + 1 < argc) {
+        out = argv[++i];
+      } else {
+        error = "option " + arg + " needs a value";
+        return false;
+      }
+      if (seen) *seen = true;
+      return true;
+    };
+    if (arg == "-C") {
+      if (!takeValue(o.directory, nullptr)) return false;
+    } else if (arg.rfind("-C", 0) == 0 && arg.size() > 2 && arg[1] == 'C') {
+      o.directory = arg.substr(2);
+    } else if (arg == "--unattended" && !hasInline) {
+      o.unattended = true;
+    } else if (arg == "--help" && !hasInline) {
+      o.help = true;
+    } else if (arg == "--version" && !hasInline) {
+      o.version = true;
+    } else if (arg == "--game-exe") {
+      if (!takeValue(o.gameExe, &o.hasGameExe)) return false;
+    } else if (arg == "--config") {
+      if (!takeValue(o.config, &o.hasConfig)) return false;
+    } else if (arg == "--player") {
+      if (!takeValue(o.player, &o.hasPlayer)) return false;
+    } else if (arg == "--package-version") {
+      if (!takeValue(o.packageVersion, &o.hasVersion)) return false;
+    } else {
+      error = "unknown argument: " + std::string(argv[i]);
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace trilo

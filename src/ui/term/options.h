@@ -1,0 +1,21 @@
+#pragma once
+#include <string>
+
+namespace trilo {
+
+/// The command line of trilo-setup.
+struct TermOptions {
+  std::string directory;  ///< -C DIR: the package folder
+  bool unattended = false;
+  bool help = false;
+  bool version = false;
+  bool hasGameExe = false, hasConfig = false, hasPlayer = false, hasVersion = false;
+  std::string gameExe, config, player, packageVersion;
+};
+
+/// Parses argv; false with `error` set on bad usage.
+bool ParseTermOptions(int argc, char** argv, TermOptions& options, std::string& error);
+
+extern const char kTermUsage[];
+
+}  // namespace trilo

@@ -1,0 +1,44 @@
+#pragma once
+#include <cstdio>
+#include <string>
+
+#include "app/interaction.h"
+#include "ui/term/options.h"
+
+namespace trilo {
+
+/// The terminal's stand-in for the dialogs: each question is a prompt with
+/// the dialog's own text and its proposal; in unattended mode the flags and
+/// proposals answer without asking.
+class TerminalInteraction : public Interaction {
+ public:
+  explicit TerminalInteraction(const TermOptions& options);
+
+  void ShowMessage(const std::string& text) override;
+  void ShowNotice(Notice notice) override;
+  bool LocateFile(LocateRequest& request) override;
+  bool ChooseVersion(const std::vector<std::string>& versions, std::string& chosen) override;
+  void ShowSplash(const std::string& imagePath, int delayMs) override;
+
+  /// The summary, then Install (the default) or Cancel; true for Install.
+  /// Unattended: always Install.
+  bool ConfirmInstall(const std::string& summary);
+
+  bool Interactive() const { return interactive_; }
+
+ private:
+  /// One line of input; false on end of input (the person cancelled).
+  bool ReadAnswer(const std::string& prompt, std::string& answer);
+
+  const TermOptions& options_;
+  bool interactive_;
+  bool useLineEditor_;
+};
+
+/// A path typed on this system, as the installer's core speaks it: absolute,
+/// with "\" separators.
+std::string CorePathFromUser(const std::string& path);
+/// The other way, for showing a core path to the person.
+std::string UserPathFromCore(const std::string& path);
+
+}  // namespace trilo

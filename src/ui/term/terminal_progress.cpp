@@ -1,0 +1,62 @@
+#include "ui/term/terminal_progress.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+
+namespace trilo {
+
+TerminalProgress::TerminalProgress() : live_(isatty(STDOUT_FILENO)) {}
+
+void TerminalProgress::SetRange(int count) {
+  range_ = count;
+  position_ = 0;
+  Draw();
+}
+
+void TerminalProgress::ShowSource(const std::string& text) { source_ = text; }
+void TerminalProgress::ShowDestination(const std::string&) {}
+
+void TerminalProgress::Step() {
+  ++position_;
+  Draw();
+}
+
+void TerminalProgress::ClearTexts() {
+  source_.clear();
+  if (live_ && drawn_) {
+    Draw();
+    std::fputs("\n", stdout);
+  } else if (!live_) {
+    std::printf("Copied %d of %d entries\n", position_, range_);
+  }
+  std::fflush(stdout);
+  drawn_ = false;
+}
+
+void TerminalProgress::Draw() {
+  if (!live_) return;
+  winsize ws{};
+  int columns = (ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0) ? ws.ws_col : 80;
+  const int barWidth = 30;
+  int percent = range_ > 0 ? static_cast<int>(100LL * position_ / range_) : 100;
+  if (percent > 100) percent = 100;
+  int filled = barWidth * percent / 100;
+  char head[128];
+  std::snprintf(head, sizeof head, "[%-*.*s] %d/%d %3d%% ", barWidth, filled,
+                "##############################", position_, range_, percent);
+  std::string line = head;
+  std::string file = source_;
+  for (char& c : file)
+    if (c == '\\') c = '/';
+  int room = columns - 1 - static_cast<int>(line.size());
+  if (room > 3 && static_cast<int>(file.size()) > room) file = "..." + file.substr(file.size() - (room - 3));
+  if (room > 0) line += file.substr(0, static_cast<size_t>(room));
+  std::printf("\r%s\033[K", line.c_str());
+  std::fflush(stdout);
+  drawn_ = true;
+}
+
+}  // namespace trilo

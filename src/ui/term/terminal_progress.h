@@ -1,0 +1,31 @@
+#pragma once
+#include <string>
+
+#include "app/interaction.h"
+
+namespace trilo {
+
+/// The copy step's progress on a terminal: a live bar with the count, the
+/// percentage and the file being copied; without a terminal, a single line
+/// at the end.
+class TerminalProgress : public InstallProgress {
+ public:
+  TerminalProgress();
+  void SetRange(int count) override;
+  void ShowSource(const std::string& text) override;
+  void ShowDestination(const std::string& text) override;
+  void Step() override;
+  void PumpMessages() override {}
+  void ClearTexts() override;
+
+ private:
+  void Draw();
+
+  bool live_;
+  int range_ = 0;
+  int position_ = 0;
+  std::string source_;
+  bool drawn_ = false;
+};
+
+}  // namespace trilo

@@ -1,0 +1,58 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// Awkward INI files and the questions asked of each, read both by the
+// profile functions and by our own reader.
+namespace trilo {
+namespace test {
+
+struct IniCase {
+  const char* name;
+  std::string text;
+  std::vector<std::pair<std::string, std::string>> queries;  // section, key
+};
+
+inline std::vector<IniCase> IniCorpus() {
+  const std::string longValue(1500, 'L');
+  return {
+      {"case of names",
+       "[Section]\r\nKey=v1\r\nOTHER=v2\r\n",
+       {{"section", "key"}, {"SECTION", "KEY"}, {"Section", "other"}, {"sect", "key"}, {"Section", "Ke"}}},
+      {"blanks around names and values",
+       "  [ Spaced ]  \r\n[Tight]\r\n  key one  =   value with  inner  \r\n\tTabbed\t=\tx\t\r\nk2 =\r\n",
+       {{"Tight", "key one"}, {"Tight", " key one "}, {"Tight", "Tabbed"}, {"Tight", "k2"}, {" Tight ", "k2"},
+        {"Spaced", "key one"}, {" Spaced ", "x"}}},
+      {"quotes",
+       "[Q]\na=\"quoted\"\nb='single'\nc=\"unbalanced\nd=\"\"\ne=\"mixed'\nf= \" padded \" \ng=\"\nh=x\"y\"\n",
+       {{"Q", "a"}, {"Q", "b"}, {"Q", "c"}, {"Q", "d"}, {"Q", "e"}, {"Q", "f"}, {"Q", "g"}, {"Q", "h"}}},
+      {"duplicate sections and keys",
+       "[Dup]\nk=first\nk=second\n[Other]\nz=1\n[dup]\nk=third\nonly=later\n",
+       {{"Dup", "k"}, {"DUP", "only"}, {"Other", "z"}}},
+      {"missing sections and keys before any section",
+       "lead=before\n[S]\nk=v\n",
+       {{"Missing", "k"}, {"S", "lead"}, {"S", "missing"}, {"", "lead"}}},
+      {"lines without =",
+       "[S]\nnoequals\nk=v\n;comment=c\n#hash=h\n=novalue\n[NoClose\nafter=a\n",
+       {{"S", "noequals"}, {"S", "k"}, {"S", ";comment"}, {"S", "comment"}, {"S", "#hash"}, {"S", "after"},
+        {"NoClose", "after"}, {"S", ""}}},
+      {"LF and CR LF and lone CR",
+       "[A]\nx=1\r\ny=2\rz=3\n[B]\r\nw=4",
+       {{"A", "x"}, {"A", "y"}, {"A", "z"}, {"B", "w"}}},
+      {"long values",
+       "[L]\nlong=" + longValue + "\nquoted=\"" + longValue + "\"\n",
+       {{"L", "long"}, {"L", "quoted"}}},
+      {"inline semicolons and equals",
+       "[V]\npath=C:\\Game\\ ; not a comment\nmore=a=b=c\n",
+       {{"V", "path"}, {"V", "more"}}},
+      {"numbers",
+       "[N]\nplain=42\nplus=+7\nminus=-3\nlead= 12abc\nletters=abc\nhex=0x1F\nHEX=0X10\nbig=4294967297\n"
+       "neg0=-0\noct=0o17\nbin=0b101\nspace=1 2\nempty=\nzero=0\n",
+       {{"N", "plain"}, {"N", "plus"}, {"N", "minus"}, {"N", "lead"}, {"N", "letters"}, {"N", "hex"}, {"N", "big"},
+        {"N", "neg0"}, {"N", "oct"}, {"N", "bin"}, {"N", "space"}, {"N", "empty"}, {"N", "zero"}, {"N", "absent"}}},
+      {"empty file", "", {{"S", "k"}}},
+  };
+}
+
+}  // namespace test
+}  // namespace trilo

@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include "platform/filesystem.h"
+#include "test_support.h"
+#include "text/code_page.h"
+#include "text/line_reader.h"
+#include "text/replacing_file.h"
+#include "text/text_util.h"
+
+namespace trilo {
+namespace {
+
+using test::TempDir;
+
+std::vector<std::string> FileLines(const std::string& bytes) {
+  TempDir dir;
+  test::WriteFile(dir / "t.txt", bytes);
+  std::FILE* f = OpenFile(dir / "t.txt", "rb");
+  EXPECT_NE(f, nullptr);
+  std::vector<std::string> lines;
+  LineReader reader(f);
+  std::string line;
+  while (reader.Next(line)) lines.push_back(line);
+  EXPECT_FALSE(reader.Failed());
+  std::fclose(f);
+  return lines;
+}
+
+std::vector<std::string> StringLines(const std::string& text) {
+  std::vector<std::string> lines;
+  StringLineReader reader(text);
+  std::string line;
+  while (reader.Next(line)) lines.push_back(line);
+  return lines;
+}
+
+TEST(LineReaderTest, LineEndsAndLastLine) {
+  using V = std::vector<std::string>;
+  for (auto lines : {FileLines("a\r\nb\nc"), StringLines("a\r\nb\nc")}) EXPECT_EQ(lines, (V{"a", "b", "c"}));
+  // A CR that is not right before LF stays; an empty last line after the
+  // final LF does not count; blank lines in between do.
+  for (auto lines : {FileLines("x\ry\r\n\n\r\nz\n"), StringLines("x\ry\r\n\n\r\nz\n")})
+    EXPECT_EQ(lines, (V{"x\ry", "", "", "z"}));
+  EXPECT_TRUE(FileLines("").empty());
+  EXPECT_EQ(FileLines("\r\n"), V{""});
+  // Only one CR is dropped.
+  EXPECT_EQ(FileLines("a\r\r\n"), V{"a\r"});
+}
+
+TEST(LineReaderTest, LongLinesAndNulBytesArriveWhole) {
+  std::string longLine(100000, 'x');
+  longLine[4095] = '\r';  // across any internal buffer size
+  std::string withNul("a\0b", 3);
+  auto lines = FileLines(longLine + "\r\n" + withNul + "\n");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], longLine);
+  EXPECT_EQ(lines[1], withNul);
+}
+
+TEST(LineWriterTest, EveryLineEndsWithCrLf) {
+  TempDir dir;
+  std::FILE* f = OpenFile(dir / "out.txt", "wb");
+  ASSERT_NE(f, nullptr);
+  LineWriter writer(f);
+  writer.WriteLine("one");
+  writer.WriteLine("");
+  writer.WriteLine("three");
+  EXPECT_FALSE(writer.Failed());
+  std::fclose(f);
+  EXPECT_EQ(test::ReadFile(dir / "out.txt"), "one\r\n\r\nthree\r\n");
+}
+
+TEST(TrimTest, WhiteSpaceSetAtBothEnds) {
+  EXPECT_EQ(Trim(" \t\v\f\r\n a b \t\r\n"), "a b");
+  EXPECT_EQ(TrimLeft("  a "), "a ");
+  EXPECT_EQ(TrimRight("  a \v"), "  a");
+  EXPECT_EQ(Trim(" \t "), "");
+  // Bytes above 0x7F are never white space, whatever the locale.
+  EXPECT_EQ(Trim("\xA0x\xA0"), "\xA0x\xA0");
+}
+
+TEST(TextUtilTest, CaseInsensitiveOnlyForAsciiLetters) {
+  EXPECT_TRUE(EqualsIgnoreCase("SaveDir", "SAVEDIR"));
+  EXPECT_FALSE(EqualsIgnoreCase("SAVEDIR ", "SAVEDIR"));
+  EXPECT_FALSE(EqualsIgnoreCase("\xC4", "\xE4"));  // Latin-1 A/a umlaut are different bytes
+  EXPECT_FALSE(EqualsIgnoreCase("[", "{"));        // 0x5B and 0x7B differ by the case bit only
+}
+
+TEST(TextUtilTest, TemplateNameFitsTheBuffer) {
+  std::string name = "unchanged";
+  EXPECT_TRUE(FormTemplateName("", "files.txt", name));
+  EXPECT_EQ(name, "files.txt");
+  EXPECT_TRUE(FormTemplateName("B", "files.txt", name));
+  EXPECT_EQ(name, "B.files.txt");
+  // 245 + "." + "files.txt" is 255 characters: the longest that fits.
+  EXPECT_TRUE(FormTemplateName(std::string(245, 'v'), "files.txt", name));
+  EXPECT_EQ(name.size(), 255u);
+  name = "unchanged";
+  EXPECT_FALSE(FormTemplateName(std::string(246, 'v'), "files.txt", name));
+  EXPECT_EQ(name, "unchanged");
+  EXPECT_TRUE(FormTemplateName(std::string(246, 'v'), "dirs.txt", name));
+}
+
+TEST(CodePageTest, SearchStepsOverDoubleByteCharacters) {
+  const CodePage sjis(932);
+  // 0x95 0x5C is one Shift JIS character whose trail byte is "\".
+  const std::string path = "C:\\\x95\x5C\\game\\\x95\x5C";
+  EXPECT_EQ(FindChar(path, '\\', sjis), 2u);
+  EXPECT_EQ(FindLastChar(path, '\\', sjis), 10u);
+  EXPECT_EQ(FindLastChar(path, '\\', CodePage(1252)), 12u);
+  // No "\" of its own after the folder: the trail byte is not one.
+  EXPECT_EQ(FindLastChar("dir\\\x95\x5C", '\\', sjis), 3u);
+  EXPECT_EQ(FindChar("\x95\x5C", '\\', sjis), std::string::npos);
+  EXPECT_EQ(FindChar("\x95\x5C", '\\', CodePage(0)), 1u);
+  // A lone lead byte at the end does not hide anything or run past the end.
+  EXPECT_EQ(FindChar("ab\x95", '=', sjis), std::string::npos);
+  EXPECT_EQ(FindText("\x95${X}${Y}", "${", sjis), 5u);
+  EXPECT_EQ(FindText("a\x95${", "${", CodePage(0)), 2u);
+  EXPECT_EQ(FindChar("a=b=c", '=', sjis, 2), 3u);
+}
+
+TEST(CodePageTest, LeadByteTables) {
+  const CodePage sjis(932), gbk(936), none(1252);
+  EXPECT_TRUE(sjis.IsLeadByte(0x81));
+  EXPECT_TRUE(sjis.IsLeadByte(0x9F));
+  EXPECT_FALSE(sjis.IsLeadByte(0xA0));  // half-width katakana are single bytes
+  EXPECT_FALSE(sjis.IsLeadByte(0xDF));
+  EXPECT_TRUE(sjis.IsLeadByte(0xE0));
+  EXPECT_FALSE(sjis.IsLeadByte(0xFD));
+  EXPECT_TRUE(gbk.IsLeadByte(0xFE));
+  EXPECT_FALSE(gbk.IsLeadByte(0x80));
+  for (int b = 0; b < 256; ++b) EXPECT_FALSE(none.IsLeadByte(static_cast<unsigned char>(b)));
+}
+
+TEST(ReplacingFileTest, TargetChangesOnlyOnCommit) {
+  TempDir dir;
+  const std::string target = dir / "game.cfg";
+  test::WriteFile(target, "old");
+  {
+    ReplacingFile out;
+    ASSERT_TRUE(out.Open(target));
+    std::fputs("new", out.File());
+    EXPECT_EQ(test::ReadFile(target), "old");
+    // Dropped without Commit: the target is untouched and no temporary stays.
+  }
+  EXPECT_EQ(test::ReadFile(target), "old");
+  {
+    ReplacingFile out;
+    ASSERT_TRUE(out.Open(target));
+    std::string temp = out.TempPath();
+    std::fputs("new", out.File());
+    ASSERT_TRUE(out.Commit());
+    EXPECT_FALSE(test::FileExists(temp));
+  }
+  EXPECT_EQ(test::ReadFile(target), "new");
+  ReplacingFile missingFolder;
+  EXPECT_FALSE(missingFolder.Open(dir / "no\\such\\folder.cfg"));
+}
+
+}  // namespace
+}  // namespace trilo

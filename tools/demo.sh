@@ -1,0 +1,63 @@
+#!/bin/bash
+# Lays a fresh copy of the sample game and package under build/demo, installs
+# the package unattended with trilo-setup, and reports what changed.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+setup=${1:-$root/build/release/src/ui/term/trilo-setup}
+demo=$root/build/demo
+game=$demo/sample-game
+pkg=$demo/sample-package
+
+rm -rf "$demo" && mkdir -p "$demo"
+cp -r "$root/examples/sample-game" "$root/examples/sample-package" "$demo/"
+
+circuits() {  # the circuit names of a game.gdb's SeasonRaces section
+  tr -d '\r' < "$1" | awk '
+    /^SeasonRaces/ {in_races=1; depth=0; next}
+    in_races && /\{/ {depth++}
+    in_races && /\}/ {depth--; if (depth==0) exit}
+    in_races && depth==1 && $0 !~ /[{}]/ && NF {sub(/^ +/, ""); sub(/ +$/, ""); print}'
+}
+
+(cd "$game" && find . -type d | sort) > "$demo/dirs.before"
+(cd "$game" && find . -type f -exec md5sum {} + | sort -k2) > "$demo/files.before"
+circuits "$game/Season/game.gdb" > "$demo/circuits.before"
+
+echo "== Installing $pkg (version Full) into $game"
+set +e
+"$setup" -C "$pkg" --unattended --package-version Full \
+  --game-exe "$game/f1_9902.exe" --config "$game/CONFIG.INI" --player "$game/Save/Driver1/Driver1.PLR"
+status=$?
+set -e
+echo "== trilo-setup exited with $status"
+[ "$status" -eq 0 ] || exit "$status"
+
+(cd "$game" && find . -type d | sort) > "$demo/dirs.after"
+(cd "$game" && find . -type f -exec md5sum {} + | sort -k2) > "$demo/files.after"
+
+echo
+echo "== Folders made"
+comm -13 "$demo/dirs.before" "$demo/dirs.after" | sed 's|^\./|  |'
+echo
+echo "== Files written or changed"
+join -1 2 -2 2 -a 2 -e NEW -o '1.1,2.1,0' "$demo/files.before" "$demo/files.after" |
+  awk '$1 != $2 {sub(/^\.\//, "", $3); print "  " ($1 == "NEW" ? "new     " : "changed ") $3}'
+echo
+echo "== Folder entries of the new configuration ClassicMod.ini"
+tr -d '\r' < "$game/ClassicMod.ini" | grep -E '^[A-Z]+DIR=' | sed 's/^/  /'
+echo
+echo "== New player file"
+tr -d '\r' < "$game/ClassicMod/Save/Driver1/Driver1.PLR" | sed 's/^/  /'
+echo
+echo "== Circuits added to game.gdb (backup in game.gdb.bak)"
+circuits "$game/Season/game.gdb" | grep -vxF -f "$demo/circuits.before" | sed 's/^/  /' || true
+echo
+echo "== Shortcut, as lnkinfo reads it"
+if command -v lnkinfo >/dev/null; then
+  lnkinfo "$game/Classic Mod.lnk" | grep -E 'Local path|Description|Working directory|Command line arguments|Icon location' | sed 's/^\t*/  /'
+else
+  echo "  (lnkinfo is not installed: make deps installs it)"
+fi
+echo
+echo "== Copy log of the package (log.txt)"
+if [ -f "$pkg/log.txt" ]; then sed 's/^/  /' "$pkg/log.txt"; else echo "  no failed copies"; fi
