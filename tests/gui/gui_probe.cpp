@@ -9,7 +9,7 @@
 //       --text S     a control's text is S   --gone       until none matches
 //       --timeout MS (default 15000)
 //   gui_probe post HWND MESSAGE WPARAM LPARAM
-//   gui_probe sleep MS
+//   gui_probe sleep MS [FLAG]              (as an install command) makes FLAG, then sleeps
 //
 // Output lines (stdout):
 //   window hwnd=0x.. xid=0x.. exe=NAME class=C title="T" x= y= w= h= cw= ch= enabled=0|1
@@ -241,11 +241,15 @@ int main(int argc, char** argv) {
                           Number(argv[4]), static_cast<LPARAM>(Number(argv[5])))
                  ? 0
                  : 1;
-  } else if (command == "sleep" && argc == 3) {
+  } else if (command == "sleep" && (argc == 3 || argc == 4)) {
+    // The flag tells the test that the installer is now waiting for us.
+    if (argc == 4) {
+      if (std::FILE* flag = std::fopen(argv[3], "w")) std::fclose(flag);
+    }
     Sleep(static_cast<DWORD>(std::atol(argv[2])));
     status = 0;
   } else {
-    std::fprintf(stderr, "usage: gui_probe list | wait [options] | post HWND MSG WPARAM LPARAM | sleep MS\n");
+    std::fprintf(stderr, "usage: gui_probe list | wait [options] | post HWND MSG WPARAM LPARAM | sleep MS [FLAG]\n");
   }
   std::fflush(stdout);
   return status;

@@ -6,6 +6,7 @@
 #
 # Usage (inside an X server, e.g. xvfb-run; `make test-gui` does all this):
 #   tests/gui/run.sh [win32|win64]...        default: win32 win64
+# TRILO_GUI_CASES="case_install case_cancel" runs only those cases.
 # Needs: wine with the project's prefix (make wine-prefix), xdotool, import.
 set -u
 
@@ -96,14 +97,14 @@ click() {
     return 1
   fi
   x=$(attr "$line" x) y=$(attr "$line" y) w=$(attr "$line" w) h=$(attr "$line" h)
-  xdotool mousemove --sync $((x + w / 2)) $((y + h / 2)) click 1
+  xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1
 }
 
 # Keys go to the window under the pointer (no window manager here), so a
 # key press first puts the pointer on the window in WIN, as a person's eyes
 # and hand would be on it.
 press() {
-  xdotool mousemove --sync $(($(window x) + $(window w) / 2)) $(($(window y) + 8)) key "$@"
+  xdotool mousemove $(($(window x) + $(window w) / 2)) $(($(window y) + 8)) key "$@"
 }
 
 # shot NAME: the window in WIN, as it is on the screen now.
@@ -285,6 +286,7 @@ case_install() {
   convert -size 320x180 gradient:'#c01010-#101060' BMP3:"$PACKAGE/splash.bmp"
   conf_ini "$PACKAGE" "NewPlayer=1
 PreInstall=$(winpath "$PROBE") sleep 2500
+PostInstall=$(winpath "$PROBE") sleep 1500 $(winpath "$CASE_DIR/post-install.flag")
 Version0=Road
 Version1=Track
 Version2=Classic" "SplashOn=1
@@ -342,15 +344,29 @@ SplashImg=splash.bmp"
   main_hwnd=$(window hwnd)
   click 1 || return 1
 
-  # The pre-install command keeps the installer busy; what the user does
-  # meanwhile is handled when the copy step lets messages through.
+  # The pre-install command keeps the installer busy. Escape pressed now
+  # waits in the queue until the copy step lets messages through, and goes
+  # through the dialog's keyboard handling there: it must not cancel.
   sleep 0.5
-  press Escape
-  probe post "$main_hwnd" 0x0111 2 0 >/dev/null  # WM_COMMAND, IDCANCEL
-  wait_for "completion" --title "ORLA Installer" --text "Install Complete." || {
-    probe list | grep -q 'Install Cancelled.' && fail "Cancel reached the running install"
-    return 1
-  }
+  probe post "$main_hwnd" 0x0100 0x1B 0x00010001 >/dev/null  # WM_KEYDOWN, VK_ESCAPE
+  # While the post-install command runs, the window shows the copy's last
+  # entry and the full bar, as the copy step last painted them.
+  local i
+  for i in $(seq 1 100); do
+    [ -f "$CASE_DIR/post-install.flag" ] && break
+    sleep 0.1
+  done
+  shot main-after-copy
+  local notice_text=""
+  for i in $(seq 1 100); do
+    WIN=$(probe list)
+    if grep -q 'text="Install Cancelled."' <<<"$WIN"; then notice_text=cancelled; break; fi
+    if grep -q 'text="Install Complete."' <<<"$WIN"; then notice_text=complete; break; fi
+    sleep 0.2
+  done
+  check "Escape during the install does not cancel it" "$notice_text" complete
+  check "post-install command ran" "$([ -f "$CASE_DIR/post-install.flag" ] && echo yes)" yes
+  wait_for "completion" --title "ORLA Installer" --text "Install Complete." || return 1
   shot install-complete
   local notice=$WIN
   WIN=$(probe wait --title "Sample Pack Setup" --has-id 1005)
@@ -495,6 +511,7 @@ case_failed_step() {
 
 run_arch() {
   ARCH=$1
+  SHOT_NO=0
   local build=$ROOT/build/$ARCH
   SETUP=$build/src/ui/win32/trilo-setup.exe
   SETUP_NAME=trilo-setup
@@ -526,10 +543,12 @@ run_arch() {
     printf '%s\n' "$out" | sed 's/^/         /'
   fi
 
-  local name
-  for name in case_install case_cancel case_options_error case_failed_step; do
+  local name started
+  for name in ${TRILO_GUI_CASES:-case_install case_cancel case_options_error case_failed_step}; do
+    started=$SECONDS
     $name || true
     stop_setup
+    say "       ($((SECONDS - started)) s)"
   done
   clear_install_dir
 }
@@ -550,6 +569,9 @@ main() {
 
   local server_started=0
   wine_env wineserver -p && server_started=1
+  # The first program of a fresh server starts Wine's own services, which keep
+  # its output open: a command substitution around it would never end.
+  wine_env wine cmd /c exit </dev/null >/dev/null 2>&1
 
   local arch
   for arch in "${arches[@]}"; do run_arch "$arch"; done
