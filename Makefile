@@ -62,13 +62,24 @@ test-wine: win64 win32 wine-prefix
 	$(WINE_ENV) wineserver -k || true; \
 	exit $$status
 
+# The reader fuzzed for a bounded time; a crash, a hang or a sanitizer report fails.
+fuzz:
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz --target gamedb_fuzz
+	mkdir -p $(BUILD)/fuzz/corpus/gamedb
+	$(BUILD)/fuzz/fuzz/gamedb_fuzz -max_total_time=20 -timeout=10 -max_len=16384 \
+	  -dict=fuzz/gamedb.dict -artifact_prefix=$(BUILD)/fuzz/ $(BUILD)/fuzz/corpus/gamedb fuzz/corpus
+
 # trilo-setup.exe of both builds driven like a person would under Xvfb and
 # Wine; screenshots of every dialog go to build/screenshots.
 test-gui: win64 win32 wine-prefix
 	timeout 900 xvfb-run -a -s "-screen 0 1024x768x24" tests/gui/run.sh
 
+# The prefix comes first: the native tests run a Windows program under Wine too.
 test: deps
+	$(MAKE) wine-prefix
 	$(MAKE) test-native
+	$(MAKE) fuzz
 	$(MAKE) test-wine
 	$(MAKE) test-gui
 

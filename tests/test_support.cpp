@@ -88,6 +88,8 @@ void MakeFolder(const std::string& path) {
   ASSERT_FALSE(ec) << path << ": " << ec.message();
 }
 
+void RemoveFile(const std::string& path) { ASSERT_TRUE(trilo::RemoveFile(path)) << path; }
+
 ScopedCurrentFolder::ScopedCurrentFolder(const std::string& path) : saved_(GetCurrentFolder()) {
   EXPECT_TRUE(SetCurrentFolder(path)) << path;
 }

@@ -33,6 +33,7 @@ std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
 bool IsFolder(const std::string& path);
 void MakeFolder(const std::string& path);
+void RemoveFile(const std::string& path);
 
 /// Makes a folder current for the life of the object.
 class ScopedCurrentFolder {

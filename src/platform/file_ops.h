@@ -6,10 +6,14 @@
 
 namespace trilo {
 
-/// The outcome of one copy, with the error numbers a copy-log line shows:
-/// the C library's errno and the Windows error code (GetLastError() on
-/// Windows; on POSIX the Windows code that matches errno: 2, 3, 5, 32, 80,
-/// 112...), so a modder reads the same codes on every platform.
+/// The outcome of one copy, with the error numbers a copy-log line shows,
+/// taken right after the copy failed: the C library's errno and the Windows
+/// error code. On Windows the code is GetLastError() and errno is what the
+/// runtime library derives from it for its own file functions (CopyFileA
+/// leaves errno alone). On POSIX errno is the system's and the code is the
+/// one Windows gives for the same failure (2 file not found, 3 path not
+/// found, 5 access denied, 32 sharing violation, 112 disk full...), so a
+/// modder reads the same codes on every platform.
 struct CopyOutcome {
   bool ok = false;
   int errnoValue = 0;
@@ -18,7 +22,9 @@ struct CopyOutcome {
 
 /// Copies one file, replacing the destination (CopyFileA with
 /// fail-if-exists false). On POSIX the content and the modification time
-/// are copied with the kernel's copy.
+/// are copied with the kernel's copy, falling back to reads and writes; a
+/// destination that is the source itself is refused (a sharing violation
+/// on Windows) and a failed copy leaves no cut destination behind.
 CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to);
 
 enum class CreateFolderResult { Created, AlreadyExists, Failed };

@@ -4,6 +4,10 @@
 
 namespace trilo {
 
+/// Joins the calling thread to the component library (CoInitialize on
+/// Windows; nothing elsewhere). The result is of no use to the caller.
+void InitComponentLibrary();
+
 /// Writes a shortcut (.lnk) file. `report` is called with the fixed message
 /// of each property that cannot be set ("SetPath failed!", ...) and of a
 /// failed save ("Save failed!"). Returns a Windows result code: the failure

@@ -13,95 +13,180 @@ namespace trilo {
 
 namespace {
 
-// The Windows error code a Windows user would see for the same failure.
+// Windows error codes, so that a copy-log line reads the same on every system.
+constexpr unsigned long kFileNotFound = 2;
+constexpr unsigned long kPathNotFound = 3;
+constexpr unsigned long kAccessDenied = 5;
+constexpr unsigned long kSharingViolation = 32;
+
+// The code Windows gives for the failure that set `err`.
 unsigned long WindowsErrorFor(int err) {
   switch (err) {
     case 0: return 0;
-    case ENOENT: return 2;    // ERROR_FILE_NOT_FOUND
-    case ENOTDIR: return 3;   // ERROR_PATH_NOT_FOUND
+    case ENOENT: return kFileNotFound;
+    case ENOTDIR: return kPathNotFound;
     case EACCES:
     case EPERM:
-    case EISDIR:
-    case EROFS: return 5;     // ERROR_ACCESS_DENIED
+    case EISDIR: return kAccessDenied;
+    case EROFS: return 19;   // ERROR_WRITE_PROTECT
     case ETXTBSY:
-    case EBUSY: return 32;    // ERROR_SHARING_VIOLATION
-    case EEXIST: return 80;   // ERROR_FILE_EXISTS
+    case EBUSY: return kSharingViolation;
+    case EMFILE:
+    case ENFILE: return 4;   // ERROR_TOO_MANY_OPEN_FILES
+    case ENOMEM: return 8;   // ERROR_NOT_ENOUGH_MEMORY
+    case EXDEV: return 17;   // ERROR_NOT_SAME_DEVICE
+    case EEXIST: return 80;  // ERROR_FILE_EXISTS
+    case EINVAL: return 87;  // ERROR_INVALID_PARAMETER
     case ENOSPC:
     case EDQUOT: return 112;  // ERROR_DISK_FULL
     case ENAMETOOLONG: return 206;  // ERROR_FILENAME_EXCED_RANGE
-    case EINVAL: return 87;   // ERROR_INVALID_PARAMETER
-    default: return 31;       // ERROR_GEN_FAILURE
+    case EFBIG: return 223;  // ERROR_FILE_TOO_LARGE
+    case EIO: return 1117;   // ERROR_IO_DEVICE
+    case ELOOP: return 1921;  // ERROR_CANT_RESOLVE_FILENAME
+    default: return 31;      // ERROR_GEN_FAILURE
+  }
+}
+
+CopyOutcome Failure(int err, unsigned long windowsError) {
+  CopyOutcome out;
+  out.errnoValue = err;
+  out.lastError = windowsError;
+  return out;
+}
+
+CopyOutcome Failure(int err) { return Failure(err, WindowsErrorFor(err)); }
+
+// Windows tells a missing file (2) from a missing folder on the way (3).
+unsigned long MissingCode(const std::string& native) {
+  size_t slash = native.find_last_of('/');
+  if (slash == std::string::npos) return kFileNotFound;
+  std::string folder = slash == 0 ? "/" : native.substr(0, slash);
+  struct stat st;
+  return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? kFileNotFound : kPathNotFound;
+}
+
+// Copies what is left of `in` to `out`; 0 or the errno of the failure.
+int CopyContent(int in, int out) {
+#ifdef __linux__
+  // The kernel's copy first: no round trip through user memory, and
+  // reflinks on file systems that have them.
+  bool copiedAny = false;
+  for (;;) {
+    ssize_t n = copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
+    if (n > 0) {
+      copiedAny = true;
+      continue;
+    }
+    // Some files (those of /proc among them) report 0 at once although they
+    // hold data: read them the plain way.
+    if (n == 0 && copiedAny) return 0;
+    if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
+      return errno;
+    break;
+  }
+#endif
+  char buf[1 << 16];
+  for (;;) {
+    ssize_t r = read(in, buf, sizeof buf);
+    if (r == 0) return 0;
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    for (ssize_t done = 0; done < r;) {
+      ssize_t w = write(out, buf + done, static_cast<size_t>(r - done));
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        return errno;
+      }
+      done += w;
+    }
   }
 }
 
 }  // namespace
 
 CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
-  CopyOutcome out;
-  auto fail = [&out](int err) {
-    out.ok = false;
-    out.errnoValue = err;
-    out.lastError = WindowsErrorFor(err);
-    return out;
-  };
-  if (from.empty() || to.empty()) return fail(ENOENT);
+  // Windows reports an empty name as a path that does not exist.
+  if (from.empty() || to.empty()) return Failure(ENOENT, kPathNotFound);
   const std::string src = ToNativePath(from);
   const std::string dst = ToNativePath(to);
-  int in = open(src.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return fail(errno);
-  struct stat st;
-  if (fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
-    int err = S_ISDIR(st.st_mode) ? EACCES : errno;
-    close(in);
-    return fail(err);
+
+  int in = open(src.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  if (in < 0) {
+    int err = errno;
+    return err == ENOENT ? Failure(err, MissingCode(src)) : Failure(err);
   }
-  int outFd = open(dst.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 0777);
-  if (outFd < 0) {
+  struct stat srcStat;
+  if (fstat(in, &srcStat) != 0) {
     int err = errno;
     close(in);
-    // A missing destination folder is a missing path, as Windows names it.
-    return fail(err == ENOENT ? ENOTDIR : err);
+    return Failure(err);
   }
+  if (S_ISDIR(srcStat.st_mode)) {
+    close(in);
+    return Failure(EISDIR, kAccessDenied);
+  }
+
+  // Not truncated on opening: the destination may turn out to be the source
+  // under another name, which must keep its content.
+  int out = open(dst.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, srcStat.st_mode & 0777);
+  if (out < 0) {
+    int err = errno;
+    close(in);
+    // With O_CREAT, a missing name can only be a missing folder.
+    return err == ENOENT ? Failure(err, kPathNotFound) : Failure(err);
+  }
+  struct stat dstStat;
+  if (fstat(out, &dstStat) != 0) {
+    int err = errno;
+    close(out);
+    close(in);
+    return Failure(err);
+  }
+  if (dstStat.st_dev == srcStat.st_dev && dstStat.st_ino == srcStat.st_ino) {
+    // Windows refuses this with a sharing violation: the source is open.
+    close(out);
+    close(in);
+    return Failure(EBUSY, kSharingViolation);
+  }
+
   int err = 0;
-  for (;;) {
-    ssize_t n = copy_file_range(in, nullptr, outFd, nullptr, 1 << 30, 0);
-    if (n > 0) continue;
-    if (n == 0) break;
-    if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP) {
-      // Fall back to plain reads and writes.
-      char buf[1 << 16];
-      ssize_t r;
-      while ((r = read(in, buf, sizeof buf)) > 0) {
-        for (ssize_t done = 0; done < r;) {
-          ssize_t w = write(outFd, buf + done, static_cast<size_t>(r - done));
-          if (w < 0) { err = errno; break; }
-          done += w;
-        }
-        if (err) break;
-      }
-      if (r < 0) err = errno;
-      break;
-    }
-    err = errno;
-    break;
-  }
+  if (S_ISREG(dstStat.st_mode) && ftruncate(out, 0) != 0) err = errno;
+  if (!err) err = CopyContent(in, out);
   if (!err) {
-    struct timespec times[2] = {st.st_atim, st.st_mtim};
-    futimens(outFd, times);
+    // The modification time travels with the content, as on Windows.
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1] = srcStat.st_mtim;
+    futimens(out, times);
   }
-  if (close(outFd) != 0 && !err) err = errno;
+  if (close(out) != 0 && !err) err = errno;
   close(in);
-  if (err) return fail(err);
-  out.ok = true;
-  return out;
+  if (err) {
+    // Like Windows, leave no cut copy behind.
+    if (S_ISREG(dstStat.st_mode)) unlink(dst.c_str());
+    return Failure(err);
+  }
+  CopyOutcome ok;
+  ok.ok = true;
+  return ok;
 }
 
 CreateFolderResult CreateFolder(const std::string& path) {
-  if (mkdir(ToNativePath(path).c_str(), 0777) == 0) return CreateFolderResult::Created;
-  return errno == EEXIST ? CreateFolderResult::AlreadyExists : CreateFolderResult::Failed;
+  const std::string native = ToNativePath(path);
+  if (mkdir(native.c_str(), 0777) == 0) return CreateFolderResult::Created;
+  if (errno == EEXIST) return CreateFolderResult::AlreadyExists;
+  // Some systems check for write access or a read-only medium before they
+  // look for the name; what exists is still "already there".
+  struct stat st;
+  if (!path.empty() && stat(native.c_str(), &st) == 0) return CreateFolderResult::AlreadyExists;
+  return CreateFolderResult::Failed;
 }
 
 bool AppendLine(const std::string& path, const std::string& line) {
+  if (path.empty()) return false;
   std::FILE* f = std::fopen(ToNativePath(path).c_str(), "ab");
   if (!f) return false;
   bool ok = std::fwrite(line.data(), 1, line.size(), f) == line.size() && std::fwrite("\r\n", 1, 2, f) == 2;

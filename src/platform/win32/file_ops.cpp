@@ -7,14 +7,62 @@
 
 namespace trilo {
 
+namespace {
+
+// CopyFileA leaves errno alone. The runtime library sets it from the
+// Windows code when its own file functions fail; do the same, with its
+// table, so that the log's errno describes this copy and not an older call.
+int ErrnoFor(DWORD code) {
+  switch (code) {
+    case ERROR_SUCCESS: return 0;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_NO_MORE_FILES:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE: return ENOENT;
+    case ERROR_TOO_MANY_OPEN_FILES: return EMFILE;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_CURRENT_DIRECTORY:
+    case ERROR_NETWORK_ACCESS_DENIED:
+    case ERROR_CANNOT_MAKE:
+    case ERROR_FAIL_I24:
+    case ERROR_DRIVE_LOCKED:
+    case ERROR_SEEK_ON_DEVICE:
+    case ERROR_NOT_LOCKED:
+    case ERROR_LOCK_FAILED: return EACCES;
+    case ERROR_INVALID_HANDLE:
+    case ERROR_INVALID_TARGET_HANDLE:
+    case ERROR_DIRECT_ACCESS_HANDLE: return EBADF;
+    case ERROR_ARENA_TRASHED:
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_INVALID_BLOCK:
+    case ERROR_NOT_ENOUGH_QUOTA: return ENOMEM;
+    case ERROR_NOT_SAME_DEVICE: return EXDEV;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return EEXIST;
+    case ERROR_BROKEN_PIPE: return EPIPE;
+    case ERROR_DISK_FULL: return ENOSPC;
+    case ERROR_DIR_NOT_EMPTY: return ENOTEMPTY;
+    default:
+      // The write-protect and sharing group (19 to 36) is access denied.
+      if (code >= ERROR_WRITE_PROTECT && code <= ERROR_SHARING_BUFFER_EXCEEDED) return EACCES;
+      return EINVAL;
+  }
+}
+
+}  // namespace
+
 CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
   CopyOutcome out;
-  errno = 0;
-  SetLastError(0);
+  SetLastError(ERROR_SUCCESS);
   out.ok = CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
   if (!out.ok) {
-    out.errnoValue = errno;
+    // Taken at once: nothing else may run between the copy and this.
     out.lastError = GetLastError();
+    out.errnoValue = ErrnoFor(out.lastError);
   }
   return out;
 }
@@ -22,11 +70,16 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
 CreateFolderResult CreateFolder(const std::string& path) {
   if (CreateDirectoryA(path.c_str(), nullptr)) return CreateFolderResult::Created;
   DWORD err = GetLastError();
-  return err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS ? CreateFolderResult::AlreadyExists
-                                                                 : CreateFolderResult::Failed;
+  if (err == ERROR_ALREADY_EXISTS || err == ERROR_FILE_EXISTS) return CreateFolderResult::AlreadyExists;
+  // A drive root or a write-protected medium may answer "access denied"
+  // for a name that is there: it still counts as existing.
+  if (!path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+    return CreateFolderResult::AlreadyExists;
+  return CreateFolderResult::Failed;
 }
 
 bool AppendLine(const std::string& path, const std::string& line) {
+  if (path.empty()) return false;
   std::FILE* f = std::fopen(path.c_str(), "ab");
   if (!f) return false;
   bool ok = std::fwrite(line.data(), 1, line.size(), f) == line.size() && std::fwrite("\r\n", 1, 2, f) == 2;

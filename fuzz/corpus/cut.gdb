@@ -1,0 +1,5 @@
+SeasonRaces
+{
+  A
+  {
+    Laps = 5

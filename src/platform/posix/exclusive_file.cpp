@@ -1,0 +1,59 @@
+#include "platform/exclusive_file.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/posix/path_map.h"
+
+namespace trilo {
+
+bool ExclusiveFile::Open(const std::string& path) {
+  Close();
+  if (path.empty()) return false;
+  int fd = open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return false;
+  struct stat st;
+  // A folder opens for reading here but not on Windows; refuse it the same way.
+  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    close(fd);
+    return false;
+  }
+  file_ = fdopen(fd, "rb");
+  if (!file_) {
+    close(fd);
+    return false;
+  }
+  device_ = static_cast<unsigned long long>(st.st_dev);
+  inode_ = static_cast<unsigned long long>(st.st_ino);
+  return true;
+}
+
+void ExclusiveFile::Close() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+  device_ = inode_ = 0;
+}
+
+NewFileCheck CheckNewFile(const std::string& target, const ExclusiveFile& source) {
+  if (target.empty() || target.back() == '\\' || target.back() == '/') return NewFileCheck::Folder;
+  const std::string native = ToNativePath(target);
+  struct stat st;
+  if (stat(native.c_str(), &st) != 0) {
+    // Missing: creating it will tell whether its folder exists.
+    return errno == ENOENT || errno == ENOTDIR ? NewFileCheck::Creatable : NewFileCheck::NotWritable;
+  }
+  if (S_ISDIR(st.st_mode)) return NewFileCheck::Folder;
+  if (source.File() && static_cast<unsigned long long>(st.st_dev) == source.Device() &&
+      static_cast<unsigned long long>(st.st_ino) == source.Inode())
+    return NewFileCheck::SameFile;
+  // Ask the system whether we may write it, without changing a byte: the
+  // permission bits alone would be wrong for root and for ACLs.
+  int fd = open(native.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return errno == ETXTBSY || errno == EBUSY ? NewFileCheck::InUse : NewFileCheck::NotWritable;
+  close(fd);
+  return NewFileCheck::Creatable;
+}
+
+}  // namespace trilo

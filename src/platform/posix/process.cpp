@@ -1,0 +1,166 @@
+#include "platform/process.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/common/command_line.h"
+#include "platform/posix/path_map.h"
+
+namespace trilo {
+
+namespace {
+
+std::string CurrentFolder() {
+  std::string buf(4096, '\0');
+  while (!getcwd(&buf[0], buf.size())) {
+    if (buf.size() > (1u << 20)) return std::string();
+    buf.resize(buf.size() * 2);
+  }
+  buf.resize(buf.find('\0'));
+  return buf;
+}
+
+// Packages are made for Windows: their programs are PE files ("MZ").
+bool IsWindowsProgram(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  char magic[2] = {0, 0};
+  const bool mz = std::fread(magic, 1, 2, f) == 2 && magic[0] == 'M' && magic[1] == 'Z';
+  std::fclose(f);
+  return mz;
+}
+
+// A file that can be started: a native program we may run, or a Windows one.
+bool IsStartable(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  return access(path.c_str(), X_OK) == 0 || IsWindowsProgram(path);
+}
+
+bool HasExtension(const std::string& name) {
+  const size_t slash = name.find_last_of("\\/");
+  return name.find('.', slash == std::string::npos ? 0 : slash + 1) != std::string::npos;
+}
+
+// The name as given, then with ".exe" added when it has no extension, as the
+// Windows program search does.
+bool TryIn(const std::string& folder, const std::string& name, std::string& found) {
+  std::string candidates[2] = {name, HasExtension(name) ? std::string() : name + ".exe"};
+  for (const std::string& candidate : candidates) {
+    if (candidate.empty()) continue;
+    std::string path = ToNativePath((folder.empty() ? std::string() : folder + "/") + candidate);
+    if (!path.empty() && path[0] != '/') path = CurrentFolder() + "/" + path;
+    if (IsStartable(path)) {
+      found = path;
+      return true;
+    }
+  }
+  return false;
+}
+
+// A name with a folder is taken from the installer's current folder; a bare
+// name is looked for in the current folder and then along PATH.
+bool FindProgram(const std::string& word, std::string& found) {
+  if (word.find_first_of("\\/") != std::string::npos) return TryIn("", word, found);
+  if (TryIn("", word, found)) return true;
+  const char* path = std::getenv("PATH");
+  std::string folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
+  size_t pos = 0;
+  while (pos <= folders.size()) {
+    size_t next = folders.find(':', pos);
+    if (next == std::string::npos) next = folders.size();
+    const std::string folder = folders.substr(pos, next - pos);
+    if (!folder.empty() && TryIn(FromNativePath(folder), word, found)) return true;
+    pos = next + 1;
+  }
+  return false;
+}
+
+bool FindOnPath(const char* name, std::string& found) {
+  const char* path = std::getenv("PATH");
+  std::string folders = path ? path : "";
+  size_t pos = 0;
+  while (pos <= folders.size()) {
+    size_t next = folders.find(':', pos);
+    if (next == std::string::npos) next = folders.size();
+    std::string candidate = folders.substr(pos, next - pos) + "/" + name;
+    if (next > pos && access(candidate.c_str(), X_OK) == 0) {
+      found = candidate;
+      return true;
+    }
+    pos = next + 1;
+  }
+  return false;
+}
+
+// Starts the program without a shell and waits for it. The child reports a
+// failed chdir or exec through a pipe that a successful exec closes, so a
+// program that cannot be started is told apart from one that ran and failed.
+bool SpawnAndWait(const std::vector<std::string>& args, const std::string& folder) {
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+
+  int fds[2];
+  if (pipe(fds) != 0) return false;
+  fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+  fcntl(fds[1], F_SETFD, FD_CLOEXEC);
+
+  const pid_t pid = fork();
+  if (pid < 0) {
+    close(fds[0]);
+    close(fds[1]);
+    return false;
+  }
+  if (pid == 0) {
+    int error = 0;
+    if (chdir(folder.c_str()) != 0) error = errno;
+    else {
+      execv(argv[0], argv.data());
+      error = errno;
+    }
+    ssize_t ignored = write(fds[1], &error, sizeof error);
+    (void)ignored;
+    _exit(127);
+  }
+
+  close(fds[1]);
+  int error = 0;
+  ssize_t got;
+  do {
+    got = read(fds[0], &error, sizeof error);
+  } while (got < 0 && errno == EINTR);
+  close(fds[0]);
+
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return got == 0;
+}
+
+}  // namespace
+
+bool RunCommand(const std::string& commandLine, const std::string& workingDir) {
+  // CreateProcessA refuses an empty folder to start in; so do we.
+  if (workingDir.empty()) return false;
+  const std::vector<std::string> words = SplitCommandLine(commandLine);
+  std::string program;
+  if (words[0].empty() || !FindProgram(words[0], program)) return false;
+
+  std::vector<std::string> args;
+  std::string wine;
+  if (IsWindowsProgram(program) && FindOnPath("wine", wine)) args = {wine, program};
+  else args = {program};
+  args.insert(args.end(), words.begin() + 1, words.end());
+
+  return SpawnAndWait(args, ToNativePath(workingDir));
+}
+
+}  // namespace trilo

@@ -1,0 +1,48 @@
+#include "platform/shell_link.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+namespace trilo {
+
+void InitComponentLibrary() { CoInitialize(nullptr); }
+
+long WriteShellLink(const std::string& target, const std::string& linkPath, const std::string& workingDir,
+                    const std::string& arguments, const std::string& iconPath, const std::string& description,
+                    const std::function<void(const std::string&)>& report) {
+  IShellLinkA* link = nullptr;
+  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link));
+  if (FAILED(hr)) return hr;
+  IPersistFile* file = nullptr;
+  hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+  if (FAILED(hr)) {
+    link->Release();
+    return hr;
+  }
+
+  // A property that cannot be set is reported; the others are still set.
+  if (FAILED(link->SetPath(target.c_str()))) report("SetPath failed!");
+  if (FAILED(link->SetDescription(description.c_str()))) report("SetDescription failed!");
+  if (FAILED(link->SetWorkingDirectory(workingDir.c_str()))) report("SetWorkingDirectory failed!");
+  if (FAILED(link->SetArguments(arguments.c_str()))) report("SetArguments failed!");
+  if (FAILED(link->SetIconLocation(iconPath.c_str(), 0))) report("SetIconLocation failed!");
+
+  // A name that does not fit the buffer makes the conversion fail; saving
+  // under a cut name would write some other file.
+  WCHAR wideLinkPath[MAX_PATH];
+  if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wideLinkPath, MAX_PATH) == 0) {
+    const DWORD error = GetLastError();
+    hr = error ? HRESULT_FROM_WIN32(error) : E_FAIL;
+  } else {
+    hr = file->Save(wideLinkPath, TRUE);
+  }
+  if (FAILED(hr)) report("Save failed!");
+
+  file->Release();
+  link->Release();
+  return hr;
+}
+
+}  // namespace trilo

@@ -1,0 +1,27 @@
+#pragma once
+#include <functional>
+#include <string>
+
+namespace trilo {
+
+/// How a rewrite of one text file into another ended.
+enum class RewriteResult {
+  Done,            ///< the new file is complete under its final name
+  OpenFailed,      ///< the source is missing, a folder, unreadable or in use
+  CreateFailed,    ///< the target cannot be created; nothing was written
+  WriteFailed,     ///< reading or writing failed midway; the target is as it was
+};
+
+/// Decides what one source line becomes: returns false to drop the line,
+/// or true with `out` the line to write (the line end is added).
+using LineRewrite = std::function<bool(const std::string& line, std::string& out)>;
+
+/// Writes `target` anew from the lines of `source`. The source is open for
+/// exclusive use the whole time; the target is refused before anything is
+/// written when it is the source itself, a folder, read-only or in use, and
+/// is written under a temporary name beside it and renamed over it only
+/// when every line was read, written and flushed. Every written line ends
+/// with CR LF, the last one included.
+RewriteResult RewriteLines(const std::string& source, const std::string& target, const LineRewrite& rewrite);
+
+}  // namespace trilo

@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/exclusive_file.h"
+#include "platform/file_ops.h"
+#include "test_support.h"
+
+namespace trilo {
+namespace test {
+namespace {
+
+TEST(CopyFileReplacingTest, ReplacesTheDestinationAndTellsFailuresApart) {
+  TempDir dir;
+  WriteFile(dir / "a.txt", "new content");
+  WriteFile(dir / "b.txt", "an older and longer content");
+  CopyOutcome ok = CopyFileReplacing(dir / "a.txt", dir / "b.txt");
+  EXPECT_TRUE(ok.ok);
+  EXPECT_EQ(ReadFile(dir / "b.txt"), "new content");
+
+  struct Case {
+    std::string from, to;
+    int errnoValue;
+    unsigned long lastError;
+  } cases[] = {
+      {dir / "none.txt", dir / "c.txt", 2, 2},
+      {dir / "none\\x.txt", dir / "c.txt", 2, 3},
+      {dir / "a.txt", dir / "none\\c.txt", 2, 3},
+      {dir / "a.txt", dir / "a.txt\\c.txt", -1, 3},  // a file where a folder should be
+      {"", dir / "c.txt", 2, 3},
+      {dir / "a.txt", "", 2, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.from + " => " + c.to);
+    CopyOutcome out = CopyFileReplacing(c.from, c.to);
+    EXPECT_FALSE(out.ok);
+    if (c.errnoValue >= 0) {
+      EXPECT_EQ(out.errnoValue, c.errnoValue);
+    }
+    EXPECT_EQ(out.lastError, c.lastError);
+  }
+  EXPECT_FALSE(FileExists(dir / "c.txt"));
+}
+
+TEST(CreateFolderTest, TellsAlreadyExistsFromFailure) {
+  TempDir dir;
+  EXPECT_EQ(CreateFolder(dir / "new"), CreateFolderResult::Created);
+  EXPECT_TRUE(IsFolder(dir / "new"));
+  EXPECT_EQ(CreateFolder(dir / "new"), CreateFolderResult::AlreadyExists);
+  EXPECT_EQ(CreateFolder(dir / "NEW\\"), CreateFolderResult::AlreadyExists);  // any case, trailing "\"
+  WriteFile(dir / "file", "");
+  EXPECT_EQ(CreateFolder(dir / "file"), CreateFolderResult::AlreadyExists);
+  EXPECT_EQ(CreateFolder(dir / "none\\sub"), CreateFolderResult::Failed);
+  EXPECT_EQ(CreateFolder(dir / "file\\sub"), CreateFolderResult::Failed);
+  EXPECT_EQ(CreateFolder(""), CreateFolderResult::Failed);
+}
+
+TEST(ExclusiveFileTest, NewFileMayNotBeTheOpenSourceOrAFolder) {
+  TempDir dir;
+  WriteFile(dir / "SOURCE.INI", "s");
+  WriteFile(dir / "other.ini", "o");
+  MakeFolder(dir / "sub");
+  ExclusiveFile source;
+  ASSERT_TRUE(source.Open(dir / "SOURCE.INI"));
+  EXPECT_EQ(CheckNewFile(dir / "new.ini", source), NewFileCheck::Creatable);
+  EXPECT_EQ(CheckNewFile(dir / "other.ini", source), NewFileCheck::Creatable);
+  EXPECT_EQ(CheckNewFile(dir / "none\\new.ini", source), NewFileCheck::Creatable);  // creating tells
+  EXPECT_EQ(CheckNewFile(dir / "sub", source), NewFileCheck::Folder);
+  EXPECT_EQ(CheckNewFile(dir / "new\\", source), NewFileCheck::Folder);
+  EXPECT_EQ(CheckNewFile("", source), NewFileCheck::Folder);
+  // Windows answers with a sharing violation, POSIX by the file's identity.
+  EXPECT_NE(CheckNewFile(dir / "SOURCE.INI", source), NewFileCheck::Creatable);
+  EXPECT_NE(CheckNewFile(dir / "source.ini", source), NewFileCheck::Creatable);
+  EXPECT_NE(CheckNewFile(dir / "sub\\..\\SOURCE.INI", source), NewFileCheck::Creatable);
+  source.Close();
+  EXPECT_EQ(CheckNewFile(dir / "SOURCE.INI", source), NewFileCheck::Creatable);
+  EXPECT_EQ(ReadFile(dir / "SOURCE.INI"), "s");
+}
+
+}  // namespace
+}  // namespace test
+}  // namespace trilo

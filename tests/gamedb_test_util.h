@@ -1,0 +1,89 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gamedb/game_database.h"
+#include "test_support.h"
+
+namespace trilo {
+namespace test {
+
+/// The whole model as one text, bytes escaped, for comparisons that show
+/// what differs.
+inline std::string Describe(const GameDatabase& db) {
+  auto quote = [](const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+      if (c == '\n') out += "\\n";
+      else if (c == '\r') out += "\\r";
+      else if (c == '\t') out += "\\t";
+      else if (c == '"' || c == '\\') out += std::string("\\") + static_cast<char>(c);
+      else if (c < 0x20 || c >= 0x7f) {
+        static const char hex[] = "0123456789abcdef";
+        out += "\\x";
+        out += hex[c >> 4];
+        out += hex[c & 15];
+      } else out += static_cast<char>(c);
+    }
+    return out + "\"";
+  };
+  auto block = [&](const BlockText& b) {
+    return "(" + std::to_string(b.ChunkCount()) + ")" + quote(b.Text());
+  };
+  std::string out = "DefaultScoring " + block(db.DefaultScoring) + "\n";
+  out += "SeasonScoringInfo " + block(db.SeasonScoringInfo) + "\n";
+  for (const CircuitEntry& e : db.Circuits()) {
+    out += "circuit " + quote(e.Name) + " block " + (e.RaceBlock ? block(*e.RaceBlock) : "none");
+    out += " race " + quote(e.RaceTimes) + " qualify " + quote(e.QualifyTimes) + " airace " +
+           quote(e.AIRaceSetup) + " aiqual " + quote(e.AIQualSetup) + " folders " +
+           quote(e.FolderCreateActions) + "\n";
+  }
+  return out;
+}
+
+/// The names in a folder given as a core path, sorted.
+inline std::vector<std::string> ListFolder(const std::string& corePath) {
+  std::string native = corePath;
+#ifndef _WIN32
+  std::replace(native.begin(), native.end(), '\\', '/');
+#endif
+  std::vector<std::string> names;
+  for (const auto& item : std::filesystem::directory_iterator(native))
+    names.push_back(item.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+/// One read of a text, with the messages it showed.
+struct ReadOutcome {
+  std::unique_ptr<GameDatabase> db = std::make_unique<GameDatabase>();
+  bool ok = false;
+  std::vector<std::string> messages;
+};
+
+/// Reads `text` from memory and, written to a real file, from disk, and
+/// checks that both roads give the same model and messages.
+inline ReadOutcome ReadGdb(const std::string& text) {
+  ReadOutcome fromString;
+  ScriptedInteraction ui1;
+  fromString.ok = fromString.db->ReadString(text, ui1);
+  fromString.messages = ui1.messages;
+
+  TempDir dir;
+  WriteFile(dir / "game.gdb", text);
+  GameDatabase fromFile;
+  ScriptedInteraction ui2;
+  bool okFile = fromFile.Read(dir / "game.gdb", ui2);
+  EXPECT_EQ(okFile, fromString.ok);
+  EXPECT_EQ(ui2.messages, fromString.messages);
+  EXPECT_EQ(Describe(fromFile), Describe(*fromString.db));
+  return fromString;
+}
+
+}  // namespace test
+}  // namespace trilo

@@ -1,0 +1,217 @@
+// trilo-setup driven as a person or a script would: unattended runs with
+// flags, and the interactive prompts on a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/posix/path_map.h"
+#include "posix/program_runner.h"
+#include "test_support.h"
+
+namespace trilo {
+namespace {
+
+namespace fs = std::filesystem;
+using test::PtySession;
+using test::RunProgram;
+
+const char kOptionsError[] = "You have incorrectly specified some of the installation options. Try again.";
+
+class TermSetupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    base = ToNativePath(dir.Path());
+    fs::copy(std::string(TRILO_SOURCE_DIR) + "/examples/sample-game", base + "game", fs::copy_options::recursive);
+    fs::copy(std::string(TRILO_SOURCE_DIR) + "/examples/sample-package", base + "pkg", fs::copy_options::recursive);
+    game = base + "game/";
+    pkg = base + "pkg/";
+    // An empty Wine prefix: no registry entry unless a test writes one.
+    fs::create_directories(base + "prefix");
+    env = {"WINEPREFIX=" + base + "prefix"};
+  }
+  std::vector<std::string> Args(std::vector<std::string> extra) {
+    std::vector<std::string> argv = {TRILO_TERM_SETUP, "-C", pkg};
+    argv.insert(argv.end(), extra.begin(), extra.end());
+    return argv;
+  }
+  std::vector<std::string> FullFlags() {
+    return {"--game-exe", game + "f1_9902.exe", "--config", game + "CONFIG.INI", "--player",
+            game + "Save/Driver1/Driver1.PLR"};
+  }
+  std::string Read(const std::string& nativePath) { return test::ReadFile(FromNativePath(nativePath)); }
+  bool Exists(const std::string& nativePath) { return fs::exists(nativePath); }
+
+  test::TempDir dir;
+  std::string base, game, pkg;
+  std::vector<std::string> env;
+};
+
+TEST_F(TermSetupTest, UnattendedInstallOfTheSample) {
+  auto flags = FullFlags();
+  flags.insert(flags.begin(), {"--unattended", "--package-version", "Full"});
+  test::ProgramResult r = RunProgram(Args(flags), "", env);
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_NE(r.out.find("Install Complete.\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("\033"), std::string::npos) << "no animation without a terminal";
+
+  const std::string config = Read(game + "ClassicMod.ini");
+  EXPECT_NE(config.find("\r\nSEASONDIR=ClassicMod\\Season\\\r\n"), std::string::npos) << config;
+  EXPECT_NE(config.find("\r\nOPTIONSDIR=Options\\\r\n"), std::string::npos) << config;
+  EXPECT_NE(config.find("Resolution=1024x768\r\n"), std::string::npos);
+  const std::string player = Read(game + "ClassicMod/Save/Driver1/Driver1.PLR");
+  EXPECT_NE(player.find("TelemetryFile=\"ClassicMod\\Replays\\_TEMP.SPT\"\r\n"), std::string::npos) << player;
+  EXPECT_EQ(player.find("DriverName="), std::string::npos);
+  EXPECT_EQ(Read(game + "ClassicMod/Cars/Classic2/classic2.veh"), Read(pkg + "content/cars/Classic2/classic2.veh"));
+  const std::string gdb = Read(game + "Season/game.gdb");
+  EXPECT_NE(gdb.find("  Monza 1967\r\n  {"), std::string::npos) << gdb;
+  EXPECT_TRUE(Exists(game + "Season/game.gdb.bak"));
+  EXPECT_TRUE(Exists(game + "Classic Mod.lnk"));
+  EXPECT_FALSE(Exists(pkg + "log.txt"));
+}
+
+TEST_F(TermSetupTest, UnattendedFailureAndOptionsError) {
+  // A failing step: its message on standard error, then the failure notice.
+  fs::remove(pkg + "Full.files.txt");
+  auto flags = FullFlags();
+  flags.insert(flags.begin(), {"--unattended", "--package-version", "Full"});
+  test::ProgramResult r = RunProgram(Args(flags), "", env);
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "trilo-setup: Error opening file template\n");
+  EXPECT_NE(r.out.find("Install Failed.\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("Install Complete."), std::string::npos);
+  EXPECT_FALSE(Exists(game + "Classic Mod.lnk"));
+
+  // Two versions and none named: nothing can be chosen.
+  flags = FullFlags();
+  flags.insert(flags.begin(), "--unattended");
+  r = RunProgram(Args(flags), "", env);
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_NE(r.out.find(kOptionsError), std::string::npos) << r.out;
+
+  // An executable that does not exist.
+  r = RunProgram(Args({"--unattended", "--package-version", "Lite", "--game-exe", game + "missing.exe", "--config",
+                       game + "CONFIG.INI"}),
+                 "", env);
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_NE(r.out.find(kOptionsError), std::string::npos);
+  EXPECT_FALSE(Exists(game + "ClassicMod.ini"));
+}
+
+TEST_F(TermSetupTest, ProposalsComeFromTheWinePrefix) {
+  fs::create_directories(base + "prefix/dosdevices");
+  fs::create_symlink("/", base + "prefix/dosdevices/z:");
+  std::string winGame = "Z:" + game.substr(0, game.size() - 1);
+  std::string escaped;
+  for (char c : winGame) {
+    if (c == '/') escaped += "\\\\";
+    else escaped += c;
+  }
+  test::WriteFile(FromNativePath(base + "prefix/system.reg"),
+                  "WINE REGISTRY Version 2\n\n[Software\\\\Wow6432Node\\\\EA SPORTS\\\\F1 9902] 1\n"
+                  "\"Install Dir\"=\"" + escaped + "\"\n");
+  // Only the template player and the version are given: the game and its
+  // configuration are the registry's proposals.
+  test::ProgramResult r = RunProgram(
+      Args({"--unattended", "--package-version", "Lite", "--player", game + "Save/Driver1/Driver1.PLR"}), "", env);
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_TRUE(Exists(game + "ClassicMod/Cars/Classic1/classic1.veh"));
+  EXPECT_FALSE(Exists(game + "ClassicMod/Cars/Classic2"));  // only the Lite version's folders
+}
+
+TEST_F(TermSetupTest, UsageErrorsAndInformation) {
+  EXPECT_EQ(RunProgram({TRILO_TERM_SETUP, "--bogus"}).exitCode, 64);
+  EXPECT_EQ(RunProgram({TRILO_TERM_SETUP, "--game-exe"}).exitCode, 64);
+  EXPECT_EQ(RunProgram({TRILO_TERM_SETUP, "-C", base + "no-such-folder", "--unattended"}).exitCode, 64);
+  test::ProgramResult help = RunProgram({TRILO_TERM_SETUP, "--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("--unattended"), std::string::npos);
+  test::ProgramResult version = RunProgram({TRILO_TERM_SETUP, "--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_EQ(version.out.rfind("trilo-setup ", 0), 0u);
+}
+
+TEST_F(TermSetupTest, InteractiveAcceptChooseAndInstall) {
+  PtySession s(Args(FullFlags()), "", env);
+  ASSERT_TRUE(s.Expect("Classic Mod Setup")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Please locate your f1_9902.exe file")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Path [" + game + "f1_9902.exe]: ")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect("1) Full")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("2) Lite")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Version [Full]: ")) << s.Transcript();
+  s.Send("2\r");
+  ASSERT_TRUE(s.Expect("Please locate the game's configuration file")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect("Please locate a PLR file to use as a template for a new player")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect("Version:         Lite")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect("Install Complete.")) << s.Transcript();
+  EXPECT_EQ(s.Wait(), 0) << s.Transcript();
+  EXPECT_TRUE(Exists(game + "ClassicMod/Cars/Classic1/classic1.veh"));
+  EXPECT_FALSE(Exists(game + "ClassicMod/Cars/Classic2"));
+}
+
+TEST_F(TermSetupTest, InteractiveEmptyProposalsAndCancelledQuestions) {
+  // No flags and no registry entry: nothing is proposed.
+  PtySession s(Args({}), "", env);
+  ASSERT_TRUE(s.Expect("Please locate your f1_9902.exe file")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Path (Ctrl-D cancels): ")) << s.Transcript();
+  s.Send("\r");  // nothing proposed, nothing typed: asked again
+  ASSERT_TRUE(s.Expect("Please type a path")) << s.Transcript();
+  s.Send("\x04");
+  ASSERT_TRUE(s.Expect("Version [Full]: ")) << s.Transcript();
+  s.Send("\x04");
+  ASSERT_TRUE(s.Expect("Path (Ctrl-D cancels): ")) << s.Transcript();
+  s.Send("\x04");
+  ASSERT_TRUE(s.Expect("Path (Ctrl-D cancels): ")) << s.Transcript();
+  s.Send("\x04");
+  ASSERT_TRUE(s.Expect("Game executable: (none)")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Version:         (none)")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
+  s.Send("i\r");
+  ASSERT_TRUE(s.Expect(kOptionsError)) << s.Transcript();
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(s.Expect(i == 1 ? "Version [Full]: " : "Path (Ctrl-D cancels): ")) << s.Transcript();
+    s.Send("\x04");
+  }
+  ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
+  s.Send("cancel\r");
+  ASSERT_TRUE(s.Expect("Install Cancelled.")) << s.Transcript();
+  EXPECT_EQ(s.Wait(), 2);
+}
+
+TEST_F(TermSetupTest, InteractiveReplaceRetryAndCancel) {
+  PtySession s(Args({"--config", game + "CONFIG.INI", "--player", game + "Save/Driver1/Driver1.PLR"}), "", env);
+  ASSERT_TRUE(s.Expect("Path (Ctrl-D cancels): ")) << s.Transcript();
+  s.Send(game + "gone.exe\r");  // a typed path replaces the (empty) proposal
+  ASSERT_TRUE(s.Expect("Version [Full]: ")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect("Path [" + game + "CONFIG.INI]: ")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect("Path [" + game + "Save/Driver1/Driver1.PLR]: ")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
+  s.Send("\r");
+  // The executable is gone: the options error, then every question again.
+  ASSERT_TRUE(s.Expect(kOptionsError)) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Path (Ctrl-D cancels): ")) << s.Transcript();
+  s.Send(game + "f1_9902.exe\r");
+  ASSERT_TRUE(s.Expect("Version [Full]: ")) << s.Transcript();
+  s.Send("\x04");  // Ctrl-D: the version question is cancelled, Full stays chosen
+  ASSERT_TRUE(s.Expect("Path [" + game + "CONFIG.INI]: ")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect("Path [")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect("Version:         Full")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
+  s.Send("c\r");
+  ASSERT_TRUE(s.Expect("Install Cancelled.")) << s.Transcript();
+  EXPECT_EQ(s.Wait(), 2);
+  EXPECT_FALSE(Exists(game + "ClassicMod.ini"));
+}
+
+}  // namespace
+}  // namespace trilo
