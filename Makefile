@@ -10,7 +10,7 @@ APT_PACKAGES := cmake ninja-build g++ make ccache libgtest-dev libbenchmark-dev 
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
   wine wine64 wine32:i386 xvfb xauth xdotool imagemagick fonts-wine liblnk-utils file
 
-.PHONY: all deps native win32 win64 release test test-native test-wine wine-prefix fuzz demo clean
+.PHONY: all deps native win32 win64 release test test-native test-wine test-gui wine-prefix fuzz demo clean
 
 all: native
 
@@ -70,12 +70,18 @@ fuzz:
 	$(BUILD)/fuzz/fuzz/gamedb_fuzz -max_total_time=20 -timeout=10 -max_len=16384 \
 	  -dict=fuzz/gamedb.dict -artifact_prefix=$(BUILD)/fuzz/ $(BUILD)/fuzz/corpus/gamedb fuzz/corpus
 
+# trilo-setup.exe of both builds driven like a person would under Xvfb and
+# Wine; screenshots of every dialog go to build/screenshots.
+test-gui: win64 win32 wine-prefix
+	timeout 900 xvfb-run -a -s "-screen 0 1024x768x24" tests/gui/run.sh
+
 # The prefix comes first: the native tests run a Windows program under Wine too.
 test: deps
 	$(MAKE) wine-prefix
 	$(MAKE) test-native
 	$(MAKE) fuzz
 	$(MAKE) test-wine
+	$(MAKE) test-gui
 
 # Installs the sample package into a fresh copy of the sample game and shows what changed.
 demo: deps

@@ -1,0 +1,150 @@
+#include "ui/win32/install_dialog.h"
+
+#include <commctrl.h>
+
+#include "platform/program_name.h"
+#include "ui/win32/dialog_base.h"
+#include "ui/win32/locate_file_dialog.h"
+#include "ui/win32/notice_dialog.h"
+#include "ui/win32/resource.h"
+#include "ui/win32/splash_window.h"
+#include "ui/win32/version_select_dialog.h"
+
+namespace trilo {
+namespace win32 {
+
+InstallDialog::InstallDialog()
+    : icon_(LoadIconA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))), app_(*this) {}
+
+InstallDialog::~InstallDialog() = default;  // LoadIcon's icons are shared: never destroyed
+
+INT_PTR InstallDialog::DoModal() { return RunModal(IDD_INSTALL, nullptr, *this); }
+
+// --- Interaction -----------------------------------------------------------
+
+void InstallDialog::ShowMessage(const std::string& text) {
+  MessageBoxA(hwnd, text.c_str(), ProgramName().c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void InstallDialog::ShowNotice(Notice notice) { ShowNoticeDialog(hwnd, notice); }
+
+bool InstallDialog::LocateFile(LocateRequest& request) {
+  LocateFileDialog dialog(hwnd);
+  dialog.path = request.path;
+  dialog.SetStrings(request.prompt, request.filter, request.defaultName);
+  if (dialog.DoModal() != IDOK) return false;
+  request.path = dialog.GetPath();
+  return true;
+}
+
+bool InstallDialog::ChooseVersion(const std::vector<std::string>& versions, std::string& chosen) {
+  VersionSelectDialog dialog(hwnd, versions);
+  if (dialog.DoModal() != IDOK) return false;
+  chosen = dialog.chosen;
+  return true;
+}
+
+void InstallDialog::ShowSplash(const std::string& imagePath, int delayMs) {
+  SplashWindow splash(hwnd, imagePath, delayMs);
+  splash.DoModal();
+}
+
+// --- InstallProgress -------------------------------------------------------
+
+void InstallDialog::SetRange(int count) { ResetProgressBar(GetDlgItem(hwnd, IDC_PROGRESS), count); }
+
+void InstallDialog::ShowSource(const std::string& text) { SetItemText(hwnd, IDC_SOURCE_TEXT, text); }
+
+void InstallDialog::ShowDestination(const std::string& text) { SetItemText(hwnd, IDC_DEST_TEXT, text); }
+
+void InstallDialog::Step() { SendDlgItemMessageA(hwnd, IDC_PROGRESS, PBM_STEPIT, 0, 0); }
+
+void InstallDialog::PumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // Not ours to swallow: leave it for the modal loop after the install.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (!IsDialogMessageA(hwnd, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+}
+
+void InstallDialog::ClearTexts() {
+  SetItemText(hwnd, IDC_SOURCE_TEXT, "");
+  SetItemText(hwnd, IDC_DEST_TEXT, "");
+}
+
+// --- The window ------------------------------------------------------------
+
+BOOL InstallDialog::OnInitDialog() {
+  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  SetWindowTextA(hwnd, app_.Settings.Title.c_str());
+  CentreWindow(hwnd);
+  const InstallSettings& s = app_.Settings;
+  if (s.SplashOn != 0 && !s.SplashImg.empty()) ShowSplash(s.SplashImg, s.SplashDelay);
+  LocateGameFiles(app_, fields_);
+  return TRUE;  // focus on the first control, Install
+}
+
+void InstallDialog::OnInstall() {
+  if (installing_) return;
+  InstallResult result = HandleInstall(app_, fields_, *this, [this] {
+    installing_ = true;
+    EnableItem(hwnd, IDOK, false);
+    EnableItem(hwnd, IDCANCEL, false);
+  });
+  // After an options error the user may try again; otherwise the one install
+  // of this run is over, whatever its outcome.
+  if (result != InstallResult::OptionsError) EndDialog(hwnd, IDOK);
+}
+
+void InstallDialog::OnCancel() {
+  if (installing_) return;
+  HandleCancel(app_);
+  EndDialog(hwnd, IDCANCEL);
+}
+
+bool InstallDialog::PaintMinimised() {
+  if (!IsIconic(hwnd)) return false;
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd, &paint);
+  SendMessageA(hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client;
+  GetClientRect(hwnd, &client);
+  int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, icon_);
+  EndPaint(hwnd, &paint);
+  return true;
+}
+
+INT_PTR InstallDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return OnInitDialog();
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDOK:
+          OnInstall();
+          return TRUE;
+        case IDCANCEL:
+          OnCancel();
+          return TRUE;
+      }
+      break;
+    case WM_PAINT:
+      return PaintMinimised() ? TRUE : FALSE;
+    case WM_QUERYDRAGICON:
+      return reinterpret_cast<INT_PTR>(icon_);
+  }
+  return FALSE;
+}
+
+}  // namespace win32
+}  // namespace trilo

@@ -1,0 +1,64 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/install_flow.h"
+#include "app/installer_app.h"
+#include "app/interaction.h"
+
+namespace trilo {
+namespace win32 {
+
+/// The main window: Install and Cancel, the progress bar and the two texts
+/// of the file being copied. It is also what the core talks to: every
+/// question, message and notice is shown owned by it, and the file copy
+/// step drives its progress display.
+class InstallDialog final : public Interaction, public InstallProgress {
+ public:
+  InstallDialog();
+  ~InstallDialog() override;
+  InstallDialog(const InstallDialog&) = delete;
+  InstallDialog& operator=(const InstallDialog&) = delete;
+
+  InstallerApp& App() { return app_; }
+
+  /// Shows the window modally; returns when the installer is done.
+  INT_PTR DoModal();
+
+  // Interaction.
+  void ShowMessage(const std::string& text) override;
+  void ShowNotice(Notice notice) override;
+  bool LocateFile(LocateRequest& request) override;
+  bool ChooseVersion(const std::vector<std::string>& versions, std::string& chosen) override;
+  void ShowSplash(const std::string& imagePath, int delayMs) override;
+
+  // InstallProgress.
+  void SetRange(int count) override;
+  void ShowSource(const std::string& text) override;
+  void ShowDestination(const std::string& text) override;
+  void Step() override;
+  void PumpMessages() override;
+  void ClearTexts() override;
+
+  HWND hwnd = nullptr;
+  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  BOOL OnInitDialog();
+  void OnInstall();
+  void OnCancel();
+  bool PaintMinimised();
+
+  HICON icon_;
+  InstallerApp app_;
+  PathFields fields_;
+  /// Set from the moment the checks passed until the window closes: the
+  /// buttons are disabled then, and Enter, Escape or a close request that
+  /// the copy step's message pump lets through must do nothing either.
+  bool installing_ = false;
+};
+
+}  // namespace win32
+}  // namespace trilo

@@ -1,0 +1,45 @@
+#include "ui/win32/notice_dialog.h"
+
+#include "ui/win32/dialog_base.h"
+#include "ui/win32/resource.h"
+
+namespace trilo {
+namespace win32 {
+
+namespace {
+
+struct NoticeDialog {
+  HWND hwnd = nullptr;
+
+  INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+      CentreWindow(hwnd);
+      return TRUE;
+    }
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+      EndDialog(hwnd, LOWORD(wParam));
+      return TRUE;
+    }
+    return FALSE;
+  }
+};
+
+}  // namespace
+
+int NoticeTemplate(Notice notice) {
+  switch (notice) {
+    case Notice::Complete: return IDD_COMPLETION;
+    case Notice::Cancelled: return IDD_CANCELLED;
+    case Notice::OptionsError: return IDD_OPTIONS_ERROR;
+    case Notice::Failed: return IDD_FAILED;
+  }
+  return IDD_COMPLETION;
+}
+
+void ShowNoticeDialog(HWND owner, Notice notice) {
+  NoticeDialog dialog;
+  RunModal(NoticeTemplate(notice), owner, dialog);
+}
+
+}  // namespace win32
+}  // namespace trilo
