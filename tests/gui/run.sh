@@ -149,8 +149,14 @@ wait_exit() {
 }
 
 stop_setup() {
+  local i
   if [ -n "$SETUP_PID" ] && kill -0 "$SETUP_PID" 2>/dev/null; then
     kill "$SETUP_PID" 2>/dev/null
+    for i in $(seq 1 50); do
+      kill -0 "$SETUP_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -9 "$SETUP_PID" 2>/dev/null
     wait "$SETUP_PID" 2>/dev/null
   fi
   SETUP_PID=""
@@ -546,6 +552,7 @@ run_arch() {
   local name started
   for name in ${TRILO_GUI_CASES:-case_install case_cancel case_options_error case_failed_step}; do
     started=$SECONDS
+    declare -F "$name" >/dev/null || { fail "no case $name"; continue; }
     $name || true
     stop_setup
     say "       ($((SECONDS - started)) s)"
