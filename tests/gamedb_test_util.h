@@ -46,19 +46,6 @@ inline std::string Describe(const GameDatabase& db) {
   return out;
 }
 
-/// The names in a folder given as a core path, sorted.
-inline std::vector<std::string> ListFolder(const std::string& corePath) {
-  std::string native = corePath;
-#ifndef _WIN32
-  std::replace(native.begin(), native.end(), '\\', '/');
-#endif
-  std::vector<std::string> names;
-  for (const auto& item : std::filesystem::directory_iterator(native))
-    names.push_back(item.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 /// One read of a text, with the messages it showed.
 struct ReadOutcome {
   std::unique_ptr<GameDatabase> db = std::make_unique<GameDatabase>();

@@ -24,18 +24,7 @@ class StepTest : public ::testing::Test {
     app.State.TOPDIR = game;
   }
 
-  /// The names in a folder, sorted.
-  static std::vector<std::string> Names(const std::string& folder) {
-    std::string native = folder;
-#ifndef _WIN32
-    std::replace(native.begin(), native.end(), '\\', '/');
-#endif
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(native))
-      names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  static std::vector<std::string> Names(const std::string& folder) { return ListFolder(folder); }
 
   TempDir dir;
   ScopedCurrentFolder keepCurrent{dir.Path()};

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -86,6 +87,19 @@ void MakeFolder(const std::string& path) {
   std::error_code ec;
   fs::create_directories(fs::path(s), ec);
   ASSERT_FALSE(ec) << path << ": " << ec.message();
+}
+
+std::vector<std::string> ListFolder(const std::string& path) {
+  std::string native = path;
+#ifndef _WIN32
+  for (char& c : native)
+    if (c == '\\') c = '/';
+#endif
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& item : fs::directory_iterator(native, ec)) names.push_back(item.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 void RemoveFile(const std::string& path) { ASSERT_TRUE(trilo::RemoveFile(path)) << path; }

@@ -34,6 +34,8 @@ bool FileExists(const std::string& path);
 bool IsFolder(const std::string& path);
 void MakeFolder(const std::string& path);
 void RemoveFile(const std::string& path);
+/// The names in a folder given as a core path, sorted.
+std::vector<std::string> ListFolder(const std::string& path);
 
 /// Makes a folder current for the life of the object.
 class ScopedCurrentFolder {

@@ -7,23 +7,13 @@
 #include <cstdlib>
 
 #include "platform/posix/path_map.h"
+#include "platform/posix/read_file.h"
 #include "platform/posix/wine_registry.h"
 #include "text/text_util.h"
 
 namespace trilo {
 
 namespace {
-
-std::string Slurp(const std::string& path) {
-  std::string bytes;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return bytes;
-  char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-  std::fclose(f);
-  return bytes;
-}
 
 // Appends one UTF-16 code unit as UTF-8 (the prefix's file names are UTF-8).
 void AppendUtf8(std::string& out, unsigned cp) {
@@ -145,7 +135,7 @@ std::string MapWineDosPath(const std::string& prefix, const std::string& windows
 
 bool QueryGameInstallDir(std::string& folder) {
   const std::string prefix = WinePrefix();
-  const std::string reg = Slurp(prefix + "/system.reg");
+  const std::string reg = ReadNativeFile(prefix + "/system.reg");
   if (reg.empty()) return false;
   std::string value;
   if (!FindWineRegistryValue(reg, "Software\\Wow6432Node\\EA SPORTS\\F1 9902", "Install Dir", value) &&
