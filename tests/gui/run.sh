@@ -584,7 +584,7 @@ main() {
   for arch in "${arches[@]}"; do run_arch "$arch"; done
 
   [ $server_started = 1 ] && wine_env wineserver -k
-  say "GUI tests: $PASSES passed, $FAILS failed"
+  say "gui: $PASSES passed, $FAILS failed"
   [ "$FAILS" -eq 0 ]
 }
 
