@@ -149,6 +149,8 @@ TEST_F(TermSetupTest, InteractiveAcceptChooseAndInstall) {
   ASSERT_TRUE(s.Expect("Version:         Lite")) << s.Transcript();
   ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
   s.Send("\r");
+  // The live bar: count, percentage and the file being copied.
+  ASSERT_TRUE(s.Expect("] 3/3 100% content/season/season.mod")) << s.Transcript();
   ASSERT_TRUE(s.Expect("Install Complete.")) << s.Transcript();
   EXPECT_EQ(s.Wait(), 0) << s.Transcript();
   EXPECT_TRUE(Exists(game + "ClassicMod/Cars/Classic1/classic1.veh"));
