@@ -7,12 +7,13 @@
 //   gui_probe wait [options]               until a window matches, then list it
 //       --title T    caption equals T        --has-id N   holds a control N
 //       --text S     a control's text is S   --gone       until none matches
+//       --class C    the window's class is C (ComboLBox: an open drop-down list)
 //       --timeout MS (default 15000)
 //   gui_probe post HWND MESSAGE WPARAM LPARAM
 //   gui_probe sleep MS [FLAG]              (as an install command) makes FLAG, then sleeps
 //
 // Output lines (stdout):
-//   window hwnd=0x.. xid=0x.. exe=NAME class=C title="T" x= y= w= h= cw= ch= enabled=0|1
+//   window hwnd=0x.. xid=0x.. exe=NAME class=C title="T" x= y= w= h= cw= ch= enabled=0|1 [items="a|b" sel=N itemh=N]
 //   item hwnd=0x.. id=N class=C text="T" x= y= w= h= enabled=0|1 visible=0|1 [items="a|b" sel=N] [min= max= pos=]
 #include <windows.h>
 
@@ -99,25 +100,31 @@ std::string Geometry(HWND window) {
   return buffer;
 }
 
+// The entries of a combo box (CB_ messages) or of its drop-down list (LB_).
+std::string Entries(HWND box, UINT countMsg, UINT lengthMsg, UINT textMsg) {
+  LRESULT count = Send(box, countMsg, 0, 0);
+  std::string items;
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT length = Send(box, lengthMsg, i, 0);
+    if (length < 0) break;
+    std::vector<wchar_t> text(static_cast<size_t>(length) + 2, L'\0');
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(box, textMsg, i, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                        &ignored);
+    if (i) items += "|";
+    items += Narrow(text.data());
+  }
+  return items;
+}
+
 void DescribeItem(HWND item, std::string& out) {
   std::string cls = ClassOf(item);
   out += "item hwnd=" + Hex(reinterpret_cast<UINT_PTR>(item)) + " id=" + std::to_string(GetDlgCtrlID(item)) +
          " class=" + cls + " text=\"" + TextOf(item) + "\" " + Geometry(item) +
          " enabled=" + (IsWindowEnabled(item) ? "1" : "0") + " visible=" + (IsWindowVisible(item) ? "1" : "0");
   if (lstrcmpiA(cls.c_str(), "ComboBox") == 0) {
-    LRESULT count = Send(item, CB_GETCOUNT, 0, 0);
-    std::string items;
-    for (LRESULT i = 0; i < count; ++i) {
-      LRESULT length = Send(item, CB_GETLBTEXTLEN, i, 0);
-      if (length < 0) break;
-      std::vector<wchar_t> text(static_cast<size_t>(length) + 2, L'\0');
-      DWORD_PTR ignored = 0;
-      SendMessageTimeoutW(item, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                          kSendTimeoutMs, &ignored);
-      if (i) items += "|";
-      items += Narrow(text.data());
-    }
-    out += " items=\"" + items + "\" sel=" + std::to_string(Send(item, CB_GETCURSEL, 0, 0));
+    out += " items=\"" + Entries(item, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT) +
+           "\" sel=" + std::to_string(Send(item, CB_GETCURSEL, 0, 0));
   } else if (lstrcmpiA(cls.c_str(), PROGRESS_CLASSA) == 0) {
     out += " min=" + std::to_string(Send(item, PBM_GETRANGE, TRUE, 0)) +
            " max=" + std::to_string(Send(item, PBM_GETRANGE, FALSE, 0)) +
@@ -145,7 +152,15 @@ std::string Describe(HWND window) {
                     " xid=" + Hex(reinterpret_cast<UINT_PTR>(xid)) + " exe=" + ExeOf(window) +
                     " class=" + ClassOf(window) + " title=\"" + TextOf(window) + "\" " + Geometry(window) +
                     " cw=" + std::to_string(client.right) + " ch=" + std::to_string(client.bottom) +
-                    " enabled=" + (IsWindowEnabled(window) ? "1" : "0") + "\n";
+                    " enabled=" + (IsWindowEnabled(window) ? "1" : "0");
+  // An open drop-down list is a window of its own: its entries and their
+  // height tell where to click one.
+  if (lstrcmpiA(ClassOf(window).c_str(), "ComboLBox") == 0) {
+    out += " items=\"" + Entries(window, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT) +
+           "\" sel=" + std::to_string(Send(window, LB_GETCURSEL, 0, 0)) +
+           " itemh=" + std::to_string(Send(window, LB_GETITEMHEIGHT, 0, 0));
+  }
+  out += "\n";
   for (HWND child : ChildrenOf(window)) DescribeItem(child, out);
   return out;
 }
@@ -165,12 +180,14 @@ std::vector<HWND> InstallerWindows() {
 
 struct Match {
   const char* title = nullptr;
+  const char* cls = nullptr;
   int hasId = 0;
   bool checkId = false;
   const char* text = nullptr;
 
   bool Matches(HWND window) const {
     if (title && TextOf(window) != title) return false;
+    if (cls && lstrcmpiA(ClassOf(window).c_str(), cls) != 0) return false;
     if (!checkId && !text) return true;
     for (HWND child : ChildrenOf(window)) {
       if (checkId && GetDlgCtrlID(child) != hasId) continue;
@@ -194,6 +211,7 @@ int Wait(int argc, char** argv) {
     std::string option = argv[i];
     bool hasValue = i + 1 < argc;
     if (option == "--title" && hasValue) match.title = argv[++i];
+    else if (option == "--class" && hasValue) match.cls = argv[++i];
     else if (option == "--has-id" && hasValue) match.checkId = true, match.hasId = std::atoi(argv[++i]);
     else if (option == "--text" && hasValue) match.text = argv[++i];
     else if (option == "--timeout" && hasValue) timeout = static_cast<DWORD>(std::atol(argv[++i]));

@@ -133,8 +133,8 @@ start_setup() {  # start_setup PACKAGE_DIR
 
 # The installer must end by itself once its last window is closed.
 wait_exit() {
-  local i
-  for i in $(seq 1 100); do
+  local _
+  for _ in $(seq 1 100); do
     if ! kill -0 "$SETUP_PID" 2>/dev/null; then
       wait "$SETUP_PID" 2>/dev/null
       pass "installer ended"
@@ -149,10 +149,10 @@ wait_exit() {
 }
 
 stop_setup() {
-  local i
+  local _
   if [ -n "$SETUP_PID" ] && kill -0 "$SETUP_PID" 2>/dev/null; then
     kill "$SETUP_PID" 2>/dev/null
-    for i in $(seq 1 50); do
+    for _ in $(seq 1 50); do
       kill -0 "$SETUP_PID" 2>/dev/null || break
       sleep 0.1
     done
@@ -281,31 +281,51 @@ browse_to() {
 
 # --- Cases -------------------------------------------------------------------
 
-# Everything a package can ask of the dialogs: splash, three versions, a
-# template player chosen with Browse; a slow pre-install command during which
-# Escape is pressed and Cancel is sent to the window.
+# check_line "what" FILE LINE: FILE holds LINE, ended by CR LF.
+check_line() {
+  if [ ! -f "$2" ]; then fail "$1: $2 is missing"
+  elif grep -qxF -- "$3"$'\r' "$2"; then pass "$1"
+  else fail "$1: no line '$3' (CR LF) in $2"; fi
+}
+
+# lnk_field LNK NAME: one field of a shortcut as lnkinfo reads it.
+lnk_field() {
+  lnkinfo "$1" 2>/dev/null | sed -n "s/^\t$2\t*: //p" | head -n1
+}
+
+# wait_notice: waits for the notice that ends an install and says which it
+# is (complete, failed, cancelled), its window in WIN. A message box instead
+# ends the wait at once: a step reported a fault.
+wait_notice() {
+  local _
+  NOTICE=""
+  for _ in $(seq 1 100); do
+    WIN=$(probe list)
+    if grep -q 'text="Install Complete."' <<<"$WIN"; then NOTICE=complete
+    elif grep -q 'text="Install Failed."' <<<"$WIN"; then NOTICE=failed
+    elif grep -q 'text="Install Cancelled."' <<<"$WIN"; then NOTICE=cancelled
+    elif grep -q "title=\"$SETUP_NAME\"" <<<"$WIN"; then NOTICE="message box: $(grep -o 'text="[^"]*"' <<<"$WIN" | tr '\n' ' ')"
+    fi
+    [ -n "$NOTICE" ] && break
+    sleep 0.2
+  done
+  case $NOTICE in
+    complete | failed | cancelled) WIN=$(probe wait --timeout "$WAIT_MS" --title "ORLA Installer") ;;
+  esac
+}
+
+# The bundled sample package installed into a copy of the bundled sample
+# game: the registry's proposals accepted, version Full picked from the
+# open list, the template player chosen with Browse. The result is checked
+# file by file.
 case_install() {
   new_case install
-  make_game "$GAME"
-  cp "$GAME/CONFIG.INI" "$CASE_DIR/CONFIG.INI.orig"
-  make_package "$PACKAGE" Road Track Classic
-  convert -size 320x180 gradient:'#c01010-#101060' BMP3:"$PACKAGE/splash.bmp"
-  conf_ini "$PACKAGE" "NewPlayer=1
-PreInstall=$(winpath "$PROBE") sleep 2500
-PostInstall=$(winpath "$PROBE") sleep 1500 $(winpath "$CASE_DIR/post-install.flag")
-Version0=Road
-Version1=Track
-Version2=Classic" "SplashOn=1
-SplashDelay=1500
-SplashImg=splash.bmp"
+  cp -R "$ROOT/examples/sample-game/." "$GAME/"
+  cp -R "$ROOT/examples/sample-package/." "$PACKAGE/"
+  local config_prompt
+  config_prompt=$(sed -n 's/^ConfigString=//p' "$PACKAGE/conf.ini" | tr -d '\r')
   set_install_dir "$GAME_WIN"
   start_setup "$PACKAGE"
-
-  wait_for splash --has-id 123 || return 1
-  shot splash
-  check "splash is the bitmap's size" "$(window w)x$(window h)" "320x180"
-  check "splash image control fills it" "$(item 123 w)x$(item 123 h)" "320x180"
-  wait_gone splash --has-id 123 || return 1
 
   wait_for "Locate File (game)" --title "Locate File" --text "$EXE_PROMPT" || return 1
   shot locate-game-exe
@@ -314,17 +334,31 @@ SplashImg=splash.bmp"
   click 1 || return 1
 
   wait_for "version" --has-id 1019 || return 1
-  shot version-select
-  check "versions listed unsorted" "$(item 1019 items)" "Road|Track|Classic"
-  check "first version selected" "$(item 1019 sel)" 0
-  check "version dialog has no caption" "$(window title)" ""
-  click 1019 && xdotool key Down  # the pointer is on the combo box
+  check "the package's versions, the first selected" "$(item 1019 items)@$(item 1019 sel)" "Full|Lite@0"
+  # The arrow button at the combo box's right end opens the list. Down goes
+  # to Lite first, so that picking Full is seen to change the choice rather
+  # than leave the first entry alone.
+  xdotool mousemove $(($(item 1019 x) + $(item 1019 w) - 9)) $(($(item 1019 y) + $(item 1019 h) / 2)) click 1
+  wait_for "version list" --class ComboLBox || return 1
+  xdotool key Down
   sleep 0.3
   WIN=$(probe wait --has-id 1019)
-  check "Down picks the next version" "$(item 1019 text)" "Track"
+  check "Down in the open list picks Lite" "$(item 1019 text)" "Lite"
+  shot version-list-open
+  WIN=$(probe wait --class ComboLBox)
+  check "the open list shows both versions" "$(window items)" "Full|Lite"
+  local itemh
+  itemh=$(window itemh)
+  # The first entry's middle: the list's border, then half an entry.
+  xdotool mousemove $(($(window x) + $(window w) / 2)) \
+    $(($(window y) + ($(window h) - $(window ch)) / 2 + itemh / 2)) click 1
+  wait_gone "version list" --class ComboLBox || return 1
+  WIN=$(probe wait --has-id 1019)
+  check "Full picked from the list" "$(item 1019 text)@$(item 1019 sel)" "Full@0"
+  shot version-select
   click 1 || return 1
 
-  wait_for "Locate File (config)" --title "Locate File" --text "$CONFIG_PROMPT" || return 1
+  wait_for "Locate File (config)" --title "Locate File" --text "$config_prompt" || return 1
   shot locate-game-config
   check "configuration proposed from the registry" "$(item 1013 text)" "$GAME_WIN\\CONFIG.INI"
   press Return  # Enter takes the default button, OK
@@ -342,110 +376,94 @@ SplashImg=splash.bmp"
   shot locate-player-chosen
   click 1 || return 1
 
-  wait_for "main" --title "Sample Pack Setup" --has-id 1005 || return 1
+  wait_for "main" --title "Classic Mod Setup" --has-id 1005 || return 1
   shot main
   check "Install enabled" "$(item 1 enabled)" 1
   check "Cancel enabled" "$(item 2 enabled)" 1
-  local main_hwnd
-  main_hwnd=$(window hwnd)
   click 1 || return 1
 
-  # The pre-install command keeps the installer busy. Escape pressed now
-  # waits in the queue until the copy step lets messages through, and goes
-  # through the dialog's keyboard handling there: it must not cancel.
-  sleep 0.5
-  probe post "$main_hwnd" 0x0100 0x1B 0x00010001 >/dev/null  # WM_KEYDOWN, VK_ESCAPE
-  # While the post-install command runs, the window shows the copy's last
-  # entry and the full bar, as the copy step last painted them.
-  local i
-  for i in $(seq 1 100); do
-    [ -f "$CASE_DIR/post-install.flag" ] && break
-    sleep 0.1
-  done
-  shot main-after-copy
-  local notice_text=""
-  for i in $(seq 1 100); do
-    WIN=$(probe list)
-    if grep -q 'text="Install Cancelled."' <<<"$WIN"; then notice_text=cancelled; break; fi
-    if grep -q 'text="Install Complete."' <<<"$WIN"; then notice_text=complete; break; fi
-    sleep 0.2
-  done
-  check "Escape during the install does not cancel it" "$notice_text" complete
-  check "post-install command ran" "$([ -f "$CASE_DIR/post-install.flag" ] && echo yes)" yes
-  wait_for "completion" --title "ORLA Installer" --text "Install Complete." || return 1
+  wait_notice
+  check "the install completes" "$NOTICE" complete
+  [ "$NOTICE" = complete ] || return 1
   shot install-complete
   local notice=$WIN
-  WIN=$(probe wait --title "Sample Pack Setup" --has-id 1005)
+  WIN=$(probe wait --title "Classic Mod Setup" --has-id 1005)
   shot main-after-install
   check "Install disabled after the install" "$(item 1 enabled)" 0
   check "Cancel disabled after the install" "$(item 2 enabled)" 0
-  check "progress bar full" "$(item 1005 min)..$(item 1005 max)@$(item 1005 pos)" "0..3@3"
+  # Full copies six files.
+  check "progress bar full" "$(item 1005 min)..$(item 1005 max)@$(item 1005 pos)" "0..6@6"
   check "copy texts cleared" "$(item 1007 text)|$(item 1010 text)" "|"
   WIN=$notice
   click 1 || return 1
   wait_exit
 
-  local season=$GAME/Trilo/Seasons
-  check_file "Track's season file copied" "$season/season.txt" "Track season"
-  check_file "Track's track file copied" "$season/track.txt" "Track track"
-  check_file "Track's car file copied" "$season/car.txt" "Track car"
-  check "replay folder created" "$([ -d "$GAME/Trilo/Replays" ] && echo yes)" yes
-  check "new configuration's season folder" "$(grep '^SEASONDIR=' "$GAME/trilo.ini" 2>/dev/null | tr -d '\r')" 'SEASONDIR=Trilo\Seasons\'
-  check "new configuration keeps the old movie folder" "$(grep '^MOVIEDIR=' "$GAME/trilo.ini" 2>/dev/null | tr -d '\r')" 'MOVIEDIR=Movies\'
-  local player=$GAME/Trilo/Save/Driver1/Driver1.PLR
+  local config=$GAME/ClassicMod.ini
+  check_line "new configuration's season folder" "$config" 'SEASONDIR=ClassicMod\Season\'
+  check_line "new configuration keeps the old options folder" "$config" 'OPTIONSDIR=Options\'
+  check_line "new configuration keeps the other sections" "$config" 'Resolution=1024x768'
+  local player=$GAME/ClassicMod/Save/Driver1/Driver1.PLR
+  check_line "new player's telemetry file" "$player" 'TelemetryFile="ClassicMod\Replays\_TEMP.SPT"'
   check "new player drops the driver's name" "$(grep -c '^DriverName=' "$player" 2>/dev/null)" 0
-  check "new player's opponents" "$(grep '^PR_Opponents=' "$player" 2>/dev/null | tr -d '\r')" "PR_Opponents=29"
-  check "new player's telemetry file" "$(grep '^TelemetryFile=' "$player" 2>/dev/null | tr -d '\r')" 'TelemetryFile="Trilo\Replays\_TEMP.SPT"'
-  check_absent "no copy failures logged" "$PACKAGE/log.txt"
-  if cmp -s "$CASE_DIR/CONFIG.INI.orig" "$GAME/CONFIG.INI"; then pass "the old configuration is untouched"
+  check_line "new player's opponents" "$player" 'PR_Opponents=29'
+  check "new replay folder made" "$([ -d "$GAME/ClassicMod/Replays" ] && echo yes)" yes
+  if cmp -s "$PACKAGE/content/cars/Classic2/classic2.veh" "$GAME/ClassicMod/Cars/Classic2/classic2.veh"; then
+    pass "Full's second car copied"
+  else fail "Full's second car missing or different"; fi
+  local gdb=""
+  [ -f "$GAME/Season/game.gdb" ] && gdb=$(<"$GAME/Season/game.gdb")
+  if [[ $gdb == *$'\r\n  Monza 1967\r\n  {\r\n'* ]]; then pass "Monza 1967 merged into game.gdb"
+  else fail "no Monza 1967 block in game.gdb"; fi
+  if cmp -s "$ROOT/examples/sample-game/Season/game.gdb" "$GAME/Season/game.gdb.bak"; then
+    pass "game.gdb.bak holds the old database"
+  else fail "game.gdb.bak missing or not the old database"; fi
+  if cmp -s "$ROOT/examples/sample-game/CONFIG.INI" "$GAME/CONFIG.INI"; then pass "the old configuration is untouched"
   else fail "the old configuration changed"; fi
+  check_absent "no copy failures logged" "$PACKAGE/log.txt"
+
+  local lnk="$GAME/Classic Mod.lnk"
+  if [ ! -f "$lnk" ]; then fail "no shortcut $lnk"; return 1; fi
+  if ! command -v lnkinfo >/dev/null; then fail "lnkinfo is not installed (liblnk-utils)"; return 1; fi
+  check "shortcut's target" "$(lnk_field "$lnk" 'Local path')" "$GAME_WIN\\f1_9902.exe"
+  check "shortcut's arguments" "$(lnk_field "$lnk" 'Command line arguments')" " config=ClassicMod.ini"
+  check "shortcut's working folder" "$(lnk_field "$lnk" 'Working directory')" "$GAME_WIN\\"
+  check "shortcut's description" "$(lnk_field "$lnk" 'Description')" "Classic Mod"
+  check "shortcut's icon" "$(lnk_field "$lnk" 'Icon location')" "$GAME_WIN\\ClassicMod\\classic.ico"
 }
 
-# Cancel before Install: the notice, then the end, and nothing written.
-case_cancel() {
-  new_case cancel
-  make_game "$GAME"
-  make_package "$PACKAGE"
-  conf_ini "$PACKAGE" "" ""
-  set_install_dir "$GAME_WIN"
-  start_setup "$PACKAGE"
-
-  wait_for "Locate File (game)" --title "Locate File" --text "$EXE_PROMPT" || return 1
-  click 1 || return 1
-  wait_for "Locate File (config)" --title "Locate File" --text "$CONFIG_PROMPT" || return 1
-  click 1 || return 1
-  wait_for "main" --title "Sample Pack Setup" --has-id 1005 || return 1
-  press Escape  # the keyboard's Cancel
-  wait_for "cancelled" --title "ORLA Installer" --text "Install Cancelled." || return 1
-  shot install-cancelled
-  click 1 || return 1
-  wait_exit
-  check_absent "nothing installed after Cancel" "$GAME/Trilo"
-  check_absent "no new configuration after Cancel" "$GAME/trilo.ini"
-}
-
-# The game executable disappears before Install: the options error, then the
-# questions again; with the executable back the install goes through. The
-# splash image is missing, so the splash stays small and empty.
+# What the sample does not use: a splash bitmap, three versions listed
+# unsorted, the options error and the questions asked again, and slow
+# pre- and post-install commands during which Escape is pressed.
 case_options_error() {
   new_case options-error
   make_game "$GAME"
-  make_package "$PACKAGE" Full
-  conf_ini "$PACKAGE" "Version0=Full" "SplashOn=1
-SplashDelay=800
-SplashImg=missing.bmp"
+  cp "$GAME/CONFIG.INI" "$CASE_DIR/CONFIG.INI.orig"
+  make_package "$PACKAGE" Road Track Classic
+  convert -size 320x180 gradient:'#c01010-#101060' BMP3:"$PACKAGE/splash.bmp"
+  conf_ini "$PACKAGE" "PreInstall=$(winpath "$PROBE") sleep 2500
+PostInstall=$(winpath "$PROBE") sleep 1500 $(winpath "$CASE_DIR/post-install.flag")
+Version0=Road
+Version1=Track
+Version2=Classic" "SplashOn=1
+SplashDelay=1500
+SplashImg=splash.bmp"
   set_install_dir "$GAME_WIN"
   start_setup "$PACKAGE"
 
   wait_for splash --has-id 123 || return 1
-  shot splash-without-image
-  if [ "$(window w)" -lt 120 ] && [ "$(window h)" -lt 120 ]; then pass "splash without image keeps its template size ($(window w)x$(window h))"
-  else fail "splash without image is $(window w)x$(window h)"; fi
+  shot splash
+  check "splash is the bitmap's size" "$(window w)x$(window h)" "320x180"
+  check "splash image control fills it" "$(item 123 w)x$(item 123 h)" "320x180"
   wait_gone splash --has-id 123 || return 1
 
   wait_for "Locate File (game)" --title "Locate File" --text "$EXE_PROMPT" || return 1
   click 1 || return 1
-  # One version: no version dialog.
+  wait_for "version" --has-id 1019 || return 1
+  shot version-select-three
+  check "versions listed unsorted" "$(item 1019 items)" "Road|Track|Classic"
+  check "first version selected" "$(item 1019 sel)" 0
+  check "version dialog has no caption" "$(window title)" ""
+  click 1 || return 1
   wait_for "Locate File (config)" --title "Locate File" --text "$CONFIG_PROMPT" || return 1
   click 1 || return 1
   wait_for "main" --title "Sample Pack Setup" --has-id 1005 || return 1
@@ -462,26 +480,92 @@ SplashImg=missing.bmp"
   shot locate-game-exe-again
   check "asked again with the registry's proposal" "$(item 1013 text)" "$GAME_WIN\\f1_9902.exe"
   click 1 || return 1
+  wait_for "version (again)" --has-id 1019 || return 1
+  check "asked again from the first version" "$(item 1019 text)" "Road"
+  click 1019 && xdotool key Down  # the pointer is on the combo box
+  sleep 0.3
+  WIN=$(probe wait --has-id 1019)
+  check "Down picks the next version" "$(item 1019 text)" "Track"
+  click 1 || return 1
   wait_for "Locate File (config, again)" --title "Locate File" --text "$CONFIG_PROMPT" || return 1
   click 1 || return 1
   wait_for "main" --title "Sample Pack Setup" --has-id 1005 || return 1
   check "main dialog still usable" "$(item 1 enabled)$(item 2 enabled)" 11
+  local main_hwnd
+  main_hwnd=$(window hwnd)
   click 1 || return 1
-  wait_for "completion" --title "ORLA Installer" --text "Install Complete." || return 1
+
+  # The pre-install command keeps the installer busy. Escape pressed now
+  # waits in the queue until the copy step lets messages through, and goes
+  # through the dialog's keyboard handling there: it must not cancel.
+  sleep 0.5
+  probe post "$main_hwnd" 0x0100 0x1B 0x00010001 >/dev/null  # WM_KEYDOWN, VK_ESCAPE
+  # While the post-install command runs, the window shows the copy's last
+  # entry and the full bar, as the copy step last painted them.
+  local _
+  for _ in $(seq 1 100); do
+    [ -f "$CASE_DIR/post-install.flag" ] && break
+    sleep 0.1
+  done
+  shot main-after-copy
+  wait_notice
+  check "Escape during the install does not cancel it" "$NOTICE" complete
+  check "post-install command ran" "$([ -f "$CASE_DIR/post-install.flag" ] && echo yes)" yes
+  [ "$NOTICE" = complete ] || return 1
   click 1 || return 1
   wait_exit
-  check_file "version Full installed" "$GAME/Trilo/Seasons/season.txt" "Full season"
+
+  local season=$GAME/Trilo/Seasons
+  check_file "Track's season file copied" "$season/season.txt" "Track season"
+  check_file "Track's track file copied" "$season/track.txt" "Track track"
+  check_file "Track's car file copied" "$season/car.txt" "Track car"
+  if cmp -s "$CASE_DIR/CONFIG.INI.orig" "$GAME/CONFIG.INI"; then pass "the old configuration is untouched"
+  else fail "the old configuration changed"; fi
 }
 
-# No registry entry, so both files are chosen with Browse; a malformed line
-# in the copy template stops the install with its message and "Install Failed.".
+# Cancel before Install: the notice, then the end, and nothing written. The
+# splash image is missing, so the splash stays small and empty.
+case_cancel() {
+  new_case cancel
+  make_game "$GAME"
+  make_package "$PACKAGE"
+  conf_ini "$PACKAGE" "" "SplashOn=1
+SplashDelay=800
+SplashImg=missing.bmp"
+  set_install_dir "$GAME_WIN"
+  start_setup "$PACKAGE"
+
+  wait_for splash --has-id 123 || return 1
+  shot splash-without-image
+  if [ "$(window w)" -lt 120 ] && [ "$(window h)" -lt 120 ]; then pass "splash without image keeps its template size ($(window w)x$(window h))"
+  else fail "splash without image is $(window w)x$(window h)"; fi
+  wait_gone splash --has-id 123 || return 1
+
+  wait_for "Locate File (game)" --title "Locate File" --text "$EXE_PROMPT" || return 1
+  click 1 || return 1
+  # No versions: no version dialog.
+  wait_for "Locate File (config)" --title "Locate File" --text "$CONFIG_PROMPT" || return 1
+  click 1 || return 1
+  wait_for "main" --title "Sample Pack Setup" --has-id 1005 || return 1
+  press Escape  # the keyboard's Cancel
+  wait_for "cancelled" --title "ORLA Installer" --text "Install Cancelled." || return 1
+  shot install-cancelled
+  click 1 || return 1
+  wait_exit
+  check_absent "nothing installed after Cancel" "$GAME/Trilo"
+  check_absent "no new configuration after Cancel" "$GAME/trilo.ini"
+}
+
+# No registry entry, so both files are chosen with Browse; the one version
+# is taken without asking; a malformed line in its copy template stops the
+# install with its message and "Install Failed.".
 case_failed_step() {
   new_case failed-step
   make_game "$GAME"
-  make_package "$PACKAGE"
-  printf 'this line has no equals sign\r\n' >>"$PACKAGE/files.txt"
-  printf '${TOPDIR}after.txt=content\\season.txt\r\n' >>"$PACKAGE/files.txt"
-  conf_ini "$PACKAGE" "" ""
+  make_package "$PACKAGE" Solo
+  printf 'this line has no equals sign\r\n' >>"$PACKAGE/Solo.files.txt"
+  printf '${TOPDIR}after.txt=content\\Solo.season.txt\r\n' >>"$PACKAGE/Solo.files.txt"
+  conf_ini "$PACKAGE" "Version0=Solo" ""
   clear_install_dir
   start_setup "$PACKAGE"
 
@@ -493,6 +577,7 @@ case_failed_step() {
   check "browsed executable" "$(item 1013 text)" "$GAME_WIN\\f1_9902.exe"
   click 1 || return 1
 
+  # One version: no version dialog.
   wait_for "Locate File (config)" --title "Locate File" --text "$CONFIG_PROMPT" || return 1
   check "no registry entry: no configuration proposed" "$(item 1013 text)" ""
   browse_to "$GAME_WIN\\CONFIG.INI" config || return 1
@@ -509,7 +594,7 @@ case_failed_step() {
   if probe list | grep -q 'text="Install Complete."'; then fail "completion shown after a failure"; fi
   click 1 || return 1
   wait_exit
-  check_file "files before the bad line stay copied" "$GAME/Trilo/Seasons/car.txt" "plain car"
+  check_file "files before the bad line stay copied" "$GAME/Trilo/Seasons/car.txt" "Solo car"
   check_absent "nothing after the bad line" "$GAME/after.txt"
 }
 
