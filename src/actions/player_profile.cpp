@@ -40,19 +40,11 @@ bool InstallerApp::CreatePlayerProfile() {
   };
   const std::string target =
       State.TOPDIR + Settings.SaveDir + State.PLAYERNAME + "\\" + State.PLAYERNAME + ".PLR";
-  switch (RewriteLines(State.TemplatePlayerPath, target, rewrite)) {
-    case RewriteResult::Done:
-      return true;
-    case RewriteResult::OpenFailed:
-      UI.ShowMessage("Error opening old PLR file");
-      return false;
-    case RewriteResult::CreateFailed:
-      UI.ShowMessage("Error creating new PLR file");
-      return false;
-    case RewriteResult::WriteFailed:
-      UI.ShowMessage("Error writing new PLR file");
-      return false;
-  }
+  const RewriteResult result = RewriteLines(State.TemplatePlayerPath, target, rewrite);
+  const char* failure = RewriteFailureMessage(
+      result, {"Error opening old PLR file", "Error creating new PLR file", "Error writing new PLR file"});
+  if (!failure) return true;
+  UI.ShowMessage(failure);
   return false;
 }
 

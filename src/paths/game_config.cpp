@@ -52,19 +52,11 @@ bool InstallerApp::WriteNewGameConfig() {
     }
     return true;
   };
-  switch (RewriteLines(State.OldConfigPath, State.TOPDIR + Settings.ConfigName, rewrite)) {
-    case RewriteResult::Done:
-      return true;
-    case RewriteResult::OpenFailed:
-      UI.ShowMessage("Error opening old config file");
-      return false;
-    case RewriteResult::CreateFailed:
-      UI.ShowMessage("Error creating new config file");
-      return false;
-    case RewriteResult::WriteFailed:
-      UI.ShowMessage("Error writing new config file");
-      return false;
-  }
+  const RewriteResult result = RewriteLines(State.OldConfigPath, State.TOPDIR + Settings.ConfigName, rewrite);
+  const char* failure = RewriteFailureMessage(
+      result, {"Error opening old config file", "Error creating new config file", "Error writing new config file"});
+  if (!failure) return true;
+  UI.ShowMessage(failure);
   return false;
 }
 

@@ -25,4 +25,14 @@ RewriteResult RewriteLines(const std::string& source, const std::string& target,
   return out.Commit() ? RewriteResult::Done : RewriteResult::WriteFailed;
 }
 
+const char* RewriteFailureMessage(RewriteResult result, const RewriteMessages& messages) {
+  switch (result) {
+    case RewriteResult::Done: return nullptr;
+    case RewriteResult::OpenFailed: return messages.openFailed;
+    case RewriteResult::CreateFailed: return messages.createFailed;
+    case RewriteResult::WriteFailed: return messages.writeFailed;
+  }
+  return messages.writeFailed;
+}
+
 }  // namespace trilo

@@ -24,4 +24,14 @@ using LineRewrite = std::function<bool(const std::string& line, std::string& out
 /// with CR LF, the last one included.
 RewriteResult RewriteLines(const std::string& source, const std::string& target, const LineRewrite& rewrite);
 
+/// The fixed messages of a step that rewrites a file, one per failure.
+struct RewriteMessages {
+  const char* openFailed;
+  const char* createFailed;
+  const char* writeFailed;
+};
+
+/// The message for how a rewrite ended; nullptr when it was done.
+const char* RewriteFailureMessage(RewriteResult result, const RewriteMessages& messages);
+
 }  // namespace trilo
