@@ -10,15 +10,7 @@
 
 namespace trilo {
 
-std::string GetCurrentFolder() {
-  std::string buf(4096, '\0');
-  while (!getcwd(&buf[0], buf.size())) {
-    if (buf.size() > (1u << 20)) return std::string();
-    buf.resize(buf.size() * 2);
-  }
-  buf.resize(buf.find('\0'));
-  return FromNativePath(buf);
-}
+std::string GetCurrentFolder() { return FromNativePath(NativeCurrentFolder()); }
 
 bool SetCurrentFolder(const std::string& path) {
   return chdir(ToNativePath(path).c_str()) == 0;

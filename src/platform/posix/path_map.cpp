@@ -1,8 +1,10 @@
 #include "platform/posix/path_map.h"
 
 #include <dirent.h>
+#include <errno.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace trilo {
 
@@ -64,6 +66,16 @@ std::string ToNativePath(const std::string& path) {
     pos = next + 1;
   }
   return result;
+}
+
+std::string NativeCurrentFolder() {
+  std::string buf(4096, '\0');
+  while (!getcwd(&buf[0], buf.size())) {
+    if (errno != ERANGE || buf.size() > (1u << 20)) return std::string();
+    buf.resize(buf.size() * 2);
+  }
+  buf.resize(buf.find('\0'));
+  return buf;
 }
 
 std::string FromNativePath(const std::string& path) {

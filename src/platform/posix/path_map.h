@@ -9,6 +9,9 @@ namespace trilo {
 /// its folder, as packages written on Windows spell names in any case.
 std::string ToNativePath(const std::string& path);
 
+/// The current folder as a POSIX path; empty when it cannot be told.
+std::string NativeCurrentFolder();
+
 /// A POSIX path as the core speaks it: "/" becomes "\".
 std::string FromNativePath(const std::string& path);
 

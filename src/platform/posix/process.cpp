@@ -17,16 +17,6 @@ namespace trilo {
 
 namespace {
 
-std::string CurrentFolder() {
-  std::string buf(4096, '\0');
-  while (!getcwd(&buf[0], buf.size())) {
-    if (buf.size() > (1u << 20)) return std::string();
-    buf.resize(buf.size() * 2);
-  }
-  buf.resize(buf.find('\0'));
-  return buf;
-}
-
 // Packages are made for Windows: their programs are PE files ("MZ").
 bool IsWindowsProgram(const std::string& path) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
@@ -56,7 +46,7 @@ bool TryIn(const std::string& folder, const std::string& name, std::string& foun
   for (const std::string& candidate : candidates) {
     if (candidate.empty()) continue;
     std::string path = ToNativePath((folder.empty() ? std::string() : folder + "/") + candidate);
-    if (!path.empty() && path[0] != '/') path = CurrentFolder() + "/" + path;
+    if (!path.empty() && path[0] != '/') path = NativeCurrentFolder() + "/" + path;
     if (IsStartable(path)) {
       found = path;
       return true;

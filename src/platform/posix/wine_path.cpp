@@ -5,18 +5,15 @@
 
 #include <vector>
 
+#include "platform/posix/path_map.h"
+
 namespace trilo {
 
 namespace {
 
 std::string CurrentFolder() {
-  std::string buf(4096, '\0');
-  while (!getcwd(&buf[0], buf.size())) {
-    if (buf.size() > (1u << 20)) return "/";
-    buf.resize(buf.size() * 2);
-  }
-  buf.resize(buf.find('\0'));
-  return buf;
+  std::string folder = NativeCurrentFolder();
+  return folder.empty() ? "/" : folder;
 }
 
 bool IsDir(const std::string& path) {

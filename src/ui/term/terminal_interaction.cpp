@@ -20,7 +20,7 @@ std::string CorePathFromUser(const std::string& path) {
     const char* home = std::getenv("HOME");
     if (home) full = home + full.substr(1);
   }
-  if (full[0] != '/') full = ToNativePath(GetCurrentFolder()) + "/" + full;
+  if (full[0] != '/') full = NativeCurrentFolder() + "/" + full;
   return FromNativePath(full);
 }
 
