@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/installer_app.h"
-#include "app/interaction.h"
-#include "gamedb/game_database.h"
+#include "formats/game_database.h"
+#include "install/game_database_file.h"
+#include "install/installer_app.h"
+#include "install/interaction.h"
 #include "platform/file_ops.h"
 #include "platform/filesystem.h"
+#include "text/text_util.h"
 
 namespace {
 
@@ -88,11 +90,7 @@ struct Setup {
     std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
     std::filesystem::remove_all(folder, ec);
   }
-  static std::string Core(std::string path) {
-    for (char& c : path)
-      if (c == '/') c = '\\';
-    return path;
-  }
+  static std::string Core(std::string path) { return trilo::ToBackslashes(std::move(path)); }
   static void Write(const std::string& path, const std::string& bytes) {
     std::FILE* f = trilo::OpenFile(path, "wb");
     std::fwrite(bytes.data(), 1, bytes.size(), f);
@@ -109,10 +107,9 @@ Setup& Files() {
 
 void BM_ReadFile(benchmark::State& state) {
   Setup& s = Files();
-  QuietInteraction ui;
   for (auto _ : state) {
     GameDatabase db;
-    if (!db.Read(s.database, ui) || db.CircuitCount() != 990) state.SkipWithError("read failed");
+    if (trilo::ReadGameDatabaseFile(s.database, db) != trilo::GdbError::None || db.CircuitCount() != 990) state.SkipWithError("read failed");
     benchmark::DoNotOptimize(db.CircuitCount());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(s.installedText.size()));
@@ -122,16 +119,15 @@ BENCHMARK(BM_ReadFile)->Unit(benchmark::kMillisecond);
 
 void BM_Merge(benchmark::State& state) {
   Setup& s = Files();
-  QuietInteraction ui;
   GameDatabase source;
-  source.ReadString(s.sourceText, ui);
+  source.ReadString(s.sourceText);
   for (auto _ : state) {
     state.PauseTiming();
     GameDatabase installed;
-    installed.ReadString(s.installedText, ui);
+    installed.ReadString(s.installedText);
     state.ResumeTiming();
     // 20 lookups over 990 names, 10 entries taken.
-    if (!installed.Merge(source, ui) || installed.CircuitCount() != 1000)
+    if (installed.Merge(source) != trilo::GdbError::None || installed.CircuitCount() != 1000)
       state.SkipWithError("merge failed");
   }
 }
@@ -139,13 +135,12 @@ BENCHMARK(BM_Merge)->Unit(benchmark::kMicrosecond);
 
 void BM_WriteFile(benchmark::State& state) {
   Setup& s = Files();
-  QuietInteraction ui;
   GameDatabase db;
-  db.ReadString(s.installedText, ui);
+  db.ReadString(s.installedText);
   const std::string target = s.root + "Game\\Seasons\\written.gdb";
   size_t bytes = db.WriteString(true).size();
   for (auto _ : state)
-    if (!db.Write(target, true, ui)) state.SkipWithError("write failed");
+    if (trilo::WriteGameDatabaseFile(db, target, true) != trilo::GdbError::None) state.SkipWithError("write failed");
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 BENCHMARK(BM_WriteFile)->Unit(benchmark::kMillisecond);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/common/command_line.h"
+#include "formats/command_line.h"
 
 namespace trilo {
 namespace {

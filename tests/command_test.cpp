@@ -5,6 +5,7 @@
 #include "platform/process.h"
 #include "record_args.h"
 #include "test_support.h"
+#include "text/text_util.h"
 
 namespace trilo {
 namespace test {
@@ -16,8 +17,7 @@ bool SameFolder(const std::string& recorded, const std::string& corePath) {
   std::string expected = corePath;
   if (expected.size() > 1 && expected.back() == '\\') expected.pop_back();
 #ifndef _WIN32
-  for (char& c : expected)
-    if (c == '\\') c = '/';
+  expected = ToSlashes(expected);
 #endif
   std::error_code ec;
   return fs::equivalent(fs::path(recorded), fs::path(expected), ec);
@@ -78,8 +78,7 @@ TEST(RunCommand, QuotedProgramPathWithBlanksAndBareNameInCurrentFolder) {
   std::string from = helper, to = copy;
 #ifndef _WIN32
   for (std::string* s : {&from, &to})
-    for (char& c : *s)
-      if (c == '\\') c = '/';
+    *s = ToSlashes(*s);
 #endif
   fs::copy_file(from, to);
 

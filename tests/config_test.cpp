@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/installer_app.h"
+#include "install/installer_app.h"
+#include "install/interface_text.h"
 #include "test_support.h"
 
 namespace trilo {
@@ -32,7 +33,7 @@ TEST_F(ConfigTest, NoConfIniGivesDefaultsAndNoMessage) {
   EXPECT_EQ(s.Version2002, 1);
   EXPECT_TRUE(s.VersionList.empty());
   EXPECT_EQ(s.Title, "Trilo Installer");
-  EXPECT_EQ(s.ConfigString, "Location of default CONFIG.INI file");
+  EXPECT_EQ(s.ConfigString, TXT_DEFAULT_CONFIG_PROMPT);
   EXPECT_EQ(s.ConfigPattern, "CONFIG.INI");
   EXPECT_EQ(s.SplashDelay, 3000);
   EXPECT_EQ(s.SplashOn, 0);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "step_fixture.h"
+#include "text/text_util.h"
 
 namespace trilo {
 namespace test {
@@ -51,8 +52,7 @@ TEST_F(CopyTemplateTest, CopyKeepsTheModificationTime) {
   namespace fs = std::filesystem;
   std::string native = pkg + "data\\x.dat";
 #ifndef _WIN32
-  for (char& c : native)
-    if (c == '\\') c = '/';
+  native = ToSlashes(native);
 #endif
   const auto past = fs::last_write_time(native) - std::chrono::hours(24 * 400);
   fs::last_write_time(native, past);
@@ -60,8 +60,7 @@ TEST_F(CopyTemplateTest, CopyKeepsTheModificationTime) {
   ASSERT_TRUE(app.CopyTemplateFiles(progress));
   std::string copied = game + "x.dat";
 #ifndef _WIN32
-  for (char& c : copied)
-    if (c == '\\') c = '/';
+  copied = ToSlashes(copied);
 #endif
   EXPECT_EQ(fs::last_write_time(copied), past);
 }

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/installer_app.h"
+#include "install/installer_app.h"
 #include "platform/filesystem.h"
 #include "test_support.h"
 

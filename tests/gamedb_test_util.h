@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "gamedb/game_database.h"
+#include "formats/game_database.h"
+#include "install/game_database_file.h"
 #include "test_support.h"
 
 namespace trilo {
@@ -46,7 +47,13 @@ inline std::string Describe(const GameDatabase& db) {
   return out;
 }
 
-/// One read of a text, with the messages it showed.
+/// What the merge step shows for a failure: nothing, or its one message.
+inline std::vector<std::string> Shown(GdbError error) {
+  if (error == GdbError::None) return {};
+  return {GdbErrorText(error)};
+}
+
+/// One read of a text, with the messages it would show.
 struct ReadOutcome {
   std::unique_ptr<GameDatabase> db = std::make_unique<GameDatabase>();
   bool ok = false;
@@ -57,17 +64,14 @@ struct ReadOutcome {
 /// checks that both roads give the same model and messages.
 inline ReadOutcome ReadGdb(const std::string& text) {
   ReadOutcome fromString;
-  ScriptedInteraction ui1;
-  fromString.ok = fromString.db->ReadString(text, ui1);
-  fromString.messages = ui1.messages;
+  const GdbError error = fromString.db->ReadString(text);
+  fromString.ok = error == GdbError::None;
+  fromString.messages = Shown(error);
 
   TempDir dir;
   WriteFile(dir / "game.gdb", text);
   GameDatabase fromFile;
-  ScriptedInteraction ui2;
-  bool okFile = fromFile.Read(dir / "game.gdb", ui2);
-  EXPECT_EQ(okFile, fromString.ok);
-  EXPECT_EQ(ui2.messages, fromString.messages);
+  EXPECT_EQ(Shown(ReadGameDatabaseFile(dir / "game.gdb", fromFile)), fromString.messages);
   EXPECT_EQ(Describe(fromFile), Describe(*fromString.db));
   return fromString;
 }

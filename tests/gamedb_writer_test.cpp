@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "gamedb/game_database.h"
+#include "formats/game_database.h"
 #include "gamedb_test_util.h"
 #include "test_support.h"
 
@@ -13,8 +13,7 @@ namespace {
 
 std::unique_ptr<GameDatabase> Parse(const std::string& text) {
   auto db = std::make_unique<GameDatabase>();
-  ScriptedInteraction ui;
-  EXPECT_TRUE(db->ReadString(text, ui)) << text;
+  EXPECT_EQ(db->ReadString(text), GdbError::None) << text;
   return db;
 }
 
@@ -47,15 +46,13 @@ const char kWrittenTail[] = "SeasonScoringInfo\r\n{\r\n  Season = 1999\r\n}\r\n"
 TEST(GameDatabaseWrite, WritesTheFixedLayoutWithCrLf) {
   TempDir dir;
   auto db = Parse(kInstalled);
-  ScriptedInteraction ui;
-  ASSERT_TRUE(db->Write(dir / "game.gdb", true, ui));
+  ASSERT_EQ(WriteGameDatabaseFile(*db, dir / "game.gdb", true), GdbError::None);
   EXPECT_EQ(ReadFile(dir / "game.gdb"), std::string(kWrittenHead) + kWrittenFolders + kWrittenTail);
   EXPECT_EQ(db->WriteString(true), ReadFile(dir / "game.gdb"));
 
   // Without the folder actions the section is left out, though it was read.
-  ASSERT_TRUE(db->Write(dir / "game.gdb", false, ui));
+  ASSERT_EQ(WriteGameDatabaseFile(*db, dir / "game.gdb", false), GdbError::None);
   EXPECT_EQ(ReadFile(dir / "game.gdb"), std::string(kWrittenHead) + kWrittenTail);
-  EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"game.gdb"});
 }
 
@@ -109,8 +106,7 @@ TEST(GameDatabaseWrite, ReplacesAnExistingFileAndLeavesNothingBeside) {
   TempDir dir;
   WriteFile(dir / "game.gdb", std::string(100000, 'o'));
   auto db = Parse("SeasonRaces { A {} }");
-  ScriptedInteraction ui;
-  ASSERT_TRUE(db->Write(dir / "game.gdb", true, ui));
+  ASSERT_EQ(WriteGameDatabaseFile(*db, dir / "game.gdb", true), GdbError::None);
   EXPECT_EQ(ReadFile(dir / "game.gdb"), db->WriteString(true));
   EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"game.gdb"});
 }
@@ -118,16 +114,14 @@ TEST(GameDatabaseWrite, ReplacesAnExistingFileAndLeavesNothingBeside) {
 TEST(GameDatabaseWrite, OpenFailureIsReportedAndNothingIsWritten) {
   TempDir dir;
   GameDatabase db;
-  ScriptedInteraction ui;
-  EXPECT_FALSE(db.Write(dir / "missing\\game.gdb", true, ui));
-  EXPECT_EQ(ui.messages, std::vector<std::string>{"Error opening game.gdb file for writing"});
+  EXPECT_EQ(Shown(WriteGameDatabaseFile(db, dir / "missing\\game.gdb", true)),
+            std::vector<std::string>{"Error opening game.gdb file for writing"});
 
   // A folder where the file should be.
   MakeFolder(dir / "game.gdb");
   WriteFile(dir / "game.gdb\\keep.txt", "kept");
-  ScriptedInteraction ui2;
-  EXPECT_FALSE(db.Write(dir / "game.gdb", true, ui2));
-  EXPECT_EQ(ui2.messages, std::vector<std::string>{"Error opening game.gdb file for writing"});
+  EXPECT_EQ(Shown(WriteGameDatabaseFile(db, dir / "game.gdb", true)),
+            std::vector<std::string>{"Error opening game.gdb file for writing"});
   EXPECT_EQ(ReadFile(dir / "game.gdb\\keep.txt"), "kept");
   EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"game.gdb"});
 }
@@ -146,9 +140,7 @@ TEST(GameDatabaseMerge, TakesMissingCircuitsInSourceOrderAndKeepsTheRest) {
       "Circuit_Settings_Folder_Create_Actions { Z { fz } Y { fy } }\n";
   auto installed = Parse(installedText);
   auto source = Parse(sourceText);
-  ScriptedInteraction ui;
-  ASSERT_TRUE(installed->Merge(*source, ui));
-  EXPECT_TRUE(ui.messages.empty());
+  ASSERT_EQ(installed->Merge(*source), GdbError::None);
   EXPECT_EQ(Describe(*installed),
             "DefaultScoring (1)\" mine \"\n"
             "SeasonScoringInfo (0)\"\"\n"
@@ -161,7 +153,7 @@ TEST(GameDatabaseMerge, TakesMissingCircuitsInSourceOrderAndKeepsTheRest) {
   // The other way round the source's circuits come first and keep theirs.
   auto a = Parse(sourceText);
   auto b = Parse(installedText);
-  ASSERT_TRUE(a->Merge(*b, ui));
+  ASSERT_EQ(a->Merge(*b), GdbError::None);
   std::vector<std::string> names;
   for (const CircuitEntry& e : a->Circuits()) names.push_back(e.Name);
   EXPECT_EQ(names, (std::vector<std::string>{"Z", "Y", "W", "X"}));
@@ -175,8 +167,7 @@ TEST(GameDatabaseMerge, MergedBlocksOutliveTheSource) {
   GameDatabase installed;
   {
     auto source = Parse("SeasonRaces { New { " + std::string(5000, 'n') + " } }");
-    ScriptedInteraction ui;
-    ASSERT_TRUE(installed.Merge(*source, ui));
+    ASSERT_EQ(installed.Merge(*source), GdbError::None);
   }
   ASSERT_EQ(installed.CircuitCount(), 1);
   EXPECT_EQ(installed.Find("New")->RaceBlock->Text(), " " + std::string(5000, 'n') + " ");
@@ -187,16 +178,12 @@ TEST(GameDatabaseMerge, ATableThatWouldOverflowIsLeftAsItWas) {
   for (int i = 0; i < 999; ++i) races += "  C" + std::to_string(i) + " {}\n";
   auto installed = Parse(races + "}");
   auto two = Parse("SeasonRaces { C5 {} New1 {} New2 {} }");
-  ScriptedInteraction ui;
-  EXPECT_FALSE(installed->Merge(*two, ui));
-  EXPECT_EQ(ui.messages, std::vector<std::string>{"Too many circuits in game.gdb file"});
+  EXPECT_EQ(Shown(installed->Merge(*two)), std::vector<std::string>{"Too many circuits in game.gdb file"});
   EXPECT_EQ(installed->CircuitCount(), 999);
 
   auto one = Parse("SeasonRaces { C5 {} New1 {} C6 {} }");
-  ScriptedInteraction ui2;
-  EXPECT_TRUE(installed->Merge(*one, ui2));
+  EXPECT_EQ(installed->Merge(*one), GdbError::None);
   EXPECT_EQ(installed->CircuitCount(), 1000);
-  EXPECT_TRUE(ui2.messages.empty());
 }
 
 }  // namespace

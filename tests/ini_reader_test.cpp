@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ini_corpus.h"
-#include "platform/common/ini_reader.h"
+#include "formats/ini_reader.h"
 #include "platform/profile.h"
 #include "test_support.h"
 

@@ -2,8 +2,9 @@
 // folders, with scripted answers and a recording progress display.
 #include <gtest/gtest.h>
 
-#include "app/install_flow.h"
-#include "app/installer_app.h"
+#include "install/install_flow.h"
+#include "install/installer_app.h"
+#include "install/interface_text.h"
 #include "record_args.h"
 #include "test_support.h"
 
@@ -213,7 +214,7 @@ TEST_F(InstallSequenceTest, InstallHandlerShowsTheOutcome) {
   InstallerApp again(ui2);
   again.StartUp();
   EXPECT_EQ(HandleInstall(again, fields, progress, nullptr), InstallResult::Failed);
-  EXPECT_EQ(ui2.log, (std::vector<std::string>{"message:Error opening file template", "notice:Install Failed."}));
+  EXPECT_EQ(ui2.log, (std::vector<std::string>{"message:Error opening file template", "notice:" TXT_INSTALL_FAILED}));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/installer_app.h"
+#include "install/installer_app.h"
 #include "test_support.h"
 
 namespace trilo {

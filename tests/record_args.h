@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "test_support.h"
+#include "text/text_util.h"
 
 namespace trilo {
 namespace test {
@@ -15,8 +16,7 @@ inline std::string HelperProgram(const std::string& name) {
   // A Windows build made on a Linux host runs under Wine, where Z: is the root.
   if (!dir.empty() && dir[0] == '/') dir = "Z:" + dir;
 #endif
-  for (char& c : dir)
-    if (c == '/') c = '\\';
+  dir = ToBackslashes(dir);
   return dir + "\\" + name;
 }
 
@@ -25,8 +25,7 @@ inline std::string HelperProgram(const std::string& name) {
 inline std::string ArgPath(const std::string& corePath) {
   std::string out = corePath;
 #ifndef _WIN32
-  for (char& c : out)
-    if (c == '\\') c = '/';
+  out = ToSlashes(out);
 #endif
   return out;
 }

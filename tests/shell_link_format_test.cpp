@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/common/shell_link_format.h"
+#include "formats/shell_link_format.h"
 
 namespace trilo {
 namespace {

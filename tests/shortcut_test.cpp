@@ -2,9 +2,10 @@
 
 #include <filesystem>
 
-#include "app/installer_app.h"
+#include "install/installer_app.h"
 #include "shortcut_check.h"
 #include "test_support.h"
+#include "text/text_util.h"
 
 namespace trilo {
 namespace test {
@@ -42,8 +43,7 @@ class ShortcutTest : public ::testing::Test {
   std::vector<std::string> Shortcuts() const {
     std::string native = game;
 #ifndef _WIN32
-    for (char& c : native)
-      if (c == '\\') c = '/';
+    native = ToSlashes(native);
 #endif
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(native))

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/installer_app.h"
+#include "install/installer_app.h"
 #include "test_support.h"
 
 namespace trilo {

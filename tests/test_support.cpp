@@ -9,6 +9,7 @@
 #include <random>
 
 #include "platform/filesystem.h"
+#include "text/text_util.h"
 
 namespace fs = std::filesystem;
 
@@ -18,10 +19,7 @@ namespace test {
 namespace {
 
 std::string ToCore(const fs::path& p) {
-  std::string s = p.string();
-  for (char& c : s)
-    if (c == '/') c = '\\';
-  return s;
+  return ToBackslashes(p.string());
 }
 
 }  // namespace
@@ -81,8 +79,7 @@ bool IsFolder(const std::string& path) {
 void MakeFolder(const std::string& path) {
   std::string s = path;
 #ifndef _WIN32
-  for (char& c : s)
-    if (c == '\\') c = '/';
+  s = ToSlashes(s);
 #endif
   std::error_code ec;
   fs::create_directories(fs::path(s), ec);
@@ -92,8 +89,7 @@ void MakeFolder(const std::string& path) {
 std::vector<std::string> ListFolder(const std::string& path) {
   std::string native = path;
 #ifndef _WIN32
-  for (char& c : native)
-    if (c == '\\') c = '/';
+  native = ToSlashes(native);
 #endif
   std::vector<std::string> names;
   std::error_code ec;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/interaction.h"
+#include "install/interaction.h"
 
 namespace trilo {
 namespace test {

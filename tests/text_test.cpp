@@ -4,7 +4,7 @@
 #include "test_support.h"
 #include "text/code_page.h"
 #include "text/line_reader.h"
-#include "text/replacing_file.h"
+#include "platform/replacing_file.h"
 #include "text/text_util.h"
 
 namespace trilo {
@@ -12,26 +12,21 @@ namespace {
 
 using test::TempDir;
 
-std::vector<std::string> FileLines(const std::string& bytes) {
-  TempDir dir;
-  test::WriteFile(dir / "t.txt", bytes);
-  std::FILE* f = OpenFile(dir / "t.txt", "rb");
-  EXPECT_NE(f, nullptr);
-  std::vector<std::string> lines;
-  LineReader reader(f);
-  std::string line;
-  while (reader.Next(line)) lines.push_back(line);
-  EXPECT_FALSE(reader.Failed());
-  std::fclose(f);
-  return lines;
-}
-
 std::vector<std::string> StringLines(const std::string& text) {
   std::vector<std::string> lines;
   StringLineReader reader(text);
   std::string line;
   while (reader.Next(line)) lines.push_back(line);
   return lines;
+}
+
+// A file's lines as the installer reads them: the whole file, then its lines.
+std::vector<std::string> FileLines(const std::string& bytes) {
+  TempDir dir;
+  test::WriteFile(dir / "t.txt", bytes);
+  std::string read;
+  EXPECT_EQ(ReadWholeFile(dir / "t.txt", read), FileRead::Done);
+  return StringLines(read);
 }
 
 TEST(LineReaderTest, LineEndsAndLastLine) {
@@ -58,16 +53,19 @@ TEST(LineReaderTest, LongLinesAndNulBytesArriveWhole) {
 }
 
 TEST(LineWriterTest, EveryLineEndsWithCrLf) {
-  TempDir dir;
-  std::FILE* f = OpenFile(dir / "out.txt", "wb");
-  ASSERT_NE(f, nullptr);
-  LineWriter writer(f);
-  writer.WriteLine("one");
-  writer.WriteLine("");
-  writer.WriteLine("three");
-  EXPECT_FALSE(writer.Failed());
-  std::fclose(f);
-  EXPECT_EQ(test::ReadFile(dir / "out.txt"), "one\r\n\r\nthree\r\n");
+  std::string out;
+  for (const char* line : {"one", "", "three"}) AppendCrLfLine(out, line);
+  EXPECT_EQ(out, "one\r\n\r\nthree\r\n");
+}
+
+TEST(PathTextTest, SeparatorsAndProgramStems) {
+  EXPECT_EQ(ToSlashes("C:\\a\\b/c\\"), "C:/a/b/c/");
+  EXPECT_EQ(ToBackslashes("/a/b\\c"), "\\a\\b\\c");
+  const std::pair<const char*, const char*> stems[] = {
+      {"C:\\Games\\setup.exe", "setup"}, {"/usr/bin/trilo-setup", "trilo-setup"}, {"a.b.exe", "a.b"},
+      {"dir.d/.hidden", ".hidden"}, {"plain", "plain"},
+  };
+  for (const auto& [path, stem] : stems) EXPECT_EQ(FileStem(path), stem) << path;
 }
 
 TEST(TrimTest, WhiteSpaceSetAtBothEnds) {
@@ -139,7 +137,7 @@ TEST(ReplacingFileTest, TargetChangesOnlyOnCommit) {
   {
     ReplacingFile out;
     ASSERT_TRUE(out.Open(target));
-    std::fputs("new", out.File());
+    ASSERT_TRUE(out.Write("new"));
     EXPECT_EQ(test::ReadFile(target), "old");
     // Dropped without Commit: the target is untouched and no temporary stays.
   }
@@ -148,7 +146,7 @@ TEST(ReplacingFileTest, TargetChangesOnlyOnCommit) {
     ReplacingFile out;
     ASSERT_TRUE(out.Open(target));
     std::string temp = out.TempPath();
-    std::fputs("new", out.File());
+    ASSERT_TRUE(out.Write("new"));
     ASSERT_TRUE(out.Commit());
     EXPECT_FALSE(test::FileExists(temp));
   }

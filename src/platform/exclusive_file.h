@@ -24,6 +24,8 @@ class ExclusiveFile {
   /// use (Windows).
   bool Open(const std::string& path);
   std::FILE* File() const { return file_; }
+  /// The rest of the file; false on a read error.
+  bool ReadAll(std::string& bytes);
   void Close();
 
   /// The identity of the open file (POSIX: device and inode).

@@ -3,7 +3,7 @@
 #include <string>
 
 // Files and folders. Every path is a Windows path ("\" separators); the POSIX
-// implementation maps it at this boundary (see platform/posix/path_map.h).
+// implementation maps it at this boundary.
 
 namespace trilo {
 
@@ -17,6 +17,12 @@ bool PathExists(const std::string& path);
 /// fopen in binary mode ("rb", "wb", "ab", "r+b"...): line ends are the
 /// caller's business, so files read and write alike on every platform.
 std::FILE* OpenFile(const std::string& path, const char* mode);
+
+/// How reading a whole file ended.
+enum class FileRead { Done, OpenFailed, ReadFailed };
+
+/// The whole content of a file, read in binary mode.
+FileRead ReadWholeFile(const std::string& path, std::string& bytes);
 
 /// Renames `from` over `to`, replacing it.
 bool RenameReplacing(const std::string& from, const std::string& to);

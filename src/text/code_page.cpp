@@ -1,7 +1,5 @@
 #include "text/code_page.h"
 
-#include "platform/code_page_id.h"
-
 namespace trilo {
 
 bool CodePage::IsLeadByte(unsigned char b) const {
@@ -17,18 +15,12 @@ bool CodePage::IsLeadByte(unsigned char b) const {
   }
 }
 
-CodePage ActiveCodePage() { return CodePage(ActiveCodePageId()); }
-
 size_t FindChar(const std::string& text, char ch, const CodePage& cp, size_t from) {
   for (size_t i = from; i < text.size(); ++i) {
     if (text[i] == ch) return i;
     if (cp.IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ++i;
   }
   return std::string::npos;
-}
-
-size_t FindChar(const std::string& text, char ch) {
-  return FindChar(text, ch, ActiveCodePage());
 }
 
 size_t FindLastChar(const std::string& text, char ch, const CodePage& cp) {
@@ -40,10 +32,6 @@ size_t FindLastChar(const std::string& text, char ch, const CodePage& cp) {
   return found;
 }
 
-size_t FindLastChar(const std::string& text, char ch) {
-  return FindLastChar(text, ch, ActiveCodePage());
-}
-
 size_t FindText(const std::string& text, const std::string& needle, const CodePage& cp) {
   if (needle.empty()) return 0;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -51,10 +39,6 @@ size_t FindText(const std::string& text, const std::string& needle, const CodePa
     if (cp.IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ++i;
   }
   return std::string::npos;
-}
-
-size_t FindText(const std::string& text, const std::string& needle) {
-  return FindText(text, needle, ActiveCodePage());
 }
 
 }  // namespace trilo

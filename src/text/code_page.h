@@ -16,21 +16,15 @@ class CodePage {
   unsigned id_;
 };
 
-/// The code page the platform uses for 8-bit text (GetACP on Windows).
-CodePage ActiveCodePage();
-
 /// Index of the first byte equal to `ch` that is a character of its own,
 /// stepping over double-byte characters; std::string::npos when none.
 /// `from` must be a character boundary.
 size_t FindChar(const std::string& text, char ch, const CodePage& cp, size_t from = 0);
-size_t FindChar(const std::string& text, char ch);
 
 /// Index of the last such byte; std::string::npos when none.
 size_t FindLastChar(const std::string& text, char ch, const CodePage& cp);
-size_t FindLastChar(const std::string& text, char ch);
 
 /// First occurrence of `needle` starting on a character boundary.
 size_t FindText(const std::string& text, const std::string& needle, const CodePage& cp);
-size_t FindText(const std::string& text, const std::string& needle);
 
 }  // namespace trilo

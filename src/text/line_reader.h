@@ -1,28 +1,15 @@
 #pragma once
-#include <cstdio>
 #include <string>
 
 namespace trilo {
 
-/// Reads text lines from a file opened in binary mode. A line ends at LF, a
-/// CR just before the LF is not part of it, the last line needs no line end,
-/// and lines have no length limit.
-class LineReader {
- public:
-  explicit LineReader(std::FILE* file) : file_(file) {}
-  /// False at the end of the input (or on a read error: see Failed()).
-  bool Next(std::string& line);
-  bool Failed() const { return failed_; }
-
- private:
-  std::FILE* file_;
-  bool failed_ = false;
-};
-
-/// The same rules over text held in memory.
+/// Reads text lines from text held in memory. A line ends at LF, a CR just
+/// before the LF is not part of it, the last line needs no line end, and
+/// lines have no length limit.
 class StringLineReader {
  public:
   explicit StringLineReader(const std::string& text) : text_(text) {}
+  /// False at the end of the text.
   bool Next(std::string& line);
 
  private:
@@ -30,16 +17,8 @@ class StringLineReader {
   size_t pos_ = 0;
 };
 
-/// Writes each line followed by CR LF, on every platform; remembers a failure.
-class LineWriter {
- public:
-  explicit LineWriter(std::FILE* file) : file_(file) {}
-  void WriteLine(const std::string& line);
-  bool Failed() const { return failed_; }
-
- private:
-  std::FILE* file_;
-  bool failed_ = false;
-};
+/// Appends `line` and CR LF: every line the installer writes ends so, on
+/// every platform, as the game and the Windows tools expect.
+void AppendCrLfLine(std::string& out, const std::string& line);
 
 }  // namespace trilo

@@ -1,5 +1,7 @@
 #include "text/text_util.h"
 
+#include <utility>
+
 namespace trilo {
 
 bool IsWhite(char c) {
@@ -34,6 +36,28 @@ bool FormTemplateName(const std::string& version, const std::string& plain, std:
   if (formed.size() > 255) return false;
   name = formed;
   return true;
+}
+
+namespace {
+
+std::string Replaced(std::string text, char from, char to) {
+  for (char& c : text)
+    if (c == from) c = to;
+  return text;
+}
+
+}  // namespace
+
+std::string ToSlashes(std::string path) { return Replaced(std::move(path), '\\', '/'); }
+
+std::string ToBackslashes(std::string path) { return Replaced(std::move(path), '/', '\\'); }
+
+std::string FileStem(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name;
 }
 
 }  // namespace trilo

@@ -19,4 +19,13 @@ bool EqualsIgnoreCase(const std::string& a, const std::string& b);
 /// the game's tools use (255 characters).
 bool FormTemplateName(const std::string& version, const std::string& plain, std::string& name);
 
+/// The path with every backslash turned into "/", or the other way round:
+/// the core speaks Windows paths, POSIX and the tests' folders the other.
+std::string ToSlashes(std::string path);
+std::string ToBackslashes(std::string path);
+
+/// A program's name without its folder and extension ("setup" for a path
+/// ending in "setup.exe"): the caption of every message box.
+std::string FileStem(const std::string& path);
+
 }  // namespace trilo

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "app/interaction.h"
-#include "ui/win32/dialog_base.h"
-#include "ui/win32/notice_dialog.h"
-#include "ui/win32/resource.h"
+#include "dialog_base.h"
+#include "install/interaction.h"
+#include "install/interface_text.h"
+#include "notice_dialog.h"
 
 namespace {
 
@@ -269,10 +269,6 @@ void ExpectDialog(const SetupModule& setup, const ExpectedDialog& want) {
   for (size_t i = 0; i < want.controls.size(); ++i) ExpectControl(want.controls[i], got.controls[i], want.id);
 }
 
-const char kVersionPrompt[] =
-    "This install contains more than one version. Please select the version you wish to install (you can "
-    "install the other versions by running the installation program again).";
-
 class SetupResources : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(nullptr, setup.get()) << "cannot load " << g_setupPath; }
@@ -280,24 +276,24 @@ class SetupResources : public ::testing::Test {
 };
 
 TEST_F(SetupResources, MainAndQuestionDialogsHaveTheirLayout) {
-  ExpectDialog(setup, {IDD_INSTALL, "ORLA Insatller", 389, 122, WS_EX_APPWINDOW | WS_EX_TOOLWINDOW, false,
-                       {{IDOK, kDefButton, "Install", 135, 84, 50, 14},
-                        {IDCANCEL, kButton, "Cancel", 198, 84, 50, 14},
+  ExpectDialog(setup, {IDD_INSTALL, TXT_INSTALL_CAPTION, 389, 122, WS_EX_APPWINDOW | WS_EX_TOOLWINDOW, false,
+                       {{IDOK, kDefButton, TXT_INSTALL, 135, 84, 50, 14},
+                        {IDCANCEL, kButton, TXT_CANCEL, 198, 84, 50, 14},
                         {IDC_PROGRESS, kProgress, "", 37, 55, 316, 14},
-                        {-1, kStatic, "Source File:", 7, 7, 38, 8},
-                        {-1, kStatic, "Destination File:", 7, 31, 51, 8},
+                        {-1, kStatic, TXT_SOURCE_LABEL, 7, 7, 38, 8},
+                        {-1, kStatic, TXT_DEST_LABEL, 7, 31, 51, 8},
                         {IDC_SOURCE_TEXT, kStatic, "", 66, 9, 316, 8},
                         {IDC_DEST_TEXT, kStatic, "", 66, 31, 316, 8}}});
-  ExpectDialog(setup, {IDD_LOCATE_FILE, "Locate File", 186, 108, 0, false,
-                       {{IDC_PROMPT, kStatic, "Static", 11, 11, 168, 43},
+  ExpectDialog(setup, {IDD_LOCATE_FILE, TXT_LOCATE_CAPTION, 186, 108, 0, false,
+                       {{IDC_PROMPT, kStatic, TXT_PROMPT_PLACEHOLDER, 11, 11, 168, 43},
                         {IDC_LOCATE_PATH, kEdit, "", 7, 60, 133, 14},
-                        {IDC_BROWSE, kButton, "Browse...", 145, 60, 34, 14},
-                        {IDOK, kDefButton, "OK", 70, 87, 50, 14},
-                        {IDCANCEL, kButton, "Cancel", 129, 87, 50, 14}}});
+                        {IDC_BROWSE, kButton, TXT_BROWSE, 145, 60, 34, 14},
+                        {IDOK, kDefButton, TXT_OK, 70, 87, 50, 14},
+                        {IDCANCEL, kButton, TXT_CANCEL, 129, 87, 50, 14}}});
   ExpectDialog(setup, {IDD_VERSION_SELECT, "", 186, 110, WS_EX_TOOLWINDOW, false,
-                       {{IDOK, kDefButton, "OK", 71, 89, 50, 14},
-                        {IDCANCEL, kButton, "Cancel", 129, 89, 50, 14},
-                        {IDC_PROMPT, kStatic, kVersionPrompt, 11, 11, 168, 37},
+                       {{IDOK, kDefButton, TXT_OK, 71, 89, 50, 14},
+                        {IDCANCEL, kButton, TXT_CANCEL, 129, 89, 50, 14},
+                        {IDC_PROMPT, kStatic, TXT_VERSION_PROMPT, 11, 11, 168, 37},
                         {IDC_VERSION_COMBO, kCombo, "", 7, 54, 172, 49}}});
 }
 
@@ -323,11 +319,11 @@ TEST_F(SetupResources, EachNoticeShowsTheCoreTextInItsOwnTemplate) {
     bool sysMenu;
   };
   const Layout layouts[] = {
-      {trilo::Notice::Complete, 134, 47, {-1, kStatic, "", 35, 7, 52, 8}, {IDOK, kDefButton, "OK", 35, 26, 50, 14}, false},
-      {trilo::Notice::Cancelled, 131, 47, {-1, kStatic, "", 37, 7, 54, 8}, {IDOK, kDefButton, "OK", 39, 26, 50, 14}, false},
-      {trilo::Notice::OptionsError, 186, 55, {-1, kStatic, "", 7, 7, 172, 22}, {IDOK, kDefButton, "OK", 129, 34, 50, 14},
+      {trilo::Notice::Complete, 134, 47, {-1, kStatic, "", 35, 7, 52, 8}, {IDOK, kDefButton, TXT_OK, 35, 26, 50, 14}, false},
+      {trilo::Notice::Cancelled, 131, 47, {-1, kStatic, "", 37, 7, 54, 8}, {IDOK, kDefButton, TXT_OK, 39, 26, 50, 14}, false},
+      {trilo::Notice::OptionsError, 186, 55, {-1, kStatic, "", 7, 7, 172, 22}, {IDOK, kDefButton, TXT_OK, 129, 34, 50, 14},
        true},
-      {trilo::Notice::Failed, 134, 47, {-1, kStatic, "", 35, 7, 52, 8}, {IDOK, kDefButton, "OK", 35, 26, 50, 14}, false},
+      {trilo::Notice::Failed, 134, 47, {-1, kStatic, "", 35, 7, 52, 8}, {IDOK, kDefButton, TXT_OK, 35, 26, 50, 14}, false},
   };
   std::vector<int> templates;
   for (const Layout& layout : layouts) {
@@ -335,10 +331,10 @@ TEST_F(SetupResources, EachNoticeShowsTheCoreTextInItsOwnTemplate) {
     text.text = trilo::NoticeText(layout.notice);
     int id = trilo::win32::NoticeTemplate(layout.notice);
     templates.push_back(id);
-    ExpectDialog(setup, {id, "ORLA Installer", layout.cx, layout.cy, WS_EX_TOOLWINDOW, layout.sysMenu,
+    ExpectDialog(setup, {id, TXT_NOTICE_CAPTION, layout.cx, layout.cy, WS_EX_TOOLWINDOW, layout.sysMenu,
                          {text, layout.ok}});
   }
-  EXPECT_EQ((std::vector<int>{134, 135, 136, 138}), templates);
+  EXPECT_EQ((std::vector<int>{IDD_COMPLETION, IDD_CANCELLED, IDD_OPTIONS_ERROR, IDD_FAILED}), templates);
 }
 
 TEST_F(SetupResources, SplashIsAnEmptyBorderlessPopup) {

@@ -8,6 +8,7 @@
 #include "platform/process.h"
 #include "record_args.h"
 #include "test_support.h"
+#include "text/text_util.h"
 
 namespace trilo {
 namespace test {
@@ -15,11 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Native(std::string core) {
-  for (char& c : core)
-    if (c == '\\') c = '/';
-  return core;
-}
+std::string Native(const std::string& core) { return ToSlashes(core); }
 
 // Sets an environment variable for the life of the object.
 class ScopedEnv {

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/installer_app.h"
-#include "gamedb/game_database.h"
+#include "install/installer_app.h"
+#include "formats/game_database.h"
 #include "gamedb_test_util.h"
 #include "test_support.h"
 
@@ -21,9 +21,7 @@ TEST(GameDatabasePosix, AReadErrorIsNotTakenForTheEndOfTheFile) {
   TempDir dir;
   MakeFolder(dir / "game.gdb");
   GameDatabase db;
-  ScriptedInteraction ui;
-  EXPECT_FALSE(db.Read(dir / "game.gdb", ui));
-  EXPECT_EQ(ui.messages, std::vector<std::string>{"Error reading game.gdb file"});
+  EXPECT_EQ(Shown(ReadGameDatabaseFile(dir / "game.gdb", db)), std::vector<std::string>{"Error reading game.gdb file"});
 }
 
 // Runs `body` in a child process whose files may not grow past `limit`

@@ -5,7 +5,8 @@
 
 #include <filesystem>
 
-#include "app/install_flow.h"
+#include "install/install_flow.h"
+#include "install/interface_text.h"
 #include "platform/posix/path_map.h"
 #include "test_support.h"
 
@@ -60,20 +61,18 @@ TEST_F(InstallFlowTest, ProposalsFromTheRegistryInOrder) {
   ASSERT_EQ(ui.locateRequests.size(), 3u);
   const LocateRequest& exe = ui.locateRequests[0];
   EXPECT_EQ(exe.path, dir.Path() + "Game\\f1_9902.exe");
-  EXPECT_EQ(exe.filter, "exe files (*.exe)|*.exe||");
+  EXPECT_EQ(exe.filter, TXT_EXE_FILTER);
   EXPECT_EQ(exe.defaultName, "f1_9902.exe");
-  EXPECT_EQ(exe.prompt,
-            "Please locate your f1_9902.exe file. If you have changed the name of the file or moved it, please browse "
-            "to the correct file and select it.");
+  EXPECT_EQ(exe.prompt, TXT_LOCATE_GAME_EXE);
   const LocateRequest& cfg = ui.locateRequests[1];
   EXPECT_EQ(cfg.path, dir.Path() + "Game\\CONFIG.INI");
   EXPECT_EQ(cfg.prompt, "Where is the configuration?");
-  EXPECT_EQ(cfg.filter, "INI files (*.INI)|*.INI||");
+  EXPECT_EQ(cfg.filter, TXT_INI_FILTER);
   EXPECT_EQ(cfg.defaultName, "CONFIG.INI");
   const LocateRequest& plr = ui.locateRequests[2];
   EXPECT_EQ(plr.path, "");
-  EXPECT_EQ(plr.prompt, "Please locate a PLR file to use as a template for a new player");
-  EXPECT_EQ(plr.filter, "PLR files (*.PLR)|*.PLR||");
+  EXPECT_EQ(plr.prompt, TXT_LOCATE_PLAYER);
+  EXPECT_EQ(plr.filter, TXT_PLR_FILTER);
   // The version is chosen between the executable and the configuration.
   EXPECT_EQ(ui.log[1], "version");
   EXPECT_EQ(ui.versionRequests[0], app.Settings.VersionList);
@@ -126,7 +125,7 @@ TEST_F(InstallFlowTest, OptionsErrorLocatesAgainAndInstallsNothing) {
   EXPECT_FALSE(began);
   ASSERT_EQ(ui.notices.size(), 1u);
   EXPECT_EQ(ui.notices[0], Notice::OptionsError);
-  EXPECT_EQ(ui.log[3], "notice:You have incorrectly specified some of the installation options. Try again.");
+  EXPECT_EQ(ui.log[3], "notice:" TXT_OPTIONS_ERROR);
   EXPECT_EQ(fields.gameExe, "x.exe");
   EXPECT_EQ(app.State.SelectedVersion, "B");
   EXPECT_TRUE(progress.calls.empty());
@@ -135,7 +134,7 @@ TEST_F(InstallFlowTest, OptionsErrorLocatesAgainAndInstallsNothing) {
 
 TEST_F(InstallFlowTest, CancelShowsItsNotice) {
   HandleCancel(app);
-  EXPECT_EQ(ui.log, std::vector<std::string>{"notice:Install Cancelled."});
+  EXPECT_EQ(ui.log, std::vector<std::string>{"notice:" TXT_INSTALL_CANCELLED});
 }
 
 }  // namespace

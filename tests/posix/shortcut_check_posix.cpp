@@ -5,6 +5,7 @@
 
 #include "shortcut_check.h"
 #include "test_support.h"
+#include "text/text_util.h"
 
 namespace trilo {
 namespace test {
@@ -51,9 +52,7 @@ void ExpectField(const std::map<std::string, std::string>& fields, const std::st
 
 void ExpectShortcut(const std::string& lnkPath, const ExpectedShortcut& expected) {
   ASSERT_TRUE(FileExists(lnkPath)) << lnkPath;
-  std::string native = lnkPath;
-  for (char& c : native)
-    if (c == '\\') c = '/';
+  const std::string native = ToSlashes(lnkPath);
   std::FILE* pipe = popen(("lnkinfo " + ShellQuote(native) + " 2>&1").c_str(), "r");
   ASSERT_NE(pipe, nullptr);
   std::string output;

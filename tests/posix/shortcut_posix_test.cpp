@@ -4,16 +4,13 @@
 #include "platform/shell_link.h"
 #include "shortcut_check.h"
 #include "test_support.h"
+#include "text/text_util.h"
 
 namespace trilo {
 namespace test {
 namespace {
 
-std::string Native(std::string core) {
-  for (char& c : core)
-    if (c == '\\') c = '/';
-  return core;
-}
+std::string Native(const std::string& core) { return ToSlashes(core); }
 
 TEST(WinePathFor, DriveOfThePrefixOrZ) {
   TempDir dir;

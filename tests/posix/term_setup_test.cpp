@@ -7,6 +7,7 @@
 #include "platform/posix/path_map.h"
 #include "posix/program_runner.h"
 #include "test_support.h"
+#include "install/interface_text.h"
 
 namespace trilo {
 namespace {
@@ -15,7 +16,7 @@ namespace fs = std::filesystem;
 using test::PtySession;
 using test::RunProgram;
 
-const char kOptionsError[] = "You have incorrectly specified some of the installation options. Try again.";
+const char kOptionsError[] = TXT_OPTIONS_ERROR;
 
 class TermSetupTest : public ::testing::Test {
  protected:
@@ -52,7 +53,7 @@ TEST_F(TermSetupTest, UnattendedInstallOfTheSample) {
   test::ProgramResult r = RunProgram(Args(flags), "", env);
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
   EXPECT_EQ(r.err, "");
-  EXPECT_NE(r.out.find("Install Complete.\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find(TXT_INSTALL_COMPLETE "\n"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.find("\033"), std::string::npos) << "no animation without a terminal";
 
   const std::string config = Read(game + "ClassicMod.ini");
@@ -78,8 +79,8 @@ TEST_F(TermSetupTest, UnattendedFailureAndOptionsError) {
   test::ProgramResult r = RunProgram(Args(flags), "", env);
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, "trilo-setup: Error opening file template\n");
-  EXPECT_NE(r.out.find("Install Failed.\n"), std::string::npos) << r.out;
-  EXPECT_EQ(r.out.find("Install Complete."), std::string::npos);
+  EXPECT_NE(r.out.find(TXT_INSTALL_FAILED "\n"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find(TXT_INSTALL_COMPLETE), std::string::npos);
   EXPECT_FALSE(Exists(game + "Classic Mod.lnk"));
   fs::remove(game + "ClassicMod.ini");
 
@@ -144,14 +145,14 @@ TEST_F(TermSetupTest, InteractiveAcceptChooseAndInstall) {
   s.Send("2\r");
   ASSERT_TRUE(s.Expect("Please locate the game's configuration file")) << s.Transcript();
   s.Send("\r");
-  ASSERT_TRUE(s.Expect("Please locate a PLR file to use as a template for a new player")) << s.Transcript();
+  ASSERT_TRUE(s.Expect(TXT_LOCATE_PLAYER)) << s.Transcript();
   s.Send("\r");
   ASSERT_TRUE(s.Expect("Version:         Lite")) << s.Transcript();
   ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
   s.Send("\r");
   // The live bar: count, percentage and the file being copied.
   ASSERT_TRUE(s.Expect("] 3/3 100% content/season/season.mod")) << s.Transcript();
-  ASSERT_TRUE(s.Expect("Install Complete.")) << s.Transcript();
+  ASSERT_TRUE(s.Expect(TXT_INSTALL_COMPLETE)) << s.Transcript();
   EXPECT_EQ(s.Wait(), 0) << s.Transcript();
   EXPECT_TRUE(Exists(game + "ClassicMod/Cars/Classic1/classic1.veh"));
   EXPECT_FALSE(Exists(game + "ClassicMod/Cars/Classic2"));
@@ -182,7 +183,7 @@ TEST_F(TermSetupTest, InteractiveEmptyProposalsAndCancelledQuestions) {
   }
   ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
   s.Send("cancel\r");
-  ASSERT_TRUE(s.Expect("Install Cancelled.")) << s.Transcript();
+  ASSERT_TRUE(s.Expect(TXT_INSTALL_CANCELLED)) << s.Transcript();
   EXPECT_EQ(s.Wait(), 2);
 }
 
@@ -211,7 +212,7 @@ TEST_F(TermSetupTest, InteractiveReplaceRetryAndCancel) {
   ASSERT_TRUE(s.Expect("Version:         Full")) << s.Transcript();
   ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
   s.Send("c\r");
-  ASSERT_TRUE(s.Expect("Install Cancelled.")) << s.Transcript();
+  ASSERT_TRUE(s.Expect(TXT_INSTALL_CANCELLED)) << s.Transcript();
   EXPECT_EQ(s.Wait(), 2);
   EXPECT_FALSE(Exists(game + "ClassicMod.ini"));
 }

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "platform/common/command_line.h"
+#include "formats/command_line.h"
 
 namespace trilo {
 namespace {

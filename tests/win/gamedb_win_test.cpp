@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/installer_app.h"
+#include "install/installer_app.h"
 #include "gamedb_test_util.h"
 #include "test_support.h"
 

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/posix/path_map.h"
+#include "path_map.h"
 
 namespace trilo {
 
@@ -28,12 +28,6 @@ bool ExclusiveFile::Open(const std::string& path) {
   device_ = static_cast<unsigned long long>(st.st_dev);
   inode_ = static_cast<unsigned long long>(st.st_ino);
   return true;
-}
-
-void ExclusiveFile::Close() {
-  if (file_) std::fclose(file_);
-  file_ = nullptr;
-  device_ = inode_ = 0;
 }
 
 NewFileCheck CheckNewFile(const std::string& target, const ExclusiveFile& source) {

@@ -5,9 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 
-#include "platform/posix/path_map.h"
+#include "path_map.h"
 
 namespace trilo {
 
@@ -183,15 +182,6 @@ CreateFolderResult CreateFolder(const std::string& path) {
   struct stat st;
   if (!path.empty() && stat(native.c_str(), &st) == 0) return CreateFolderResult::AlreadyExists;
   return CreateFolderResult::Failed;
-}
-
-bool AppendLine(const std::string& path, const std::string& line) {
-  if (path.empty()) return false;
-  std::FILE* f = std::fopen(ToNativePath(path).c_str(), "ab");
-  if (!f) return false;
-  bool ok = std::fwrite(line.data(), 1, line.size(), f) == line.size() && std::fwrite("\r\n", 1, 2, f) == 2;
-  ok = (std::fclose(f) == 0) && ok;
-  return ok;
 }
 
 }  // namespace trilo

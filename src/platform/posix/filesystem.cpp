@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/posix/path_map.h"
+#include "path_map.h"
 
 namespace trilo {
 

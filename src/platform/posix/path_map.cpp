@@ -1,10 +1,12 @@
-#include "platform/posix/path_map.h"
+#include "path_map.h"
 
 #include <dirent.h>
 #include <errno.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "text/text_util.h"
 
 namespace trilo {
 
@@ -34,9 +36,7 @@ bool FindCaseless(const std::string& folder, const std::string& name, std::strin
 }  // namespace
 
 std::string ToNativePath(const std::string& path) {
-  std::string slashed = path;
-  for (char& c : slashed)
-    if (c == '\\') c = '/';
+  const std::string slashed = ToSlashes(path);
   if (slashed.empty() || Exists(slashed)) return slashed;
 
   // Walk the components; once one is missing even caselessly, the rest is
@@ -78,11 +78,6 @@ std::string NativeCurrentFolder() {
   return buf;
 }
 
-std::string FromNativePath(const std::string& path) {
-  std::string out = path;
-  for (char& c : out)
-    if (c == '/') c = '\\';
-  return out;
-}
+std::string FromNativePath(const std::string& path) { return ToBackslashes(path); }
 
 }  // namespace trilo

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/common/command_line.h"
-#include "platform/posix/path_map.h"
+#include "formats/command_line.h"
+#include "path_map.h"
 
 namespace trilo {
 
@@ -55,37 +55,38 @@ bool TryIn(const std::string& folder, const std::string& name, std::string& foun
   return false;
 }
 
+// The folders of PATH, in order; empty entries are no folder.
+std::vector<std::string> SearchFolders(const char* fallback) {
+  const char* path = std::getenv("PATH");
+  const std::string folders = path ? path : fallback;
+  std::vector<std::string> out;
+  size_t pos = 0;
+  while (pos <= folders.size()) {
+    size_t next = folders.find(':', pos);
+    if (next == std::string::npos) next = folders.size();
+    if (next > pos) out.push_back(folders.substr(pos, next - pos));
+    pos = next + 1;
+  }
+  return out;
+}
+
 // A name with a folder is taken from the installer's current folder; a bare
 // name is looked for in the current folder and then along PATH.
 bool FindProgram(const std::string& word, std::string& found) {
   if (word.find_first_of("\\/") != std::string::npos) return TryIn("", word, found);
   if (TryIn("", word, found)) return true;
-  const char* path = std::getenv("PATH");
-  std::string folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
-  size_t pos = 0;
-  while (pos <= folders.size()) {
-    size_t next = folders.find(':', pos);
-    if (next == std::string::npos) next = folders.size();
-    const std::string folder = folders.substr(pos, next - pos);
-    if (!folder.empty() && TryIn(FromNativePath(folder), word, found)) return true;
-    pos = next + 1;
-  }
+  for (const std::string& folder : SearchFolders("/usr/local/bin:/usr/bin:/bin"))
+    if (TryIn(FromNativePath(folder), word, found)) return true;
   return false;
 }
 
 bool FindOnPath(const char* name, std::string& found) {
-  const char* path = std::getenv("PATH");
-  std::string folders = path ? path : "";
-  size_t pos = 0;
-  while (pos <= folders.size()) {
-    size_t next = folders.find(':', pos);
-    if (next == std::string::npos) next = folders.size();
-    std::string candidate = folders.substr(pos, next - pos) + "/" + name;
-    if (next > pos && access(candidate.c_str(), X_OK) == 0) {
+  for (const std::string& folder : SearchFolders("")) {
+    const std::string candidate = folder + "/" + name;
+    if (access(candidate.c_str(), X_OK) == 0) {
       found = candidate;
       return true;
     }
-    pos = next + 1;
   }
   return false;
 }

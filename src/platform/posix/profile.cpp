@@ -1,8 +1,8 @@
 #include "platform/profile.h"
 
-#include "platform/common/ini_reader.h"
-#include "platform/posix/path_map.h"
-#include "platform/posix/read_file.h"
+#include "formats/ini_reader.h"
+#include "path_map.h"
+#include "read_file.h"
 
 namespace trilo {
 

@@ -1,4 +1,4 @@
-#include "platform/posix/read_file.h"
+#include "read_file.h"
 
 #include <cstdio>
 

@@ -6,9 +6,9 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "platform/posix/path_map.h"
-#include "platform/posix/read_file.h"
-#include "platform/posix/wine_registry.h"
+#include "path_map.h"
+#include "read_file.h"
+#include "wine_registry.h"
 #include "text/text_util.h"
 
 namespace trilo {
@@ -126,9 +126,7 @@ std::string MapWineDosPath(const std::string& prefix, const std::string& windows
   if (!resolved) return std::string();
   std::string root = resolved;
   std::free(resolved);
-  std::string rest = windowsPath.substr(2);
-  for (char& c : rest)
-    if (c == '\\') c = '/';
+  const std::string rest = ToSlashes(windowsPath.substr(2));
   if (root == "/" && !rest.empty() && rest[0] == '/') root.clear();
   return root + rest;
 }

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "platform/common/shell_link_format.h"
-#include "platform/posix/path_map.h"
-#include "platform/posix/wine_path.h"
-#include "text/replacing_file.h"
+#include "formats/shell_link_format.h"
+#include "path_map.h"
+#include "wine_path.h"
+#include "platform/replacing_file.h"
 
 namespace trilo {
 
@@ -67,7 +67,7 @@ long WriteShellLink(const std::string& target, const std::string& linkPath, cons
   std::string bytes;
   ReplacingFile file;
   const bool saved = Utf8ToUtf16(linkPath).size() < kMaxLinkPath && BuildShellLink(data, bytes) &&
-                     file.Open(linkPath) && std::fwrite(bytes.data(), 1, bytes.size(), file.File()) == bytes.size() &&
+                     file.Open(linkPath) && file.Write(bytes) &&
                      file.Commit();
   if (!saved) {
     report("Save failed!");

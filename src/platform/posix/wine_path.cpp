@@ -1,11 +1,11 @@
-#include "platform/posix/wine_path.h"
+#include "wine_path.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <vector>
 
-#include "platform/posix/path_map.h"
+#include "path_map.h"
 
 namespace trilo {
 

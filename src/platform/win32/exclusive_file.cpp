@@ -14,12 +14,6 @@ bool ExclusiveFile::Open(const std::string& path) {
   return file_ != nullptr;
 }
 
-void ExclusiveFile::Close() {
-  if (file_) std::fclose(file_);
-  file_ = nullptr;
-  device_ = inode_ = 0;
-}
-
 NewFileCheck CheckNewFile(const std::string& target, const ExclusiveFile& /*source*/) {
   if (target.empty() || target.back() == '\\' || target.back() == '/') return NewFileCheck::Folder;
   DWORD attrs = GetFileAttributesA(target.c_str());

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cerrno>
-#include <cstdio>
 
 namespace trilo {
 
@@ -76,15 +75,6 @@ CreateFolderResult CreateFolder(const std::string& path) {
   if (!path.empty() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
     return CreateFolderResult::AlreadyExists;
   return CreateFolderResult::Failed;
-}
-
-bool AppendLine(const std::string& path, const std::string& line) {
-  if (path.empty()) return false;
-  std::FILE* f = std::fopen(path.c_str(), "ab");
-  if (!f) return false;
-  bool ok = std::fwrite(line.data(), 1, line.size(), f) == line.size() && std::fwrite("\r\n", 1, 2, f) == 2;
-  ok = (std::fclose(f) == 0) && ok;
-  return ok;
 }
 
 }  // namespace trilo

@@ -5,11 +5,12 @@
 #include <cstring>
 #include <iostream>
 
-#include "app/install_flow.h"
-#include "app/installer_app.h"
-#include "ui/term/options.h"
-#include "ui/term/terminal_interaction.h"
-#include "ui/term/terminal_progress.h"
+#include "install/install_flow.h"
+#include "install/installer_app.h"
+#include "platform/user_path.h"
+#include "options.h"
+#include "terminal_interaction.h"
+#include "terminal_progress.h"
 
 using namespace trilo;
 
@@ -18,8 +19,8 @@ namespace {
 enum ExitCode { kInstalled = 0, kFailed = 1, kCancelled = 2, kOptionsError = 3, kUsage = 64 };
 
 std::string Summary(const InstallerApp& app, const PathFields& fields) {
-  auto show = [](const std::string& core) { return core.empty() ? std::string("(none)") : UserPathFromCore(core); };
-  std::string s = "Package:         " + UserPathFromCore(app.WorkingDir) + "\n";
+  auto show = [](const std::string& core) { return core.empty() ? std::string("(none)") : PathForUser(core); };
+  std::string s = "Package:         " + PathForUser(app.WorkingDir) + "\n";
   s += "Game executable: " + show(fields.gameExe) + "\n";
   s += "Game config:     " + show(fields.gameConfig) + "\n";
   if (app.Settings.NewPlayer) s += "Template player: " + show(fields.templatePlayer) + "\n";

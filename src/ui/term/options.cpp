@@ -1,4 +1,4 @@
-#include "ui/term/options.h"
+#include "options.h"
 
 #include <cstring>
 

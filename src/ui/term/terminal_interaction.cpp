@@ -1,4 +1,4 @@
-#include "ui/term/terminal_interaction.h"
+#include "terminal_interaction.h"
 
 #include <editline/readline.h>
 #include <unistd.h>
@@ -6,25 +6,12 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "platform/filesystem.h"
-#include "platform/posix/path_map.h"
-#include "platform/program_name.h"
+#include "install/interface_text.h"
+#include "platform/user_path.h"
+#include "platform/system_info.h"
 #include "text/text_util.h"
 
 namespace trilo {
-
-std::string CorePathFromUser(const std::string& path) {
-  if (path.empty()) return path;
-  std::string full = path;
-  if (full[0] == '~' && (full.size() == 1 || full[1] == '/')) {
-    const char* home = std::getenv("HOME");
-    if (home) full = home + full.substr(1);
-  }
-  if (full[0] != '/') full = NativeCurrentFolder() + "/" + full;
-  return FromNativePath(full);
-}
-
-std::string UserPathFromCore(const std::string& path) { return ToNativePath(path); }
 
 TerminalInteraction::TerminalInteraction(const TermOptions& options)
     : options_(options),
@@ -68,7 +55,7 @@ bool TerminalInteraction::LocateFile(LocateRequest& request) {
     case LocateKind::GameConfig: if (options_.hasConfig) flag = &options_.config; break;
     case LocateKind::TemplatePlayer: if (options_.hasPlayer) flag = &options_.player; break;
   }
-  std::string proposal = flag ? CorePathFromUser(*flag) : request.path;
+  std::string proposal = flag ? PathFromUser(*flag) : request.path;
 
   if (!interactive_) {
     // Like the dialog, OK needs a path that is not blank.
@@ -79,12 +66,12 @@ bool TerminalInteraction::LocateFile(LocateRequest& request) {
 
   std::cout << "\n" << request.prompt << "\n";
   for (;;) {
-    std::string shown = Trim(proposal).empty() ? std::string() : UserPathFromCore(proposal);
+    std::string shown = Trim(proposal).empty() ? std::string() : PathForUser(proposal);
     std::string answer;
     if (!ReadAnswer(shown.empty() ? "Path (Ctrl-D cancels): " : "Path [" + shown + "]: ", answer)) return false;
     answer = Trim(answer);
     if (!answer.empty()) {
-      request.path = CorePathFromUser(answer);
+      request.path = PathFromUser(answer);
       return true;
     }
     if (!shown.empty()) {
@@ -101,8 +88,7 @@ bool TerminalInteraction::ChooseVersion(const std::vector<std::string>& versions
     chosen = options_.packageVersion;
     return true;
   }
-  std::cout << "\nThis install contains more than one version. Please select the version you wish to install "
-               "(you can install the other versions by running the installation program again).\n";
+  std::cout << "\n" TXT_VERSION_PROMPT "\n";
   size_t proposed = 0;
   for (size_t i = 0; i < versions.size(); ++i) {
     std::cout << "  " << (i + 1) << ") " << versions[i] << "\n";

@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/interaction.h"
-#include "ui/term/options.h"
+#include "install/interaction.h"
+#include "options.h"
 
 namespace trilo {
 
@@ -34,11 +34,5 @@ class TerminalInteraction : public Interaction {
   bool interactive_;
   bool useLineEditor_;
 };
-
-/// A path typed on this system, as the installer's core speaks it: absolute,
-/// with "\" separators.
-std::string CorePathFromUser(const std::string& path);
-/// The other way, for showing a core path to the person.
-std::string UserPathFromCore(const std::string& path);
 
 }  // namespace trilo

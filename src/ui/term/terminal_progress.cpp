@@ -1,9 +1,11 @@
-#include "ui/term/terminal_progress.h"
+#include "terminal_progress.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cstdio>
+
+#include "text/text_util.h"
 
 
 namespace trilo {
@@ -48,9 +50,7 @@ void TerminalProgress::Draw() {
   std::snprintf(head, sizeof head, "[%-*.*s] %d/%d %3d%% ", barWidth, filled,
                 "##############################", position_, range_, percent);
   std::string line = head;
-  std::string file = source_;
-  for (char& c : file)
-    if (c == '\\') c = '/';
+  std::string file = ToSlashes(source_);
   int room = columns - 1 - static_cast<int>(line.size());
   if (room > 3 && static_cast<int>(file.size()) > room) file = "..." + file.substr(file.size() - (room - 3));
   if (room > 0) line += file.substr(0, static_cast<size_t>(room));

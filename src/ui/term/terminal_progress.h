@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "app/interaction.h"
+#include "install/interaction.h"
 
 namespace trilo {
 

@@ -1,4 +1,4 @@
-#include "ui/win32/dialog_base.h"
+#include "dialog_base.h"
 
 #include <commctrl.h>
 

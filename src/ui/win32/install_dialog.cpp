@@ -1,14 +1,14 @@
-#include "ui/win32/install_dialog.h"
+#include "install_dialog.h"
 
 #include <commctrl.h>
 
-#include "platform/program_name.h"
-#include "ui/win32/dialog_base.h"
-#include "ui/win32/locate_file_dialog.h"
-#include "ui/win32/notice_dialog.h"
-#include "ui/win32/resource.h"
-#include "ui/win32/splash_window.h"
-#include "ui/win32/version_select_dialog.h"
+#include "platform/system_info.h"
+#include "dialog_base.h"
+#include "locate_file_dialog.h"
+#include "notice_dialog.h"
+#include "install/interface_text.h"
+#include "splash_window.h"
+#include "version_select_dialog.h"
 
 namespace trilo {
 namespace win32 {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/install_flow.h"
-#include "app/installer_app.h"
-#include "app/interaction.h"
+#include "install/install_flow.h"
+#include "install/installer_app.h"
+#include "install/interaction.h"
 
 namespace trilo {
 namespace win32 {

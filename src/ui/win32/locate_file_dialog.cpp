@@ -1,12 +1,12 @@
-#include "ui/win32/locate_file_dialog.h"
+#include "locate_file_dialog.h"
 
 #include <commdlg.h>
 
 #include <vector>
 
 #include "text/text_util.h"
-#include "ui/win32/dialog_base.h"
-#include "ui/win32/resource.h"
+#include "dialog_base.h"
+#include "install/interface_text.h"
 
 namespace trilo {
 namespace win32 {

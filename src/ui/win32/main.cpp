@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include "ui/win32/install_dialog.h"
+#include "install_dialog.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The progress bar is a common control: its class must be registered

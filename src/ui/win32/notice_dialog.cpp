@@ -1,7 +1,7 @@
-#include "ui/win32/notice_dialog.h"
+#include "notice_dialog.h"
 
-#include "ui/win32/dialog_base.h"
-#include "ui/win32/resource.h"
+#include "dialog_base.h"
+#include "install/interface_text.h"
 
 namespace trilo {
 namespace win32 {

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "app/interaction.h"
+#include "install/interaction.h"
 
 namespace trilo {
 namespace win32 {

@@ -1,0 +1,125 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "formats/block_text.h"
+
+namespace trilo {
+
+/// Why reading, merging or writing a game database failed. Each has the
+/// fixed message the merge step shows (GdbErrorText).
+enum class GdbError {
+  None,
+  OpenForReading,   ///< the file cannot be opened for reading
+  Reading,          ///< a read failed midway
+  UnexpectedEnd,    ///< the input ends inside a section
+  TooManyCircuits,  ///< more circuits than the table holds
+  SectionTooLong,   ///< a block longer than BlockText holds
+  OpenForWriting,   ///< the file cannot be created or replaced
+  Writing,          ///< a write failed midway; the old file is kept
+};
+
+/// The message of a failure; "" for None.
+const char* GdbErrorText(GdbError error);
+
+/// One circuit: an entry of "SeasonRaces" with the values and folder actions
+/// the other sections give for its name. An empty value means no line.
+struct CircuitEntry {
+  std::string Name;
+  /// Shared, so that a merged entry takes its block along without a copy.
+  std::shared_ptr<const BlockText> RaceBlock;
+  std::string RaceTimes;
+  std::string QualifyTimes;
+  std::string AIRaceSetup;
+  std::string AIQualSetup;
+  std::string FolderCreateActions;
+};
+
+/// The game's "game.gdb" in memory, with its reader, merge and writer.
+///
+/// The reader keeps the two scoring sections and each circuit's block as
+/// they stand (comments removed) and attaches the value lines and folder
+/// actions to circuits already listed; everything else of a file is dropped.
+/// Input is text: CR LF reads as LF, every other byte is a character.
+class GameDatabase {
+ public:
+  static constexpr int kMaxCircuits = 1000;
+  static constexpr int kBufferSize = 4096;
+
+  GameDatabase() = default;
+  GameDatabase(const GameDatabase&) = delete;
+  GameDatabase& operator=(const GameDatabase&) = delete;
+
+  BlockText DefaultScoring;
+  BlockText SeasonScoringInfo;
+
+  /// The entries in use, in the order they were added.
+  const std::vector<CircuitEntry>& Circuits() const { return circuits_; }
+  int CircuitCount() const { return static_cast<int>(circuits_.size()); }
+
+  /// The entry whose name is exactly `name` (case included), or null.
+  CircuitEntry* Find(const std::string& name);
+  const CircuitEntry* Find(const std::string& name) const;
+  /// Appends an entry; false when the table is full or the name is taken.
+  bool AddCircuit(CircuitEntry entry);
+
+  /// Reads the bytes of one file, as they stand on disk, into the database
+  /// (adding to what it holds). Fails when the text ends inside a section
+  /// or overflows a table.
+  GdbError ReadString(std::string_view text);
+
+  /// Takes over every circuit of `source` whose name this database lacks,
+  /// in the source's order. Nothing is taken when they would not fit.
+  GdbError Merge(const GameDatabase& source);
+
+  /// The database in the game's layout, with CR LF line ends; the folder
+  /// actions section only with `folderActions`.
+  std::string WriteString(bool folderActions) const;
+
+ private:
+  enum class Header { Found, EndOfInput, Failed };
+
+  bool ParseSections();
+  bool Fail(GdbError failure);
+
+  // Input, below the grammar.
+  std::size_t ReadRaw(char* dest, std::size_t count);
+  bool Refill();
+  int TranslateLineEnds(int count);
+
+  // The reader's steps.
+  int ReadByte();
+  void StepBack();
+  int ReadChar();
+  void SkipBlanks();
+  bool AtBlockEnd();
+  Header ReadHeader(std::string& header);
+  bool ReadBlockText(BlockText& target);
+  bool ReadVerbatimBlock(std::string* text);
+  bool ReadEntry(std::string& name, std::string& value);
+  bool ReadValueSection(std::string CircuitEntry::*field);
+
+  template <typename Keep>
+  bool ReadBraced(Keep keep);
+
+  class Sink;
+  void WriteSections(Sink& sink, bool folderActions) const;
+
+  std::vector<CircuitEntry> circuits_;
+  int ParseState = 0;
+  char Buffer[kBufferSize];
+  int BufferPos = 0;
+  int BufferFill = 0;
+  bool AtEnd = false;
+
+  std::string_view source_;    // input of ReadString
+  std::size_t sourcePos_ = 0;
+  bool pendingCR_ = false;     // a CR ended the last block: LF may follow
+  int recent_[2] = {-1, -1};   // the last two bytes handed out, newest first
+  int steppedBack_ = 0;        // how many of them are to be handed out again
+  GdbError failure_ = GdbError::None;
+};
+
+}  // namespace trilo

@@ -1,0 +1,110 @@
+#include "formats/ini_reader.h"
+
+#include <cstdint>
+
+#include "text/text_util.h"
+
+namespace trilo {
+
+namespace {
+
+bool IsProfileSpace(char c) { return IsWhite(c); }
+
+// Blanks around a name or value, as the profile functions strip them.
+std::string StripBlanks(const std::string& s) {
+  size_t b = 0, e = s.size();
+  while (b < e && IsProfileSpace(s[b])) ++b;
+  while (e > b && IsProfileSpace(s[e - 1])) --e;
+  return s.substr(b, e - b);
+}
+
+}  // namespace
+
+bool IniText::Find(const std::string& section, const std::string& key, std::string& value) const {
+  const std::string wantSection = StripBlanks(section);
+  const std::string wantKey = StripBlanks(key);
+  bool inSection = wantSection.empty();  // keys before any header belong to ""
+  size_t pos = 0;
+  while (pos < bytes_.size()) {
+    size_t end = pos;
+    while (end < bytes_.size() && bytes_[end] != '\n' && bytes_[end] != '\r') ++end;
+    std::string line = StripBlanks(bytes_.substr(pos, end - pos));
+    pos = end + 1;
+    if (line.empty()) continue;
+    if (line[0] == '[') {
+      size_t close = line.rfind(']');
+      if (close != std::string::npos) {
+        if (inSection) return false;  // only the first matching section is searched
+        inSection = EqualsIgnoreCase(line.substr(1, close - 1), wantSection);
+        continue;
+      }
+    }
+    if (!inSection) continue;
+    size_t eq = line.find('=');
+    std::string name = eq == std::string::npos ? line : StripBlanks(line.substr(0, eq));
+    if (!EqualsIgnoreCase(name, wantKey)) continue;
+    if (eq == std::string::npos) return false;
+    value = StripBlanks(line.substr(eq + 1));
+    return true;
+  }
+  return false;
+}
+
+std::string IniText::GetString(const std::string& section, const std::string& key,
+                               const std::string& defaultValue, size_t bufferSize) const {
+  if (bufferSize == 0) return std::string();
+  std::string value;
+  bool found = Find(section, key, value);
+  if (!found) {
+    value = defaultValue;
+    // The default loses its trailing blanks.
+    while (!value.empty() && value.back() == ' ') value.pop_back();
+  }
+  // One pair of enclosing quotes goes, as long as the whole value fits.
+  bool quoted = value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
+  if (quoted) value = value.substr(1);
+  if (value.size() > bufferSize - 1) value.resize(bufferSize - 1);
+  else if (quoted) value.pop_back();
+  return value;
+}
+
+int IniText::GetInt(const std::string& section, const std::string& key, int defaultValue) const {
+  std::string text = GetString(section, key, "", 30);
+  if (text.empty()) return defaultValue;
+  return ProfileTextToInt(text);
+}
+
+int ProfileTextToInt(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r' ||
+                             text[i] == '\v' || text[i] == '\f'))
+    ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  unsigned base = 10;
+  if (i + 1 < text.size() && text[i] == '0') {
+    char p = text[i + 1];
+    if (p == 'x' || p == 'X') base = 16;
+    else if (p == 'o' || p == 'O') base = 8;
+    else if (p == 'b' || p == 'B') base = 2;
+    if (base != 10) i += 2;
+  }
+  std::uint32_t value = 0;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    unsigned digit;
+    if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
+    else if (c >= 'a' && c <= 'z') digit = static_cast<unsigned>(c - 'a' + 10);
+    else if (c >= 'A' && c <= 'Z') digit = static_cast<unsigned>(c - 'A' + 10);
+    else break;
+    if (digit >= base) break;
+    value = value * base + digit;  // wraps as the 32-bit original does
+  }
+  if (negative) value = 0u - value;
+  return static_cast<int>(value);
+}
+
+}  // namespace trilo

@@ -1,0 +1,70 @@
+#include <algorithm>
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "install/installer_app.h"
+#include "install/template_file.h"
+#include "platform/file_ops.h"
+#include "platform/system_info.h"
+#include "text/code_page.h"
+#include "text/text_util.h"
+
+namespace trilo {
+
+namespace {
+
+const char kOpenError[] = "Error opening file template";
+const char kLogFile[] = "log.txt";
+
+std::string LogLine(const std::string& source, const std::string& destination, int errnoValue,
+                    unsigned long lastError) {
+  return "Couldn't copy: " + source + " => " + destination + ", errno=" + std::to_string(errnoValue) +
+         ", last error=" + std::to_string(lastError);
+}
+
+}  // namespace
+
+bool InstallerApp::CopyTemplateFiles(InstallProgress& progress) {
+  EnterWorkingDir();
+  // The number of entries, malformed ones included, sets the progress range.
+  std::vector<std::string> entries;
+  if (!ReadTemplateEntries(State.SelectedVersion, "files.txt", entries)) {
+    UI.ShowMessage(kOpenError);
+    return false;
+  }
+  progress.SetRange(static_cast<int>(std::min<size_t>(entries.size(), INT_MAX)));
+
+  const CodePage cp = ActiveCodePage();
+  bool logLost = false;
+  for (const std::string& entry : entries) {
+    const size_t eq = FindChar(entry, '=', cp);
+    if (eq == std::string::npos) {
+      UI.ShowMessage("Malformed file copy string");
+      return false;
+    }
+    std::string destination = TrimRight(entry.substr(0, eq));
+    std::string source = TrimLeft(entry.substr(eq + 1));
+    ExpandPathVariables(source);
+    ExpandPathVariables(destination);
+    progress.ShowSource(source);
+    progress.ShowDestination(destination);
+
+    // A placeholder left unexpanded names no real place: no copy is tried,
+    // and the log says so with two zeros.
+    CopyOutcome outcome;
+    if (FindText(source, "${", cp) == std::string::npos && FindText(destination, "${", cp) == std::string::npos)
+      outcome = CopyFileReplacing(source, destination);
+    if (!outcome.ok &&
+        !AppendLine(kLogFile, LogLine(source, destination, outcome.errnoValue, outcome.lastError)))
+      logLost = true;
+
+    progress.Step();
+    progress.PumpMessages();
+  }
+  progress.ClearTexts();
+  if (logLost) UI.ShowMessage("Some files could not be copied, and log.txt could not be written");
+  return true;
+}
+
+}  // namespace trilo

@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+
+#include "formats/game_database.h"
+
+namespace trilo {
+
+/// Reads a game database file into `db` (adding to what it holds).
+GdbError ReadGameDatabaseFile(const std::string& path, GameDatabase& db);
+
+/// Writes `db` over the file at `path`. The file is replaced only once
+/// everything was written; an existing file that cannot be opened for
+/// writing (read-only, in use) is refused up front, as writing in place
+/// would have been, rather than replaced behind its back.
+GdbError WriteGameDatabaseFile(const GameDatabase& db, const std::string& path, bool folderActions);
+
+}  // namespace trilo

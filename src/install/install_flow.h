@@ -1,0 +1,36 @@
+#pragma once
+#include <functional>
+#include <string>
+
+#include "install/installer_app.h"
+
+namespace trilo {
+
+/// The three path fields of the main window: filled by LocateGameFiles,
+/// read (and the first two possibly cleared) by the Install handler.
+struct PathFields {
+  std::string gameExe;
+  std::string gameConfig;
+  std::string templatePlayer;
+};
+
+/// The registry lookup, the Locate File questions for the game executable,
+/// the version choice, the game configuration and (with NewPlayer) the
+/// template player, in that order.
+void LocateGameFiles(InstallerApp& app, PathFields& fields);
+
+enum class InstallResult {
+  OptionsError,  ///< checks failed: the options error was shown and the files located again
+  Installed,     ///< the sequence ran to its end; "Install Complete." was shown
+  Failed,        ///< a step failed; "Install Failed." was shown
+};
+
+/// The Install handler. `beginInstall` is called once the checks passed,
+/// right before the sequence runs (the window disables its buttons there).
+InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgress& progress,
+                            const std::function<void()>& beginInstall);
+
+/// The Cancel handler: shows "Install Cancelled.".
+void HandleCancel(InstallerApp& app);
+
+}  // namespace trilo

@@ -1,0 +1,50 @@
+#pragma once
+#include <string>
+
+#include "install/install_settings.h"
+#include "install/interaction.h"
+
+namespace trilo {
+
+/// The application object: the two records, the configuration start-up and
+/// the install steps. Each step is defined in the file named after it.
+class InstallerApp {
+ public:
+  explicit InstallerApp(Interaction& ui) : UI(ui) {}
+
+  Interaction& UI;
+  /// The folder that was current at start-up, followed by "\".
+  std::string WorkingDir;
+  InstallSettings Settings;
+  InstallState State;
+
+  // Configuration (config_reader.cpp).
+  /// Records WorkingDir and reads "conf.ini".
+  void StartUp();
+  bool ReadConfiguration();
+  /// Fills InstallState from the three path fields when the options pass the
+  /// Install handler's checks; clears a field that names nothing existing.
+  bool DeriveInstallState(std::string& gameExeField, std::string& gameConfigField,
+                          const std::string& templatePlayerField);
+
+  // Placeholders (paths/path_variables.cpp).
+  void ExpandPathVariables(std::string& text) const;
+
+  // The install sequence (app/install_sequence.cpp).
+  bool RunInstallSequence(InstallProgress& progress);
+
+  // The steps.
+  bool ReadOldGameConfig();                         // paths/game_config.cpp
+  bool WriteNewGameConfig();                        // paths/game_config.cpp
+  bool CreateTemplateDirectories();                 // actions/directory_template.cpp
+  bool CreatePlayerProfile();                       // actions/player_profile.cpp
+  bool CopyTemplateFiles(InstallProgress& progress);  // actions/copy_template.cpp
+  bool MergeGameDatabase();                         // gamedb/merge_step.cpp
+  bool CreateShortcut();                            // actions/shortcut.cpp
+
+ private:
+  /// Makes WorkingDir the current folder again; the result is not needed.
+  void EnterWorkingDir() const;
+};
+
+}  // namespace trilo

@@ -1,0 +1,89 @@
+#include <string>
+
+#include "install/installer_app.h"
+#include "platform/system_info.h"
+#include "text/code_page.h"
+#include "text/text_util.h"
+
+namespace trilo {
+
+namespace {
+
+// A value may hold its own placeholder (SeasonDir=${NEWSEASONDIR}Mod\), which
+// would otherwise grow the text for ever. Past these bounds the expansion
+// stops with the placeholder still visible, so callers see "${" and treat
+// the text as unexpanded.
+constexpr int kMaxReplacements = 1000;
+constexpr size_t kMaxExpandedLength = 32768;
+
+struct Placeholder {
+  const char* token;
+  std::string (*value)(const InstallSettings&, const InstallState&);
+};
+
+#define OLD_VALUE(field) [](const InstallSettings&, const InstallState& st) { return st.field; }
+#define NEW_VALUE(field) [](const InstallSettings& se, const InstallState&) { return se.field; }
+
+const Placeholder kPlaceholders[] = {
+    {"${TOPDIR}", OLD_VALUE(TOPDIR)},
+    {"${PLAYERNAME}", OLD_VALUE(PLAYERNAME)},
+    {"${PLAYERDIR}", [](const InstallSettings&, const InstallState& st) { return st.PLAYERNAME + "\\"; }},
+    {"${OLDSEASONDIR}", OLD_VALUE(OLDSEASONDIR)},
+    {"${OLDSAVEDIR}", OLD_VALUE(OLDSAVEDIR)},
+    {"${OLDOPTIONSDIR}", OLD_VALUE(OLDOPTIONSDIR)},
+    {"${OLDVCRDIR}", OLD_VALUE(OLDVCRDIR)},
+    {"${OLDSOUNDDIR}", OLD_VALUE(OLDSOUNDDIR)},
+    {"${OLDLOGDIR}", OLD_VALUE(OLDLOGDIR)},
+    {"${OLDMOVIEDIR}", OLD_VALUE(OLDMOVIEDIR)},
+    {"${OLDTRACKSDIR}", OLD_VALUE(OLDTRACKSDIR)},
+    {"${OLDVEHICLESDIR}", OLD_VALUE(OLDVEHICLESDIR)},
+    {"${OLDDRIVERSDIR}", OLD_VALUE(OLDDRIVERSDIR)},
+    {"${NEWSEASONDIR}", NEW_VALUE(SeasonDir)},
+    {"${NEWSAVEDIR}", NEW_VALUE(SaveDir)},
+    {"${NEWOPTIONSDIR}", NEW_VALUE(OptionsDir)},
+    {"${NEWVCRDIR}", NEW_VALUE(ReplayDir)},
+    {"${NEWSOUNDDIR}", NEW_VALUE(SoundDir)},
+    {"${NEWLOGDIR}", NEW_VALUE(LogDir)},
+    {"${NEWMOVIEDIR}", NEW_VALUE(MovieDir)},
+    {"${NEWTRACKSDIR}", NEW_VALUE(TracksDir)},
+    {"${NEWVEHICLESDIR}", NEW_VALUE(VehiclesDir)},
+    {"${NEWDRIVERSDIR}", NEW_VALUE(DriversDir)},
+};
+
+#undef OLD_VALUE
+#undef NEW_VALUE
+
+const Placeholder* FindPlaceholder(const std::string& span) {
+  for (const Placeholder& p : kPlaceholders)
+    if (EqualsIgnoreCase(span, p.token)) return &p;
+  return nullptr;
+}
+
+}  // namespace
+
+void InstallerApp::ExpandPathVariables(std::string& text) const {
+  const CodePage cp = ActiveCodePage();
+  int replacements = 0;
+  size_t searchFrom = 0;
+  for (;;) {
+    size_t dollar = FindChar(text, '$', cp, searchFrom);
+    if (dollar == std::string::npos) return;
+    size_t brace = FindChar(text, '}', cp, dollar);
+    if (brace == std::string::npos) return;
+    const std::string span = text.substr(dollar, brace - dollar + 1);
+    const Placeholder* p = FindPlaceholder(span);
+    if (!p) {
+      // Not a placeholder: leave it as written and look at the next "$".
+      searchFrom = dollar + 1;
+      continue;
+    }
+    const std::string value = p->value(Settings, State);
+    if (++replacements > kMaxReplacements || text.size() - span.size() + value.size() > kMaxExpandedLength)
+      return;
+    text.replace(dollar, span.size(), value);
+    // A value may bring in placeholders of its own: search again from the start.
+    searchFrom = 0;
+  }
+}
+
+}  // namespace trilo

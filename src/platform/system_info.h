@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+
+#include "text/code_page.h"
+
+namespace trilo {
+
+/// The code page of 8-bit text: GetACP() on Windows; on POSIX one without
+/// lead bytes, as file names there are UTF-8 or plain bytes.
+CodePage ActiveCodePage();
+
+/// The program file's name without folder and extension: the caption of
+/// every message box.
+std::string ProgramName();
+
+}  // namespace trilo
