@@ -7,9 +7,9 @@ void BlockText::Begin() {
   read_ = true;
 }
 
-bool BlockText::Append(char c) {
-  if (text_.size() >= kMaxLength) return false;
-  text_.push_back(c);
+bool BlockText::Append(std::string_view text) {
+  if (text.size() > kMaxLength - text_.size()) return false;
+  text_.append(text.data(), text.size());
   return true;
 }
 

@@ -18,8 +18,8 @@ class BlockText {
 
   /// Starts a text that is being read: empty, one chunk.
   void Begin();
-  /// Appends one character; false (and nothing appended) at kMaxLength.
-  bool Append(char c);
+  /// Appends characters; false (and nothing appended) past kMaxLength.
+  bool Append(std::string_view text);
   /// Replaces the text; false (and nothing changed) when it is too long.
   bool Assign(std::string_view text);
   /// Gives back memory that growing the text left unused.

@@ -46,7 +46,6 @@ struct CircuitEntry {
 class GameDatabase {
  public:
   static constexpr int kMaxCircuits = 1000;
-  static constexpr int kBufferSize = 4096;
 
   GameDatabase() = default;
   GameDatabase(const GameDatabase&) = delete;
@@ -85,9 +84,7 @@ class GameDatabase {
   bool Fail(GdbError failure);
 
   // Input, below the grammar.
-  std::size_t ReadRaw(char* dest, std::size_t count);
-  bool Refill();
-  int TranslateLineEnds(int count);
+  void SetInput(std::string_view text);
 
   // The reader's steps.
   int ReadByte();
@@ -109,16 +106,16 @@ class GameDatabase {
 
   std::vector<CircuitEntry> circuits_;
   int ParseState = 0;
-  char Buffer[kBufferSize];
-  int BufferPos = 0;
-  int BufferFill = 0;
-  bool AtEnd = false;
 
-  std::string_view source_;    // input of ReadString
-  std::size_t sourcePos_ = 0;
-  bool pendingCR_ = false;     // a CR ended the last block: LF may follow
-  int recent_[2] = {-1, -1};   // the last two bytes handed out, newest first
-  int steppedBack_ = 0;        // how many of them are to be handed out again
+  // The whole input, CR LF already turned into LF: a view of the caller's
+  // text when it holds no CR, else of `translated_`. Positions past
+  // BufferFill stand for the end indication handed out, so that a step back
+  // after it gives the end again.
+  const char* Buffer = nullptr;
+  std::size_t BufferPos = 0;
+  std::size_t BufferFill = 0;
+  std::string translated_;
+  int steppedBack_ = 0;  // bytes given back and not yet read again, at most 2
   GdbError failure_ = GdbError::None;
 };
 

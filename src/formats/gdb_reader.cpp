@@ -15,19 +15,12 @@ bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\n'; }
 }  // namespace
 
 GdbError GameDatabase::ReadString(std::string_view text) {
-  AtEnd = false;
-  source_ = text;
-  sourcePos_ = 0;
+  SetInput(text);
   ParseState = 0;
-  BufferFill = 0;
-  BufferPos = 0;
-  pendingCR_ = false;
-  steppedBack_ = 0;
-  recent_[0] = recent_[1] = kEnd;
   failure_ = GdbError::None;
-
   const bool ok = ParseSections();
-  source_ = std::string_view();
+  SetInput(std::string_view());
+  translated_ = std::string();
   if (ok) return GdbError::None;
   return failure_ == GdbError::None ? GdbError::UnexpectedEnd : failure_;
 }
@@ -52,70 +45,38 @@ bool GameDatabase::Fail(GdbError failure) {
 }
 
 // ---------------------------------------------------------------------------
-// Input: blocks of up to 4096 bytes, CR LF turned into LF on the way in.
+// Input: the whole text in memory, CR LF turned into LF once up front.
 
-std::size_t GameDatabase::ReadRaw(char* dest, std::size_t count) {
-  std::size_t got = std::min(count, source_.size() - sourcePos_);
-  if (got > 0) std::memcpy(dest, source_.data() + sourcePos_, got);
-  sourcePos_ += got;
-  return got;
-}
-
-int GameDatabase::TranslateLineEnds(int count) {
-  // A CR at the end of the block may be the first half of a CR LF: it is
-  // held back and put in front of the next block.
-  pendingCR_ = Buffer[count - 1] == '\r';
-  if (pendingCR_) --count;
-  if (!std::memchr(Buffer, '\r', static_cast<std::size_t>(count))) return count;
-  int out = 0;
-  for (int i = 0; i < count; ++i) {
-    if (Buffer[i] == '\r' && i + 1 < count && Buffer[i + 1] == '\n') continue;
-    Buffer[out++] = Buffer[i];
+void GameDatabase::SetInput(std::string_view text) {
+  translated_.clear();
+  if (!text.empty() && std::memchr(text.data(), '\r', text.size())) {
+    translated_.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i)
+      if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) translated_ += text[i];
+    text = translated_;
   }
-  return out;
-}
-
-bool GameDatabase::Refill() {
+  Buffer = text.data();
+  BufferFill = text.size();
   BufferPos = 0;
-  BufferFill = 0;
-  if (AtEnd) return false;
-  while (BufferFill == 0) {
-    int start = 0;
-    if (pendingCR_) {
-      Buffer[0] = '\r';
-      start = 1;
-    }
-    std::size_t got = ReadRaw(Buffer + start, static_cast<std::size_t>(kBufferSize - start));
-    if (got == 0) {
-      if (pendingCR_) {  // a CR that ends the file is a character of its own
-        pendingCR_ = false;
-        BufferFill = 1;
-        break;
-      }
-      AtEnd = true;
-      return false;
-    }
-    BufferFill = TranslateLineEnds(start + static_cast<int>(got));
-  }
-  return true;
+  steppedBack_ = 0;
 }
 
 // ---------------------------------------------------------------------------
 // The reader's steps.
 
-int GameDatabase::ReadByte() {
-  if (steppedBack_ > 0) return recent_[--steppedBack_];
-  int c = kEnd;
-  if (BufferPos < BufferFill || Refill()) c = static_cast<unsigned char>(Buffer[BufferPos++]);
-  recent_[1] = recent_[0];
-  recent_[0] = c;
-  return c;
+inline int GameDatabase::ReadByte() {
+  if (steppedBack_ > 0) --steppedBack_;
+  const std::size_t at = BufferPos++;
+  return at < BufferFill ? static_cast<unsigned char>(Buffer[at]) : kEnd;
 }
 
-// The last two bytes are remembered apart from Buffer, so giving back two in
-// a row works also when a refill came between them.
-void GameDatabase::StepBack() {
-  if (steppedBack_ < 2) ++steppedBack_;
+// Every byte handed out stays in Buffer, so two steps back are two places
+// back; past the end they give the end indication again.
+inline void GameDatabase::StepBack() {
+  if (steppedBack_ < 2 && BufferPos > 0) {
+    --BufferPos;
+    ++steppedBack_;
+  }
 }
 
 int GameDatabase::ReadChar() {
@@ -166,16 +127,26 @@ GameDatabase::Header GameDatabase::ReadHeader(std::string& header) {
 }
 
 // Reads up to the "}" that closes the level the caller's "{" opened, handing
-// every character in between (inner braces included) to `keep`.
+// everything in between (inner braces included) to `keep`. Characters that
+// need no second look (anything but braces and "/") go in runs, straight
+// from Buffer.
 template <typename Keep>
 bool GameDatabase::ReadBraced(Keep keep) {
   unsigned long long depth = 1;
   for (;;) {
+    if (steppedBack_ == 0) {
+      const std::size_t start = BufferPos;
+      std::size_t end = start;
+      while (end < BufferFill && Buffer[end] != '{' && Buffer[end] != '}' && Buffer[end] != '/') ++end;
+      BufferPos = end;
+      if (end > start && !keep(Buffer + start, end - start)) return false;
+    }
     int c = ReadChar();
     if (c == kEnd) return Fail(GdbError::UnexpectedEnd);
     if (c == '{') ++depth;
     else if (c == '}' && --depth == 0) break;
-    if (!keep(static_cast<char>(c))) return false;
+    const char one = static_cast<char>(c);
+    if (!keep(&one, 1)) return false;
   }
   SkipBlanks();
   return true;
@@ -183,15 +154,17 @@ bool GameDatabase::ReadBraced(Keep keep) {
 
 bool GameDatabase::ReadBlockText(BlockText& target) {
   target.Begin();
-  bool ok = ReadBraced([&](char c) { return target.Append(c) || Fail(GdbError::SectionTooLong); });
+  bool ok = ReadBraced([&](const char* run, std::size_t n) {
+    return target.Append(std::string_view(run, n)) || Fail(GdbError::SectionTooLong);
+  });
   target.Compact();
   return ok;
 }
 
 bool GameDatabase::ReadVerbatimBlock(std::string* text) {
   if (text) text->clear();
-  return ReadBraced([text](char c) {
-    if (text) text->push_back(c);
+  return ReadBraced([text](const char* run, std::size_t n) {
+    if (text) text->append(run, n);
     return true;
   });
 }
