@@ -8,7 +8,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 APT_PACKAGES := cmake ninja-build g++ make ccache libgtest-dev libbenchmark-dev \
   clang libclang-rt-14-dev libedit-dev \
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
-  wine wine64 wine32:i386 xvfb xauth xdotool imagemagick fonts-wine liblnk-utils file
+  wine wine64 wine32:i386 xvfb xauth xdotool imagemagick fonts-wine liblnk-utils file python3
 
 .PHONY: all deps native win32 win64 release test test-native test-wine test-gui wine-prefix fuzz demo clean
 
@@ -73,7 +73,7 @@ fuzz:
 # trilo-setup.exe of both builds driven like a person would under Xvfb and
 # Wine; screenshots of every dialog go to build/screenshots.
 test-gui: win64 win32 wine-prefix
-	timeout 900 xvfb-run -a -s "-screen 0 1024x768x24" tests/gui/run.sh
+	timeout 900 xvfb-run -a -s "-screen 0 1024x768x24" python3 tests/gui/test_gui.py
 
 # The prefix comes first: the native tests run a Windows program under Wine too.
 test: deps

@@ -12,98 +12,138 @@
 //   gui_probe post HWND MESSAGE WPARAM LPARAM
 //   gui_probe sleep MS [FLAG]              (as an install command) makes FLAG, then sleeps
 //
-// Output lines (stdout):
-//   window hwnd=0x.. xid=0x.. exe=NAME class=C title="T" x= y= w= h= cw= ch= enabled=0|1 [items="a|b" sel=N itemh=N]
-//   item hwnd=0x.. id=N class=C text="T" x= y= w= h= enabled=0|1 visible=0|1 [items="a|b" sel=N] [min= max= pos=]
+// list and wait answer with one JSON document on stdout (texts escaped to
+// plain ASCII, \uXXXX beyond it):
+//   {"windows":[{"hwnd":N, "xid":N, "exe":S, "class":S, "title":S, "x":N, "y":N, "w":N, "h":N,
+//                "cw":N, "ch":N, "enabled":B, ["entries":[S...], "sel":N, "itemh":N,]
+//                "items":[{"hwnd":N, "id":N, "class":S, "text":S, "x":N, "y":N, "w":N, "h":N,
+//                          "enabled":B, "visible":B, ["entries":[S...], "sel":N,] ["min":N, "max":N, "pos":N]}]}]}
+// A text is null when its window did not answer in time. wait adds "timeout":true|false; after
+// a timeout it lists every installer window.
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-const char kInstallerExe[] = "trilo-setup.exe";
+const wchar_t kInstallerExe[] = L"trilo-setup.exe";
 const UINT kSendTimeoutMs = 2000;
 
-std::string ExeOf(HWND window) {
+// --- JSON --------------------------------------------------------------------
+
+std::string Number(long long value) { return std::to_string(value); }
+std::string Bool(bool value) { return value ? "true" : "false"; }
+
+// Window texts are read as UTF-16, so this is the ANSI text as the system
+// decoded it with its code page; escaping all but printable ASCII keeps the
+// output the same bytes whatever the console's code page is.
+std::string String(const std::wstring& text) {
+  std::string out = "\"";
+  for (wchar_t c : text) {
+    if (c == L'"' || c == L'\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c >= 0x20 && c < 0x7f) {
+      out += static_cast<char>(c);
+    } else {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+      out += escape;
+    }
+  }
+  return out + "\"";
+}
+
+std::string String(const std::optional<std::wstring>& text) { return text ? String(*text) : "null"; }
+
+std::string Array(const std::vector<std::string>& values) {
+  std::string out = "[";
+  for (size_t i = 0; i < values.size(); ++i) out += (i ? "," : "") + values[i];
+  return out + "]";
+}
+
+// The members of one object, in the order they are added.
+class Object {
+ public:
+  Object& Add(const char* key, const std::string& json) {
+    body_ += (body_.empty() ? "\"" : ",\"") + std::string(key) + "\":" + json;
+    return *this;
+  }
+  std::string Json() const { return "{" + body_ + "}"; }
+
+ private:
+  std::string body_;
+};
+
+// --- Reading windows ----------------------------------------------------------
+
+std::wstring ExeOf(HWND window) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-  if (!process) return std::string();
-  char path[MAX_PATH] = {0};
+  if (!process) return std::wstring();
+  wchar_t path[MAX_PATH] = {0};
   DWORD size = MAX_PATH;
-  std::string name;
-  if (QueryFullProcessImageNameA(process, 0, path, &size)) {
+  std::wstring name;
+  if (QueryFullProcessImageNameW(process, 0, path, &size)) {
     name.assign(path, size);
-    size_t slash = name.find_last_of("\\/");
-    if (slash != std::string::npos) name = name.substr(slash + 1);
+    size_t slash = name.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) name = name.substr(slash + 1);
   }
   CloseHandle(process);
   return name;
 }
 
-std::string ClassOf(HWND window) {
-  char name[256] = {0};
-  GetClassNameA(window, name, sizeof name);
+std::wstring ClassOf(HWND window) {
+  wchar_t name[256] = {0};
+  GetClassNameW(window, name, 256);
   return name;
 }
 
-std::string Narrow(const wchar_t* text) {
-  int n = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (n <= 1) return std::string();
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, -1, &out[0], n, nullptr, nullptr);
-  out.resize(static_cast<size_t>(n - 1));
-  return out;
-}
+bool IsClass(HWND window, const wchar_t* cls) { return lstrcmpiW(ClassOf(window).c_str(), cls) == 0; }
 
 // Texts travel between processes as UTF-16 (the ANSI forms of the combo box
 // messages are not carried whole); a timeout keeps a busy installer from
 // hanging the probe.
-std::string TextOf(HWND window) {
+std::optional<std::wstring> TextOf(HWND window) {
   DWORD_PTR length = 0;
   if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length)) {
-    return "<busy>";
+    return std::nullopt;
   }
   std::vector<wchar_t> buffer(length + 2, L'\0');
   DWORD_PTR got = 0;
   SendMessageTimeoutW(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
                       SMTO_ABORTIFHUNG, kSendTimeoutMs, &got);
-  return Narrow(buffer.data());
+  return std::wstring(buffer.data());
 }
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result)) {
+  if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result)) {
     return -1;
   }
   return static_cast<LRESULT>(result);
 }
 
-std::string Hex(UINT_PTR value) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "0x%llx", static_cast<unsigned long long>(value));
-  return buffer;
-}
+std::string Handle(const void* handle) { return Number(static_cast<long long>(reinterpret_cast<UINT_PTR>(handle))); }
 
-std::string Geometry(HWND window) {
+void AddGeometry(Object& object, HWND window) {
   RECT r;
   GetWindowRect(window, &r);
-  char buffer[96];
-  std::snprintf(buffer, sizeof buffer, "x=%ld y=%ld w=%ld h=%ld", r.left, r.top, r.right - r.left,
-                r.bottom - r.top);
-  return buffer;
+  object.Add("x", Number(r.left)).Add("y", Number(r.top));
+  object.Add("w", Number(r.right - r.left)).Add("h", Number(r.bottom - r.top));
 }
 
 // The entries of a combo box (CB_ messages) or of its drop-down list (LB_).
 std::string Entries(HWND box, UINT countMsg, UINT lengthMsg, UINT textMsg) {
   LRESULT count = Send(box, countMsg, 0, 0);
-  std::string items;
+  std::vector<std::string> entries;
   for (LRESULT i = 0; i < count; ++i) {
     LRESULT length = Send(box, lengthMsg, i, 0);
     if (length < 0) break;
@@ -111,26 +151,26 @@ std::string Entries(HWND box, UINT countMsg, UINT lengthMsg, UINT textMsg) {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(box, textMsg, i, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, kSendTimeoutMs,
                         &ignored);
-    if (i) items += "|";
-    items += Narrow(text.data());
+    entries.push_back(String(std::wstring(text.data())));
   }
-  return items;
+  return Array(entries);
 }
 
-void DescribeItem(HWND item, std::string& out) {
-  std::string cls = ClassOf(item);
-  out += "item hwnd=" + Hex(reinterpret_cast<UINT_PTR>(item)) + " id=" + std::to_string(GetDlgCtrlID(item)) +
-         " class=" + cls + " text=\"" + TextOf(item) + "\" " + Geometry(item) +
-         " enabled=" + (IsWindowEnabled(item) ? "1" : "0") + " visible=" + (IsWindowVisible(item) ? "1" : "0");
-  if (lstrcmpiA(cls.c_str(), "ComboBox") == 0) {
-    out += " items=\"" + Entries(item, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT) +
-           "\" sel=" + std::to_string(Send(item, CB_GETCURSEL, 0, 0));
-  } else if (lstrcmpiA(cls.c_str(), PROGRESS_CLASSA) == 0) {
-    out += " min=" + std::to_string(Send(item, PBM_GETRANGE, TRUE, 0)) +
-           " max=" + std::to_string(Send(item, PBM_GETRANGE, FALSE, 0)) +
-           " pos=" + std::to_string(Send(item, PBM_GETPOS, 0, 0));
+std::string DescribeItem(HWND item) {
+  Object object;
+  object.Add("hwnd", Handle(item)).Add("id", Number(GetDlgCtrlID(item)));
+  object.Add("class", String(ClassOf(item))).Add("text", String(TextOf(item)));
+  AddGeometry(object, item);
+  object.Add("enabled", Bool(IsWindowEnabled(item))).Add("visible", Bool(IsWindowVisible(item)));
+  if (IsClass(item, L"ComboBox")) {
+    object.Add("entries", Entries(item, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT));
+    object.Add("sel", Number(Send(item, CB_GETCURSEL, 0, 0)));
+  } else if (IsClass(item, PROGRESS_CLASSW)) {
+    object.Add("min", Number(Send(item, PBM_GETRANGE, TRUE, 0)));
+    object.Add("max", Number(Send(item, PBM_GETRANGE, FALSE, 0)));
+    object.Add("pos", Number(Send(item, PBM_GETPOS, 0, 0)));
   }
-  out += "\n";
+  return object.Json();
 }
 
 BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
@@ -147,22 +187,24 @@ std::vector<HWND> ChildrenOf(HWND window) {
 std::string Describe(HWND window) {
   RECT client;
   GetClientRect(window, &client);
-  HANDLE xid = GetPropA(window, "__wine_x11_whole_window");
-  std::string out = "window hwnd=" + Hex(reinterpret_cast<UINT_PTR>(window)) +
-                    " xid=" + Hex(reinterpret_cast<UINT_PTR>(xid)) + " exe=" + ExeOf(window) +
-                    " class=" + ClassOf(window) + " title=\"" + TextOf(window) + "\" " + Geometry(window) +
-                    " cw=" + std::to_string(client.right) + " ch=" + std::to_string(client.bottom) +
-                    " enabled=" + (IsWindowEnabled(window) ? "1" : "0");
+  Object object;
+  object.Add("hwnd", Handle(window)).Add("xid", Handle(GetPropA(window, "__wine_x11_whole_window")));
+  object.Add("exe", String(ExeOf(window))).Add("class", String(ClassOf(window)));
+  object.Add("title", String(TextOf(window)));
+  AddGeometry(object, window);
+  object.Add("cw", Number(client.right)).Add("ch", Number(client.bottom));
+  object.Add("enabled", Bool(IsWindowEnabled(window)));
   // An open drop-down list is a window of its own: its entries and their
   // height tell where to click one.
-  if (lstrcmpiA(ClassOf(window).c_str(), "ComboLBox") == 0) {
-    out += " items=\"" + Entries(window, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT) +
-           "\" sel=" + std::to_string(Send(window, LB_GETCURSEL, 0, 0)) +
-           " itemh=" + std::to_string(Send(window, LB_GETITEMHEIGHT, 0, 0));
+  if (IsClass(window, L"ComboLBox")) {
+    object.Add("entries", Entries(window, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT));
+    object.Add("sel", Number(Send(window, LB_GETCURSEL, 0, 0)));
+    object.Add("itemh", Number(Send(window, LB_GETITEMHEIGHT, 0, 0)));
   }
-  out += "\n";
-  for (HWND child : ChildrenOf(window)) DescribeItem(child, out);
-  return out;
+  std::vector<std::string> items;
+  for (HWND child : ChildrenOf(window)) items.push_back(DescribeItem(child));
+  object.Add("items", Array(items));
+  return object.Json();
 }
 
 BOOL CALLBACK CollectTop(HWND window, LPARAM param) {
@@ -178,30 +220,41 @@ std::vector<HWND> InstallerWindows() {
   return windows;
 }
 
+void Print(const std::vector<HWND>& windows, const char* timeout = nullptr) {
+  std::vector<std::string> described;
+  for (HWND window : windows) described.push_back(Describe(window));
+  Object answer;
+  if (timeout) answer.Add("timeout", timeout);
+  answer.Add("windows", Array(described));
+  std::printf("%s\n", answer.Json().c_str());
+}
+
+// Options arrive in the ANSI code page, as the installer's texts were written.
+std::wstring Wide(const char* text) {
+  int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  if (n <= 1) return std::wstring();
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text, -1, &out[0], n);
+  out.resize(static_cast<size_t>(n - 1));
+  return out;
+}
+
 struct Match {
-  const char* title = nullptr;
-  const char* cls = nullptr;
-  int hasId = 0;
-  bool checkId = false;
-  const char* text = nullptr;
+  std::optional<std::wstring> title, cls, text;
+  std::optional<int> id;
 
   bool Matches(HWND window) const {
     if (title && TextOf(window) != title) return false;
-    if (cls && lstrcmpiA(ClassOf(window).c_str(), cls) != 0) return false;
-    if (!checkId && !text) return true;
+    if (cls && !IsClass(window, cls->c_str())) return false;
+    if (!id && !text) return true;
     for (HWND child : ChildrenOf(window)) {
-      if (checkId && GetDlgCtrlID(child) != hasId) continue;
+      if (id && GetDlgCtrlID(child) != *id) continue;
       if (text && TextOf(child) != text) continue;
       return true;
     }
     return false;
   }
 };
-
-int List() {
-  for (HWND window : InstallerWindows()) std::fputs(Describe(window).c_str(), stdout);
-  return 0;
-}
 
 int Wait(int argc, char** argv) {
   Match match;
@@ -210,10 +263,10 @@ int Wait(int argc, char** argv) {
   for (int i = 0; i < argc; ++i) {
     std::string option = argv[i];
     bool hasValue = i + 1 < argc;
-    if (option == "--title" && hasValue) match.title = argv[++i];
-    else if (option == "--class" && hasValue) match.cls = argv[++i];
-    else if (option == "--has-id" && hasValue) match.checkId = true, match.hasId = std::atoi(argv[++i]);
-    else if (option == "--text" && hasValue) match.text = argv[++i];
+    if (option == "--title" && hasValue) match.title = Wide(argv[++i]);
+    else if (option == "--class" && hasValue) match.cls = Wide(argv[++i]);
+    else if (option == "--has-id" && hasValue) match.id = std::atoi(argv[++i]);
+    else if (option == "--text" && hasValue) match.text = Wide(argv[++i]);
     else if (option == "--timeout" && hasValue) timeout = static_cast<DWORD>(std::atol(argv[++i]));
     else if (option == "--gone") gone = true;
     else {
@@ -223,27 +276,26 @@ int Wait(int argc, char** argv) {
   }
   DWORD start = GetTickCount();
   for (;;) {
-    HWND found = nullptr;
+    std::vector<HWND> found;
     for (HWND window : InstallerWindows()) {
       if (match.Matches(window)) {
-        found = window;
+        found.push_back(window);
         break;
       }
     }
-    if (gone ? found == nullptr : found != nullptr) {
-      if (found) std::fputs(Describe(found).c_str(), stdout);
+    if (gone == found.empty()) {
+      Print(found, "false");
       return 0;
     }
     if (GetTickCount() - start > timeout) {
-      std::printf("timeout\n");
-      List();
+      Print(InstallerWindows(), "true");
       return 1;
     }
     Sleep(100);
   }
 }
 
-UINT_PTR Number(const char* text) { return static_cast<UINT_PTR>(std::strtoull(text, nullptr, 0)); }
+UINT_PTR Value(const char* text) { return static_cast<UINT_PTR>(std::strtoull(text, nullptr, 0)); }
 
 }  // namespace
 
@@ -251,12 +303,13 @@ int main(int argc, char** argv) {
   std::string command = argc > 1 ? argv[1] : "";
   int status = 2;
   if (command == "list") {
-    status = List();
+    Print(InstallerWindows());
+    status = 0;
   } else if (command == "wait") {
     status = Wait(argc - 2, argv + 2);
   } else if (command == "post" && argc == 6) {
-    status = PostMessageA(reinterpret_cast<HWND>(Number(argv[2])), static_cast<UINT>(Number(argv[3])),
-                          Number(argv[4]), static_cast<LPARAM>(Number(argv[5])))
+    status = PostMessageA(reinterpret_cast<HWND>(Value(argv[2])), static_cast<UINT>(Value(argv[3])),
+                          Value(argv[4]), static_cast<LPARAM>(Value(argv[5])))
                  ? 0
                  : 1;
   } else if (command == "sleep" && (argc == 3 || argc == 4)) {
