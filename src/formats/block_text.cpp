@@ -2,17 +2,6 @@
 
 namespace trilo {
 
-void BlockText::Begin() {
-  text_.clear();
-  read_ = true;
-}
-
-bool BlockText::Append(std::string_view text) {
-  if (text.size() > kMaxLength - text_.size()) return false;
-  text_.append(text.data(), text.size());
-  return true;
-}
-
 bool BlockText::Assign(std::string_view text) {
   if (text.size() > kMaxLength) return false;
   text_.assign(text.data(), text.size());

@@ -16,14 +16,8 @@ class BlockText {
   /// 999 full chunks and 128 characters.
   static constexpr std::size_t kMaxLength = kChunkSize * kMaxChunks - 1;
 
-  /// Starts a text that is being read: empty, one chunk.
-  void Begin();
-  /// Appends characters; false (and nothing appended) past kMaxLength.
-  bool Append(std::string_view text);
   /// Replaces the text; false (and nothing changed) when it is too long.
   bool Assign(std::string_view text);
-  /// Gives back memory that growing the text left unused.
-  void Compact() { text_.shrink_to_fit(); }
 
   /// 0 for a text never read, else length / 129 + 1.
   int ChunkCount() const;

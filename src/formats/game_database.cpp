@@ -3,21 +3,24 @@
 namespace trilo {
 
 CircuitEntry* GameDatabase::Find(const std::string& name) {
-  for (CircuitEntry& entry : circuits_)
-    if (entry.Name == name) return &entry;
-  return nullptr;
+  auto found = index_.find(name);
+  return found == index_.end() ? nullptr : &circuits_[found->second];
 }
 
 const CircuitEntry* GameDatabase::Find(const std::string& name) const {
-  for (const CircuitEntry& entry : circuits_)
-    if (entry.Name == name) return &entry;
-  return nullptr;
+  auto found = index_.find(name);
+  return found == index_.end() ? nullptr : &circuits_[found->second];
 }
 
 bool GameDatabase::AddCircuit(CircuitEntry entry) {
   if (CircuitCount() >= kMaxCircuits || Find(entry.Name)) return false;
-  circuits_.push_back(std::move(entry));
+  Append(std::move(entry));
   return true;
+}
+
+void GameDatabase::Append(CircuitEntry entry) {
+  index_.emplace(entry.Name, circuits_.size());
+  circuits_.push_back(std::move(entry));
 }
 
 GdbError GameDatabase::Merge(const GameDatabase& source) {
@@ -29,7 +32,7 @@ GdbError GameDatabase::Merge(const GameDatabase& source) {
   if (circuits_.size() + missing.size() > static_cast<std::size_t>(kMaxCircuits))
     return GdbError::TooManyCircuits;
   circuits_.reserve(circuits_.size() + missing.size());
-  for (const CircuitEntry* entry : missing) circuits_.push_back(*entry);
+  for (const CircuitEntry* entry : missing) Append(*entry);
   return GdbError::None;
 }
 

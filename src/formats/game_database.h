@@ -2,6 +2,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "formats/block_text.h"
@@ -80,6 +81,8 @@ class GameDatabase {
  private:
   enum class Header { Found, EndOfInput, Failed };
 
+  /// Appends an entry whose name is not taken yet.
+  void Append(CircuitEntry entry);
   bool ParseSections();
   bool Fail(GdbError failure);
 
@@ -105,6 +108,7 @@ class GameDatabase {
   void WriteSections(Sink& sink, bool folderActions) const;
 
   std::vector<CircuitEntry> circuits_;
+  std::unordered_map<std::string, std::size_t> index_;  // name to place in circuits_
   int ParseState = 0;
 
   // The whole input, CR LF already turned into LF: a view of the caller's
@@ -115,6 +119,7 @@ class GameDatabase {
   std::size_t BufferPos = 0;
   std::size_t BufferFill = 0;
   std::string translated_;
+  std::string scratch_;  // the block being read
   int steppedBack_ = 0;  // bytes given back and not yet read again, at most 2
   GdbError failure_ = GdbError::None;
 };

@@ -12,6 +12,15 @@ constexpr int kEnd = -1;  // the end of the input, never a character
 
 bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\n'; }
 
+// The bytes inside a block that the reader must look at one by one: the
+// braces that nest and the "/" that may open a comment.
+struct SecondLookTable {
+  bool byte[256] = {};
+  constexpr SecondLookTable() : byte() { byte['{'] = byte['}'] = byte['/'] = true; }
+  constexpr bool operator[](unsigned char c) const { return byte[c]; }
+};
+constexpr SecondLookTable kSecondLook;
+
 }  // namespace
 
 GdbError GameDatabase::ReadString(std::string_view text) {
@@ -21,6 +30,7 @@ GdbError GameDatabase::ReadString(std::string_view text) {
   const bool ok = ParseSections();
   SetInput(std::string_view());
   translated_ = std::string();
+  scratch_ = std::string();
   if (ok) return GdbError::None;
   return failure_ == GdbError::None ? GdbError::UnexpectedEnd : failure_;
 }
@@ -49,10 +59,19 @@ bool GameDatabase::Fail(GdbError failure) {
 
 void GameDatabase::SetInput(std::string_view text) {
   translated_.clear();
-  if (!text.empty() && std::memchr(text.data(), '\r', text.size())) {
+  const char* cr = text.empty() ? nullptr : static_cast<const char*>(std::memchr(text.data(), '\r', text.size()));
+  if (cr) {
     translated_.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i)
-      if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) translated_ += text[i];
+    const char* from = text.data();
+    const char* end = from + text.size();
+    while (cr) {
+      // The CR of a CR LF goes; a CR alone is a character.
+      const bool pair = cr + 1 < end && cr[1] == '\n';
+      translated_.append(from, static_cast<std::size_t>(cr - from) + (pair ? 0 : 1));
+      from = cr + 1;
+      cr = static_cast<const char*>(std::memchr(from, '\r', static_cast<std::size_t>(end - from)));
+    }
+    translated_.append(from, static_cast<std::size_t>(end - from));
     text = translated_;
   }
   Buffer = text.data();
@@ -88,6 +107,10 @@ int GameDatabase::ReadChar() {
     return '/';
   }
   // A comment: drop it, keep the LF that ends it.
+  if (steppedBack_ == 0 && BufferPos < BufferFill) {
+    const void* lf = std::memchr(Buffer + BufferPos, '\n', BufferFill - BufferPos);
+    BufferPos = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - Buffer) : BufferFill;
+  }
   do c = ReadByte();
   while (c != '\n' && c != kEnd);
   return c;
@@ -137,7 +160,7 @@ bool GameDatabase::ReadBraced(Keep keep) {
     if (steppedBack_ == 0) {
       const std::size_t start = BufferPos;
       std::size_t end = start;
-      while (end < BufferFill && Buffer[end] != '{' && Buffer[end] != '}' && Buffer[end] != '/') ++end;
+      while (end < BufferFill && !kSecondLook[static_cast<unsigned char>(Buffer[end])]) ++end;
       BufferPos = end;
       if (end > start && !keep(Buffer + start, end - start)) return false;
     }
@@ -152,13 +175,16 @@ bool GameDatabase::ReadBraced(Keep keep) {
   return true;
 }
 
+// Gathered in a buffer that keeps its room from block to block, then held
+// in a string of exactly its size.
 bool GameDatabase::ReadBlockText(BlockText& target) {
-  target.Begin();
-  bool ok = ReadBraced([&](const char* run, std::size_t n) {
-    return target.Append(std::string_view(run, n)) || Fail(GdbError::SectionTooLong);
+  scratch_.clear();
+  const bool ok = ReadBraced([&](const char* run, std::size_t n) {
+    if (n > BlockText::kMaxLength - scratch_.size()) return Fail(GdbError::SectionTooLong);
+    scratch_.append(run, n);
+    return true;
   });
-  target.Compact();
-  return ok;
+  return ok && target.Assign(scratch_);
 }
 
 bool GameDatabase::ReadVerbatimBlock(std::string* text) {
@@ -261,7 +287,7 @@ bool GameDatabase::ParseSections() {
           CircuitEntry entry;
           entry.Name = header;
           entry.RaceBlock = std::move(block);
-          circuits_.push_back(std::move(entry));
+          Append(std::move(entry));
         }
         ParseState = 2;
         break;
