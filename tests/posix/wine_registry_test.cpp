@@ -4,7 +4,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
+#include "platform/file_ops.h"
 #include "platform/posix/path_map.h"
 #include "platform/posix/wine_registry.h"
 #include "platform/registry.h"
@@ -88,6 +90,50 @@ TEST(PathMapTest, ResolvesComponentsWithoutRegardToCase) {
   EXPECT_EQ(ToNativePath("rel\\a/b"), "rel/a/b");
   EXPECT_EQ(FromNativePath("/a/b/"), "\\a\\b\\");
   EXPECT_EQ(test::ReadFile(dir / "DATA\\cars\\CAR.dat"), "x");
+}
+
+// The names of a folder are cached between lookups; these change the folder
+// behind the cache's back, or through our own copies, and look again.
+TEST(PathMapTest, FolderCacheFollowsChanges) {
+  test::TempDir dir;
+  test::MakeFolder(dir / "Data\\Cars");
+  test::WriteFile(dir / "Data\\Cars\\Car.DAT", "x");
+  const std::string base = ToNativePath(dir.Path());
+  EXPECT_EQ(ToNativePath(dir / "data\\new.txt"), base + "Data/new.txt");
+
+  // Made by something else between two lookups.
+  test::WriteFile(dir / "Data\\NEW.TXT", "n");
+  EXPECT_EQ(ToNativePath(dir / "data\\new.txt"), base + "Data/NEW.TXT");
+
+  // A folder renamed: its new name resolves, the old one no longer does.
+  EXPECT_EQ(ToNativePath(dir / "data\\cars\\car.dat"), base + "Data/Cars/Car.DAT");
+  ASSERT_EQ(rename((base + "Data/Cars").c_str(), (base + "Data/Wheels").c_str()), 0);
+  EXPECT_EQ(ToNativePath(dir / "data\\WHEELS\\car.dat"), base + "Data/Wheels/Car.DAT");
+  EXPECT_EQ(ToNativePath(dir / "data\\cars\\car.dat"), base + "Data/cars/car.dat");
+
+  // Our own copy is known at once, under any spelling, and replaced in place.
+  ASSERT_TRUE(CopyFileReplacing(dir / "Data\\NEW.TXT", dir / "data\\Copy.Txt").ok);
+  test::WriteFile(dir / "Data\\NEW.TXT", "again");
+  ASSERT_TRUE(CopyFileReplacing(dir / "Data\\NEW.TXT", dir / "DATA\\COPY.TXT").ok);
+  EXPECT_EQ(test::ListFolder(dir / "Data"), (std::vector<std::string>{"Copy.Txt", "NEW.TXT", "Wheels"}));
+  EXPECT_EQ(test::ReadFile(dir / "Data\\Copy.Txt"), "again");
+}
+
+TEST(PathMapTest, ExactNameWinsAndLargeFoldersResolve) {
+  test::TempDir dir;
+  test::MakeFolder(dir / "Big");
+  const std::string base = ToNativePath(dir.Path());
+  // Made as the system names them: our own writes would match the case.
+  auto make = [&](const std::string& name, const char* text) { std::ofstream(base + "Big/" + name) << text; };
+  for (int i = 0; i < 2000; ++i) make("File" + std::to_string(i) + ".dat", "");
+  make("Dup.txt", "mixed");
+  make("DUP.txt", "upper");
+  EXPECT_EQ(ToNativePath(dir / "big\\FILE1999.DAT"), base + "Big/File1999.dat");
+  EXPECT_EQ(ToNativePath(dir / "big\\file0.DAT"), base + "Big/File0.dat");
+  EXPECT_EQ(ToNativePath(dir / "big\\DUP.txt"), base + "Big/DUP.txt");
+  EXPECT_EQ(ToNativePath(dir / "big\\Dup.txt"), base + "Big/Dup.txt");
+  ASSERT_TRUE(CopyFileReplacing(dir / "Big\\Dup.txt", dir / "BIG\\DUP.txt").ok);
+  EXPECT_EQ(test::ReadFile(dir / "Big\\DUP.txt"), "mixed");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 
 #include "path_map.h"
+#include "text/text_util.h"
 
 namespace trilo {
 
@@ -64,25 +65,30 @@ unsigned long MissingCode(const std::string& native) {
   return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? kFileNotFound : kPathNotFound;
 }
 
-// Copies what is left of `in` to `out`; 0 or the errno of the failure.
-int CopyContent(int in, int out) {
+// Copies what is left of `in` (`size` bytes as its status tells) to `out`;
+// 0 or the errno of the failure.
+int CopyContent(int in, int out, off_t size) {
 #ifdef __linux__
   // The kernel's copy first: no round trip through user memory, and
   // reflinks on file systems that have them.
-  bool copiedAny = false;
+  off_t copied = 0;
   for (;;) {
     ssize_t n = copy_file_range(in, nullptr, out, nullptr, size_t(1) << 30, 0);
     if (n > 0) {
-      copiedAny = true;
+      copied += n;
+      // All the status promised is there: no call just to hear "end".
+      if (copied == size) return 0;
       continue;
     }
     // Some files (those of /proc among them) report 0 at once although they
     // hold data: read them the plain way.
-    if (n == 0 && copiedAny) return 0;
+    if (n == 0 && copied > 0) return 0;
     if (n < 0 && errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP)
       return errno;
     break;
   }
+#else
+  (void)size;
 #endif
   char buf[1 << 16];
   for (;;) {
@@ -103,15 +109,23 @@ int CopyContent(int in, int out) {
   }
 }
 
+// Opens the source as written, and only when that fails looks for it
+// without regard to case: an exact name costs one call.
+int OpenSource(const std::string& from, std::string& native) {
+  native = ToSlashes(from);
+  int in = open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  if (in >= 0 || errno != ENOENT) return in;
+  native = ToNativePath(from);
+  return open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+}
+
 }  // namespace
 
 CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
   // Windows reports an empty name as a path that does not exist.
   if (from.empty() || to.empty()) return Failure(ENOENT, kPathNotFound);
-  const std::string src = ToNativePath(from);
-  const std::string dst = ToNativePath(to);
-
-  int in = open(src.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  std::string src;
+  int in = OpenSource(from, src);
   if (in < 0) {
     int err = errno;
     return err == ENOENT ? Failure(err, MissingCode(src)) : Failure(err);
@@ -127,32 +141,40 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
     return Failure(EISDIR, kAccessDenied);
   }
 
-  // Not truncated on opening: the destination may turn out to be the source
-  // under another name, which must keep its content.
-  int out = open(dst.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, srcStat.st_mode & 0777);
+  // A new file needs no further care. An existing one is opened without
+  // truncating: it may turn out to be the source under another name, which
+  // must keep its content.
+  const std::string dst = ToNativePath(to);
+  const mode_t mode = srcStat.st_mode & 0777;
+  bool created = true;
+  int out = open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
+  if (out < 0 && errno == EEXIST) {
+    created = false;
+    out = open(dst.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+  }
   if (out < 0) {
     int err = errno;
     close(in);
     // With O_CREAT, a missing name can only be a missing folder.
     return err == ENOENT ? Failure(err, kPathNotFound) : Failure(err);
   }
-  struct stat dstStat;
-  if (fstat(out, &dstStat) != 0) {
-    int err = errno;
-    close(out);
-    close(in);
-    return Failure(err);
-  }
-  if (dstStat.st_dev == srcStat.st_dev && dstStat.st_ino == srcStat.st_ino) {
-    // Windows refuses this with a sharing violation: the source is open.
-    close(out);
-    close(in);
-    return Failure(EBUSY, kSharingViolation);
-  }
+  if (created) NoteCreated(dst);
 
   int err = 0;
-  if (S_ISREG(dstStat.st_mode) && ftruncate(out, 0) != 0) err = errno;
-  if (!err) err = CopyContent(in, out);
+  struct stat dstStat = {};
+  if (!created) {
+    if (fstat(out, &dstStat) != 0) {
+      err = errno;
+    } else if (dstStat.st_dev == srcStat.st_dev && dstStat.st_ino == srcStat.st_ino) {
+      // Windows refuses this with a sharing violation: the source is open.
+      close(out);
+      close(in);
+      return Failure(EBUSY, kSharingViolation);
+    } else if (S_ISREG(dstStat.st_mode) && ftruncate(out, 0) != 0) {
+      err = errno;
+    }
+  }
+  if (!err) err = CopyContent(in, out, srcStat.st_size);
   if (!err) {
     // The modification time travels with the content, as on Windows.
     struct timespec times[2];
@@ -165,7 +187,7 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
   close(in);
   if (err) {
     // Like Windows, leave no cut copy behind.
-    if (S_ISREG(dstStat.st_mode)) unlink(dst.c_str());
+    if (created || S_ISREG(dstStat.st_mode)) unlink(dst.c_str());
     return Failure(err);
   }
   CopyOutcome ok;
@@ -175,7 +197,10 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
 
 CreateFolderResult CreateFolder(const std::string& path) {
   const std::string native = ToNativePath(path);
-  if (mkdir(native.c_str(), 0777) == 0) return CreateFolderResult::Created;
+  if (mkdir(native.c_str(), 0777) == 0) {
+    NoteCreated(native);
+    return CreateFolderResult::Created;
+  }
   if (errno == EEXIST) return CreateFolderResult::AlreadyExists;
   // Some systems check for write access or a read-only medium before they
   // look for the name; what exists is still "already there".

@@ -22,11 +22,17 @@ bool PathExists(const std::string& path) {
 }
 
 std::FILE* OpenFile(const std::string& path, const char* mode) {
-  return std::fopen(ToNativePath(path).c_str(), mode);
+  const std::string native = ToNativePath(path);
+  std::FILE* file = std::fopen(native.c_str(), mode);
+  if (file && mode[0] != 'r') NoteCreated(native);
+  return file;
 }
 
 bool RenameReplacing(const std::string& from, const std::string& to) {
-  return std::rename(ToNativePath(from).c_str(), ToNativePath(to).c_str()) == 0;
+  const std::string target = ToNativePath(to);
+  if (std::rename(ToNativePath(from).c_str(), target.c_str()) != 0) return false;
+  NoteCreated(target);
+  return true;
 }
 
 bool RemoveFile(const std::string& path) { return unlink(ToNativePath(path).c_str()) == 0; }

@@ -2,9 +2,11 @@
 
 #include <dirent.h>
 #include <errno.h>
-#include <strings.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <unordered_map>
 
 #include "text/text_util.h"
 
@@ -12,60 +14,138 @@ namespace trilo {
 
 namespace {
 
-bool Exists(const std::string& p) {
-  struct stat st;
-  return lstat(p.c_str(), &st) == 0;
+std::string AsciiLower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
 }
 
-// The entry of `folder` whose name equals `name` ignoring ASCII case.
-bool FindCaseless(const std::string& folder, const std::string& name, std::string& found) {
-  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-  if (!dir) return false;
-  bool ok = false;
-  while (dirent* e = readdir(dir)) {
-    if (strcasecmp(e->d_name, name.c_str()) == 0) {
-      found = e->d_name;
-      ok = true;
-      break;
-    }
+// The names of one folder by their lower-case form, read once and then kept
+// up to date by our own creates. The folder's modification time tells when
+// something else changed it: then it is read again.
+struct FolderNames {
+  bool filled = false;
+  struct timespec mtime = {};
+  std::unordered_map<std::string, std::string> byLower;  // the first entry of each form
+};
+
+struct FolderId {
+  dev_t dev;
+  ino_t ino;
+  bool operator==(const FolderId& o) const { return dev == o.dev && ino == o.ino; }
+};
+
+struct FolderIdHash {
+  size_t operator()(const FolderId& id) const {
+    return std::hash<unsigned long long>()(static_cast<unsigned long long>(id.ino) * 31u + id.dev);
   }
+};
+
+// Keyed by identity, so a folder renamed behind our back keeps its names and
+// a new folder at an old path gets its own.
+std::unordered_map<FolderId, FolderNames, FolderIdHash>& Cache() {
+  static std::unordered_map<FolderId, FolderNames, FolderIdHash> cache;
+  return cache;
+}
+
+bool SameTime(const struct timespec& a, const struct timespec& b) {
+  return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+void Fill(const std::string& folder, FolderNames& names) {
+  names.byLower.clear();
+  names.filled = false;
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return;
+  while (dirent* e = readdir(dir)) names.byLower.emplace(AsciiLower(e->d_name), e->d_name);
   closedir(dir);
-  return ok;
+  names.filled = true;
+}
+
+// The entry of `folder` (a folder whose status is `st`) whose name equals
+// `name` ignoring ASCII case.
+bool FindCaseless(const std::string& folder, const struct stat& st, const std::string& name, std::string& found) {
+  if (!S_ISDIR(st.st_mode)) return false;
+  FolderNames& names = Cache()[FolderId{st.st_dev, st.st_ino}];
+  if (!names.filled || !SameTime(names.mtime, st.st_mtim)) {
+    names.mtime = st.st_mtim;  // taken before reading: a change meanwhile shows next time
+    Fill(folder, names);
+  }
+  auto entry = names.byLower.find(AsciiLower(name));
+  if (entry == names.byLower.end()) return false;
+  found = entry->second;
+  return true;
+}
+
+bool IsPlainComponent(const std::string& comp) { return !comp.empty() && comp != "." && comp != ".."; }
+
+std::string FolderOf(const std::string& path, size_t slash) {
+  if (slash == std::string::npos) return std::string();
+  return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
 }  // namespace
 
 std::string ToNativePath(const std::string& path) {
   const std::string slashed = ToSlashes(path);
-  if (slashed.empty() || Exists(slashed)) return slashed;
+  struct stat st;
+  if (slashed.empty() || slashed.size() >= PATH_MAX || lstat(slashed.c_str(), &st) == 0) return slashed;
 
-  // Walk the components; once one is missing even caselessly, the rest is
-  // kept as written (it may be about to be created).
-  std::string result;
-  size_t pos = 0;
-  if (slashed[0] == '/') {
-    result = "/";
-    pos = 1;
+  // The longest leading part that exists as written: everything up to it
+  // needs no search.
+  size_t keep = slashed[0] == '/' ? 1 : 0;  // length of the part taken as it is
+  bool folderKnown = false;
+  struct stat folder;
+  for (size_t end = slashed.rfind('/'); end != std::string::npos && end > 0; end = slashed.rfind('/', end - 1)) {
+    if (stat(slashed.substr(0, end).c_str(), &folder) == 0) {
+      keep = end + 1;
+      folderKnown = true;
+      break;
+    }
   }
+  if (!folderKnown && stat(keep ? "/" : ".", &folder) != 0) return slashed;
+
+  // The rest, component by component; once one is missing even caselessly,
+  // the rest is kept as written.
+  std::string result = slashed.substr(0, keep);
+  size_t pos = keep;
   bool resolving = true;
+  bool missing = true;  // the first component after it does not exist as written
   while (pos <= slashed.size()) {
     size_t next = slashed.find('/', pos);
     if (next == std::string::npos) next = slashed.size();
     std::string comp = slashed.substr(pos, next - pos);
-    std::string folder = result;
-    if (!comp.empty() && comp != "." && comp != ".." && resolving) {
-      std::string candidate = folder + comp;
-      if (!Exists(candidate)) {
-        std::string found;
-        if (FindCaseless(folder, comp, found)) comp = found;
-        else resolving = false;
+    if (resolving && IsPlainComponent(comp)) {
+      std::string found;
+      if (!missing && lstat((result + comp).c_str(), &st) == 0) {
+        // As written.
+      } else if (FindCaseless(result.empty() ? "." : result, folder, comp, found)) {
+        comp = found;
+      } else {
+        resolving = false;
       }
     }
     result += comp;
-    if (next < slashed.size()) result += '/';
+    missing = false;
+    if (next < slashed.size()) {
+      result += '/';
+      if (resolving && stat(result.c_str(), &folder) != 0) resolving = false;
+    }
     pos = next + 1;
   }
   return result;
+}
+
+void NoteCreated(const std::string& nativePath) {
+  const size_t slash = nativePath.rfind('/');
+  const std::string folderPath = FolderOf(nativePath, slash);
+  struct stat folder;
+  if (stat(folderPath.empty() ? "." : folderPath.c_str(), &folder) != 0) return;
+  auto cached = Cache().find(FolderId{folder.st_dev, folder.st_ino});
+  if (cached == Cache().end() || !cached->second.filled) return;
+  const std::string name = slash == std::string::npos ? nativePath : nativePath.substr(slash + 1);
+  cached->second.byLower.emplace(AsciiLower(name), name);
+  cached->second.mtime = folder.st_mtim;
 }
 
 std::string NativeCurrentFolder() {
