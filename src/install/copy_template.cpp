@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <climits>
 #include <string>
-#include <vector>
 
 #include "install/installer_app.h"
 #include "install/template_file.h"
@@ -28,16 +27,17 @@ std::string LogLine(const std::string& source, const std::string& destination, i
 bool InstallerApp::CopyTemplateFiles(InstallProgress& progress) {
   EnterWorkingDir();
   // The number of entries, malformed ones included, sets the progress range.
-  std::vector<std::string> entries;
-  if (!ReadTemplateEntries(State.SelectedVersion, "files.txt", entries)) {
+  TemplateFile entries;
+  if (!entries.Read(State.SelectedVersion, "files.txt")) {
     UI.ShowMessage(kOpenError);
     return false;
   }
-  progress.SetRange(static_cast<int>(std::min<size_t>(entries.size(), INT_MAX)));
+  progress.SetRange(static_cast<int>(std::min<size_t>(entries.Count(), INT_MAX)));
 
   const CodePage cp = ActiveCodePage();
   bool logLost = false;
-  for (const std::string& entry : entries) {
+  std::string entry;
+  while (entries.Next(entry)) {
     const size_t eq = FindChar(entry, '=', cp);
     if (eq == std::string::npos) {
       UI.ShowMessage("Malformed file copy string");

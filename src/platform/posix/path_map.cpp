@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "text/text_util.h"
 
@@ -14,19 +16,33 @@ namespace trilo {
 
 namespace {
 
-std::string AsciiLower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// The names of one folder by their lower-case form, read once and then kept
-// up to date by our own creates. The folder's modification time tells when
-// something else changed it: then it is read again.
+struct CaselessHash {
+  size_t operator()(const std::string& s) const {
+    uint64_t h = 14695981039346656037ull;  // FNV-1a of the lower-case form
+    for (char c : s) h = (h ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
+    return static_cast<size_t>(h);
+  }
+};
+
+struct CaselessEqual {
+  bool operator()(const std::string& a, const std::string& b) const {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+      if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    return true;
+  }
+};
+
+// The names of one folder, found without regard to case, read once and
+// then kept up to date by our own creates. The folder's modification time
+// tells when something else changed it: then it is read again. Of names
+// that differ only in case, the first the folder listed is kept.
 struct FolderNames {
   bool filled = false;
   struct timespec mtime = {};
-  std::unordered_map<std::string, std::string> byLower;  // the first entry of each form
+  std::unordered_set<std::string, CaselessHash, CaselessEqual> names;
 };
 
 struct FolderId {
@@ -53,11 +69,11 @@ bool SameTime(const struct timespec& a, const struct timespec& b) {
 }
 
 void Fill(const std::string& folder, FolderNames& names) {
-  names.byLower.clear();
+  names.names.clear();
   names.filled = false;
   DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
   if (!dir) return;
-  while (dirent* e = readdir(dir)) names.byLower.emplace(AsciiLower(e->d_name), e->d_name);
+  while (dirent* e = readdir(dir)) names.names.emplace(e->d_name);
   closedir(dir);
   names.filled = true;
 }
@@ -71,9 +87,9 @@ bool FindCaseless(const std::string& folder, const struct stat& st, const std::s
     names.mtime = st.st_mtim;  // taken before reading: a change meanwhile shows next time
     Fill(folder, names);
   }
-  auto entry = names.byLower.find(AsciiLower(name));
-  if (entry == names.byLower.end()) return false;
-  found = entry->second;
+  auto entry = names.names.find(name);
+  if (entry == names.names.end()) return false;
+  found = *entry;
   return true;
 }
 
@@ -144,7 +160,7 @@ void NoteCreated(const std::string& nativePath) {
   auto cached = Cache().find(FolderId{folder.st_dev, folder.st_ino});
   if (cached == Cache().end() || !cached->second.filled) return;
   const std::string name = slash == std::string::npos ? nativePath : nativePath.substr(slash + 1);
-  cached->second.byLower.emplace(AsciiLower(name), name);
+  cached->second.names.emplace(name);
   cached->second.mtime = folder.st_mtim;
 }
 
