@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "formats/game_database.h"
@@ -12,14 +13,24 @@ constexpr int kEnd = -1;  // the end of the input, never a character
 
 bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\n'; }
 
-// The bytes inside a block that the reader must look at one by one: the
-// braces that nest and the "/" that may open a comment.
-struct SecondLookTable {
-  bool byte[256] = {};
-  constexpr SecondLookTable() : byte() { byte['{'] = byte['}'] = byte['/'] = true; }
-  constexpr bool operator[](unsigned char c) const { return byte[c]; }
-};
-constexpr SecondLookTable kSecondLook;
+// Where in [from, end) the first brace or "/" stands (or `end`): the bytes
+// inside a block that the reader must look at one by one. Eight bytes at a
+// time, as a word in which each such byte is flagged.
+std::size_t SkipPlain(const char* text, std::size_t from, std::size_t end) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+  auto flagged = [](std::uint64_t word, unsigned char c) {
+    const std::uint64_t x = word ^ (kOnes * c);
+    return (x - kOnes) & ~x & kHighs;  // the high bit of each byte equal to c
+  };
+  std::size_t at = from;
+  for (; at + 8 <= end; at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text + at, 8);
+    if (flagged(word, '{') | flagged(word, '}') | flagged(word, '/')) break;
+  }
+  while (at < end && text[at] != '{' && text[at] != '}' && text[at] != '/') ++at;
+  return at;
+}
 
 }  // namespace
 
@@ -159,8 +170,7 @@ bool GameDatabase::ReadBraced(Keep keep) {
   for (;;) {
     if (steppedBack_ == 0) {
       const std::size_t start = BufferPos;
-      std::size_t end = start;
-      while (end < BufferFill && !kSecondLook[static_cast<unsigned char>(Buffer[end])]) ++end;
+      const std::size_t end = SkipPlain(Buffer, start, BufferFill);
       BufferPos = end;
       if (end > start && !keep(Buffer + start, end - start)) return false;
     }
@@ -213,6 +223,14 @@ bool GameDatabase::ReadEntry(std::string& name, std::string& value) {
   }
   SkipBlanks();
   for (;;) {
+    // The plain part of the value in one piece.
+    if (steppedBack_ == 0) {
+      const std::size_t start = BufferPos;
+      std::size_t end = start;
+      while (end < BufferFill && Buffer[end] != '\t' && Buffer[end] != '\n' && Buffer[end] != '/') ++end;
+      value.append(Buffer + start, end - start);
+      BufferPos = end;
+    }
     int c = ReadChar();
     if (c == kEnd) return Fail(GdbError::UnexpectedEnd);
     if (c == '\t' || c == '\n') break;

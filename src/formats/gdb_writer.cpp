@@ -85,7 +85,15 @@ void GameDatabase::WriteSections(Sink& out, bool folderActions) const {
 }
 
 std::string GameDatabase::WriteString(bool folderActions) const {
+  // Room for all of it at once: the texts, their CRs and the layout.
+  std::size_t size = DefaultScoring.Text().size() + SeasonScoringInfo.Text().size() + 1024;
+  for (const CircuitEntry& entry : circuits_) {
+    size += 6 * entry.Name.size() + entry.RaceTimes.size() + entry.QualifyTimes.size() + entry.AIRaceSetup.size() +
+            entry.AIQualSetup.size() + entry.FolderCreateActions.size() + 64;
+    if (entry.RaceBlock) size += entry.RaceBlock->Text().size();
+  }
   Sink sink;
+  sink.Held().reserve(size + size / 16);
   WriteSections(sink, folderActions);
   return std::move(sink.Held());
 }

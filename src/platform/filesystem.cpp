@@ -6,9 +6,13 @@ FileRead ReadWholeFile(const std::string& path, std::string& bytes) {
   bytes.clear();
   std::FILE* file = OpenFile(path, "rb");
   if (!file) return FileRead::OpenFailed;
-  // Read straight into the string, which doubles as it fills.
+  // Read straight into the string: as large as the file says it is, one
+  // more byte to meet the end at once, doubled when the file grew meanwhile.
+  long size = -1;
+  if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
+  std::rewind(file);
   size_t used = 0;
-  bytes.resize(1 << 16);
+  bytes.resize(size >= 0 ? static_cast<size_t>(size) + 1 : size_t(1) << 16);
   size_t n;
   while ((n = std::fread(&bytes[used], 1, bytes.size() - used, file)) > 0) {
     used += n;
