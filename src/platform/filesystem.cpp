@@ -12,7 +12,9 @@ FileRead ReadWholeFile(const std::string& path, std::string& bytes) {
   if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
   std::rewind(file);
   size_t used = 0;
-  bytes.resize(size >= 0 ? static_cast<size_t>(size) + 1 : size_t(1) << 16);
+  // What a folder or a device tells is no size to trust.
+  const bool plausible = size >= 0 && size < (1L << 30);
+  bytes.resize(plausible ? static_cast<size_t>(size) + 1 : size_t(1) << 16);
   size_t n;
   while ((n = std::fread(&bytes[used], 1, bytes.size() - used, file)) > 0) {
     used += n;
