@@ -10,7 +10,7 @@ APT_PACKAGES := cmake ninja-build g++ make ccache libgtest-dev libbenchmark-dev 
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
   wine wine64 wine32:i386 xvfb xauth xdotool imagemagick fonts-wine liblnk-utils file python3
 
-.PHONY: all deps native win32 win64 release test test-native test-wine test-gui wine-prefix fuzz demo clean
+.PHONY: all deps native win32 win64 release test test-native test-wine test-gui wine-prefix fuzz demo bench bench-wine clean
 
 all: native
 
@@ -88,6 +88,19 @@ demo: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release --target trilo-setup
 	tools/demo.sh $(BUILD)/release/src/ui/term/trilo-setup
+
+# Benchmarks, never part of the tests: the game database's read, merge and
+# write against a plain copy; whole installs against cp -r (BENCH_FILES picks
+# the sizes); the install window's per-file cost under Wine.
+BENCH_FILES ?= 1000 10000 100000
+bench: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target gamedb_bench install_bench
+	$(BUILD)/release/bench/gamedb_bench
+	$(BUILD)/release/bench/install_bench $(BENCH_FILES)
+
+bench-wine: win32 wine-prefix
+	xvfb-run -a -s "-screen 0 1024x768x24" $(WINE_ENV) wine $(BUILD)/win32/bench/win_progress_bench.exe 5000
 
 clean:
 	rm -rf $(BUILD)

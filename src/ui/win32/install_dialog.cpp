@@ -51,15 +51,29 @@ void InstallDialog::ShowSplash(const std::string& imagePath, int delayMs) {
 
 // --- InstallProgress -------------------------------------------------------
 
-void InstallDialog::SetRange(int count) { ResetProgressBar(GetDlgItem(hwnd, IDC_PROGRESS), count); }
+void InstallDialog::SetRange(int count) {
+  ResetProgressBar(GetDlgItem(hwnd, IDC_PROGRESS), count);
+  steps_ = 0;
+  lastRefresh_ = 0;
+}
 
-void InstallDialog::ShowSource(const std::string& text) { SetItemText(hwnd, IDC_SOURCE_TEXT, text); }
+void InstallDialog::ShowSource(const std::string& text) { source_ = text; }
 
-void InstallDialog::ShowDestination(const std::string& text) { SetItemText(hwnd, IDC_DEST_TEXT, text); }
+void InstallDialog::ShowDestination(const std::string& text) { destination_ = text; }
 
-void InstallDialog::Step() { SendDlgItemMessageA(hwnd, IDC_PROGRESS, PBM_STEPIT, 0, 0); }
+void InstallDialog::Step() { ++steps_; }
 
 void InstallDialog::PumpMessages() {
+  const ULONGLONG now = GetTickCount64();
+  if (lastRefresh_ != 0 && now - lastRefresh_ < kRefreshMs) return;
+  lastRefresh_ = now;
+  Refresh();
+}
+
+void InstallDialog::Refresh() {
+  SetItemText(hwnd, IDC_SOURCE_TEXT, source_);
+  SetItemText(hwnd, IDC_DEST_TEXT, destination_);
+  SendDlgItemMessageA(hwnd, IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(steps_), 0);
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
@@ -75,6 +89,10 @@ void InstallDialog::PumpMessages() {
 }
 
 void InstallDialog::ClearTexts() {
+  // The bar ends where the step count is, whenever the last refresh was.
+  SendDlgItemMessageA(hwnd, IDC_PROGRESS, PBM_SETPOS, static_cast<WPARAM>(steps_), 0);
+  source_.clear();
+  destination_.clear();
   SetItemText(hwnd, IDC_SOURCE_TEXT, "");
   SetItemText(hwnd, IDC_DEST_TEXT, "");
 }

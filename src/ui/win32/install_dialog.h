@@ -47,6 +47,9 @@ class InstallDialog final : public Interaction, public InstallProgress {
 
  private:
   BOOL OnInitDialog();
+  /// Puts the latest texts and the step count on the screen and handles
+  /// the waiting messages.
+  void Refresh();
   void OnInstall();
   void OnCancel();
   bool PaintMinimised();
@@ -58,6 +61,14 @@ class InstallDialog final : public Interaction, public InstallProgress {
   /// buttons are disabled then, and Enter, Escape or a close request that
   /// the copy step's message pump lets through must do nothing either.
   bool installing_ = false;
+
+  // Under Wine every change of a control costs a round trip to the display,
+  // several times a plain copy: the window shows the copy step's progress
+  // some 25 times a second, however fast the files go.
+  static constexpr DWORD kRefreshMs = 40;
+  std::string source_, destination_;
+  int steps_ = 0;
+  ULONGLONG lastRefresh_ = 0;
 };
 
 }  // namespace win32
