@@ -14,7 +14,7 @@ bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\n'; }
 
 }  // namespace
 
-GdbError GameDatabase::ReadString(std::string_view text) {
+GdbError GameDatabase::ReadString(std::string_view text, GdbReadObserver* observer) {
   AtEnd = false;
   source_ = text;
   sourcePos_ = 0;
@@ -25,11 +25,15 @@ GdbError GameDatabase::ReadString(std::string_view text) {
   steppedBack_ = 0;
   recent_[0] = recent_[1] = kEnd;
   failure_ = GdbError::None;
+  observer_ = observer;
+  line_ = itemLine_ = 1;
 
   const bool ok = ParseSections();
   source_ = std::string_view();
-  if (ok) return GdbError::None;
-  return failure_ == GdbError::None ? GdbError::UnexpectedEnd : failure_;
+  const GdbError error = ok ? GdbError::None : failure_ == GdbError::None ? GdbError::UnexpectedEnd : failure_;
+  if (observer_ && error != GdbError::None) observer_->ReadFailed(error, itemLine_);
+  observer_ = nullptr;
+  return error;
 }
 
 const char* GdbErrorText(GdbError error) {
@@ -104,18 +108,25 @@ bool GameDatabase::Refill() {
 // The reader's steps.
 
 int GameDatabase::ReadByte() {
-  if (steppedBack_ > 0) return recent_[--steppedBack_];
-  int c = kEnd;
-  if (BufferPos < BufferFill || Refill()) c = static_cast<unsigned char>(Buffer[BufferPos++]);
-  recent_[1] = recent_[0];
-  recent_[0] = c;
+  int c;
+  if (steppedBack_ > 0) {
+    c = recent_[--steppedBack_];
+  } else {
+    c = kEnd;
+    if (BufferPos < BufferFill || Refill()) c = static_cast<unsigned char>(Buffer[BufferPos++]);
+    recent_[1] = recent_[0];
+    recent_[0] = c;
+  }
+  if (c == '\n') ++line_;
   return c;
 }
 
 // The last two bytes are remembered apart from Buffer, so giving back two in
 // a row works also when a refill came between them.
 void GameDatabase::StepBack() {
-  if (steppedBack_ < 2) ++steppedBack_;
+  if (steppedBack_ >= 2) return;
+  if (recent_[steppedBack_] == '\n') --line_;
+  ++steppedBack_;
 }
 
 int GameDatabase::ReadChar() {
@@ -149,6 +160,7 @@ bool GameDatabase::AtBlockEnd() {
 GameDatabase::Header GameDatabase::ReadHeader(std::string& header) {
   header.clear();
   SkipBlanks();
+  itemLine_ = line_;
   int c = ReadChar();
   if (c == kEnd) return Header::EndOfInput;
   while (c != '{' && c != kEnd) {
@@ -198,6 +210,7 @@ bool GameDatabase::ReadVerbatimBlock(std::string* text) {
 
 bool GameDatabase::ReadEntry(std::string& name, std::string& value) {
   SkipBlanks();
+  itemLine_ = line_;
   name.clear();
   value.clear();
   for (;;) {
@@ -223,11 +236,13 @@ bool GameDatabase::ReadEntry(std::string& name, std::string& value) {
   return true;
 }
 
-bool GameDatabase::ReadValueSection(std::string CircuitEntry::*field) {
+bool GameDatabase::ReadValueSection(const std::string& section, std::string CircuitEntry::*field) {
   std::string name, value;
   while (!AtBlockEnd()) {
     if (!ReadEntry(name, value)) return false;
-    if (CircuitEntry* entry = Find(name)) entry->*field = value;
+    CircuitEntry* entry = Find(name);
+    if (entry) entry->*field = value;
+    if (observer_) observer_->ValueRead(section, name, itemLine_, entry != nullptr);
   }
   return true;
 }
@@ -250,6 +265,14 @@ bool GameDatabase::ParseSections() {
       {"SeasonScoringInfo", 10},
   };
 
+  auto nameOf = [](int state) {
+    for (const auto& section : kSections)
+      if (section.state == state) return section.name;
+    return "";
+  };
+  auto closed = [this] {
+    if (observer_) observer_->SectionClosed();
+  };
   std::string header;
   std::string text;
   for (;;) {
@@ -261,9 +284,13 @@ bool GameDatabase::ParseSections() {
         int next = 0;
         for (const auto& section : kSections)
           if (header == section.name) next = section.state;
+        if (observer_) observer_->SectionOpened(header, itemLine_, next != 0);
         // A section the game may know but we do not: its body is stepped
         // over whole, so that it is not taken for further headers.
-        if (next == 0 && !ReadVerbatimBlock(nullptr)) return false;
+        if (next == 0) {
+          if (!ReadVerbatimBlock(nullptr)) return false;
+          closed();
+        }
         ParseState = next;
         break;
       }
@@ -273,23 +300,33 @@ bool GameDatabase::ParseSections() {
         BlockText fresh;
         if (!ReadBlockText(fresh)) return false;
         target = std::move(fresh);
+        closed();
         ParseState = 0;
         break;
       }
       case 2:
-        ParseState = AtBlockEnd() ? 0 : 3;
+      case 8:
+        if (AtBlockEnd()) {
+          closed();
+          ParseState = 0;
+        } else {
+          ++ParseState;
+        }
         break;
       case 3: {
         if (ReadHeader(header) != Header::Found) return Fail(GdbError::UnexpectedEnd);
+        const int line = itemLine_;
         auto block = std::make_shared<BlockText>();
         if (!ReadBlockText(*block)) return false;
-        if (!Find(header)) {
+        const bool added = !Find(header);
+        if (added) {
           if (CircuitCount() >= kMaxCircuits) return Fail(GdbError::TooManyCircuits);
           CircuitEntry entry;
           entry.Name = header;
           entry.RaceBlock = std::move(block);
           circuits_.push_back(std::move(entry));
         }
+        if (observer_) observer_->CircuitListed(header, line, added);
         ParseState = 2;
         break;
       }
@@ -300,17 +337,18 @@ bool GameDatabase::ParseSections() {
         static std::string CircuitEntry::*const kFields[] = {
             &CircuitEntry::RaceTimes, &CircuitEntry::QualifyTimes, &CircuitEntry::AIRaceSetup,
             &CircuitEntry::AIQualSetup};
-        if (!ReadValueSection(kFields[ParseState - 4])) return false;
+        if (!ReadValueSection(nameOf(ParseState), kFields[ParseState - 4])) return false;
+        closed();
         ParseState = 0;
         break;
       }
-      case 8:
-        ParseState = AtBlockEnd() ? 0 : 9;
-        break;
       case 9: {
         if (ReadHeader(header) != Header::Found) return Fail(GdbError::UnexpectedEnd);
+        const int line = itemLine_;
         if (!ReadVerbatimBlock(&text)) return false;
-        if (CircuitEntry* entry = Find(header)) entry->FolderCreateActions = text;
+        CircuitEntry* entry = Find(header);
+        if (entry) entry->FolderCreateActions = text;
+        if (observer_) observer_->ValueRead(nameOf(8), header, line, entry != nullptr);
         ParseState = 8;
         break;
       }
