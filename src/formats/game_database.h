@@ -24,6 +24,10 @@ enum class GdbError {
 /// The message of a failure; "" for None.
 const char* GdbErrorText(GdbError error);
 
+/// The eight sections the reader knows, spelled as the game spells them;
+/// any other section is stepped over.
+extern const char* const kGdbSectionNames[8];
+
 /// One circuit: an entry of "SeasonRaces" with the values and folder actions
 /// the other sections give for its name. An empty value means no line.
 struct CircuitEntry {

@@ -14,6 +14,17 @@ bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\n'; }
 
 }  // namespace
 
+const char* const kGdbSectionNames[8] = {
+    "DefaultScoring",
+    "SeasonRaces",
+    "F1_Circuit_Race_Times",
+    "F1_Circuit_Qualify_Times",
+    "F1_Circuit_AI_Race_Setup_Wetness00",
+    "F1_Circuit_AI_Qual_Setup_Wetness00",
+    "Circuit_Settings_Folder_Create_Actions",
+    "SeasonScoringInfo",
+};
+
 GdbError GameDatabase::ReadString(std::string_view text, GdbReadObserver* observer) {
   AtEnd = false;
   source_ = text;
@@ -255,14 +266,8 @@ bool GameDatabase::ParseSections() {
     const char* name;
     int state;
   } kSections[] = {
-      {"DefaultScoring", 1},
-      {"SeasonRaces", 2},
-      {"F1_Circuit_Race_Times", 4},
-      {"F1_Circuit_Qualify_Times", 5},
-      {"F1_Circuit_AI_Race_Setup_Wetness00", 6},
-      {"F1_Circuit_AI_Qual_Setup_Wetness00", 7},
-      {"Circuit_Settings_Folder_Create_Actions", 8},
-      {"SeasonScoringInfo", 10},
+      {kGdbSectionNames[0], 1}, {kGdbSectionNames[1], 2}, {kGdbSectionNames[2], 4}, {kGdbSectionNames[3], 5},
+      {kGdbSectionNames[4], 6}, {kGdbSectionNames[5], 7}, {kGdbSectionNames[6], 8}, {kGdbSectionNames[7], 10},
   };
 
   auto nameOf = [](int state) {
