@@ -49,26 +49,8 @@ std::string NameList(const std::vector<std::string>& names) {
 
 std::string PackageChecker::Key(const std::string& path) const {
   const bool absolute = (!path.empty() && IsSeparator(path[0])) || (path.size() > 1 && path[1] == ':');
-  std::string full = absolute ? path : conf_.WorkingDir + path;
-  std::string key;
-  if (full.size() > 1 && full[1] == ':') {
-    key = full.substr(0, 2);
-    full = full.substr(2);
-  }
-  std::vector<std::string> parts;
-  size_t pos = 0;
-  while (pos <= full.size()) {
-    size_t end = pos;
-    while (end < full.size() && !IsSeparator(full[end])) ++end;
-    const std::string part = full.substr(pos, end - pos);
-    if (part == "..") {
-      if (!parts.empty()) parts.pop_back();
-    } else if (!part.empty() && part != ".") {
-      parts.push_back(part);
-    }
-    pos = end + 1;
-  }
-  for (const std::string& part : parts) key += "\\" + part;
+  std::string key = ResolveDotSteps(absolute ? path : conf_.WorkingDir + path);
+  while (key.size() > 1 && key.back() == '\\') key.pop_back();
   // Both systems find a name in any case: Windows always, the POSIX side
   // when the exact spelling is not there.
   for (char& c : key) c = Lower(c);
@@ -262,9 +244,8 @@ void PackageChecker::CheckVersion(const std::string& version) {
   if (!postPlan_.empty()) run.plan.push_back(postPlan_);
 
   if (!request_.dryRun || !run.ready) return;
-  std::string title = "Plan";
-  if (!version.empty()) title += " of version " + version;
-  report_.plan.push_back(title + ", into " + Show(run.app.State.TOPDIR) + " (nothing is written):");
+  const std::string title = version.empty() ? "Plan of the install" : "Plan of version " + version;
+  report_.plan.push_back(title + " into " + Show(run.app.State.TOPDIR) + " (nothing is written):");
   report_.plan.insert(report_.plan.end(), run.plan.begin(), run.plan.end());
 }
 

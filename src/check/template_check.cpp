@@ -179,6 +179,9 @@ void PackageChecker::CheckCopies(VersionRun& run) {
     const FileStatus status = GetFileStatus(destination);
     if (status.folder)
       Error(file, number, "the destination " + Quoted(Show(destination)) + " is a folder: " + kCopyFails);
+    else if (!source.empty() && !HasUnexpandedPlaceholder(source) && Key(source) == Key(destination))
+      Error(file, number, "the source and the destination are the same file " + Quoted(Show(destination)) + ": " +
+                              kCopyFails);
     else if (!FolderExists(Parent(destination), run))
       Error(file, number, "no folder " + Quoted(Show(Parent(destination))) +
                               " for this copy: dirs.txt does not make it and the game does not have it, so " +

@@ -11,6 +11,7 @@
 #include "check_options.h"
 #include "platform/filesystem.h"
 #include "platform/user_path.h"
+#include "text/text_util.h"
 
 using namespace trilo;
 
@@ -38,7 +39,8 @@ int Check(int argc, char** argv) {
   }
 
   CheckRequest request;
-  request.packageDir = PathFromUser(options.packageDir.empty() ? std::string(".") : options.packageDir);
+  // ".." steps are taken here, or the report would repeat them in every path.
+  request.packageDir = ResolveDotSteps(PathFromUser(options.packageDir.empty() ? "." : options.packageDir));
   if (!GetFileStatus(request.packageDir).folder) return Usage("not a folder: " + options.packageDir);
   request.hasVersion = options.hasVersion;
   request.version = options.packageVersion;
@@ -54,7 +56,7 @@ int Check(int argc, char** argv) {
                {"--player", options.player, request.player}};
   for (const auto& p : paths) {
     if (p.typed.empty()) continue;
-    p.target = PathFromUser(p.typed);
+    p.target = ResolveDotSteps(PathFromUser(p.typed));
     if (!GetFileStatus(p.target).exists) return Usage(std::string(p.flag) + ": no such file: " + p.typed);
   }
 
