@@ -198,6 +198,7 @@ void PackageChecker::CheckCommands() {
   InstallerApp& app = run.app;
   app.WorkingDir = conf_.WorkingDir;
   app.Settings = s;
+  app.State.SelectedVersion = run.version;
   std::string exe = gameExe_, config = gameConfig_;
   const bool ready = hasGame_ && app.DeriveInstallState(exe, config, TemplatePlayer());
 
