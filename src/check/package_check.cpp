@@ -145,7 +145,7 @@ void PackageChecker::LocateGame() {
   }
   for (const std::string& path : {gameExe_, gameConfig_}) {
     if (!PathExists(path)) {
-      report_.Note("the game's file " + Show(path) + " does not exist: " + skipped);
+      report_.Note("the game's file `" + Show(path) + "` does not exist: " + skipped);
       return;
     }
   }
@@ -259,9 +259,9 @@ void PackageChecker::CheckNewConfig(VersionRun& run) {
   // Written before dirs.txt makes any folder: its folder must be the game's.
   const char* stops = ": the install would stop with \"Error creating new config file\"";
   if (Key(target) == Key(st.OldConfigPath))
-    Error(kConf, line, "`ConfigName` names the game's own configuration file " + Show(target) + stops);
+    Error(kConf, line, "`ConfigName` names the game's own configuration file `" + Show(target) + "`" + stops);
   else if (GetFileStatus(target).folder || !GetFileStatus(Parent(target)).folder)
-    Error(kConf, line, "the new configuration " + Show(target) + " has no folder to go in" + stops);
+    Error(kConf, line, "the new configuration `" + Show(target) + "` has no folder to go in" + stops);
   run.plan.push_back("  new configuration  " + Show(target) + "  from  " + Show(st.OldConfigPath));
   for (const GameDirEntry& entry : kGameDirEntries)
     run.plan.push_back(std::string("    ") + entry.key + "=" + s.*entry.newValue);
@@ -274,7 +274,7 @@ void PackageChecker::CheckShortcut(VersionRun& run) {
   const std::string icon = st.TOPDIR + s.IconFile;
   if (!s.IconFile.empty() && !GetFileStatus(icon).exists && !run.copies.count(Key(icon)))
     Warning(kConf, IniText(confBytes_).LineOf(kShortcutSection, "IconFile"),
-            "the shortcut's icon " + Show(icon) + " is neither in the game nor copied there by " + run.filesName);
+            "the shortcut's icon `" + Show(icon) + "` is neither in the game nor copied there by " + run.filesName);
   run.plan.push_back("  shortcut           " + Show(st.TOPDIR + s.Desc + ".lnk") + "  starts " +
                      Show(st.GameExePath) + " with \" config=" + s.ConfigName + "\"");
 }
