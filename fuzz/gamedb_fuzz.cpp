@@ -2,7 +2,8 @@
 // and sanitizer reports it checks what the installer relies on: a failed
 // read has a message to show, and whatever was read is written in a form
 // that reads back as the same database (each named block with the one space
-// its closing brace gains).
+// its closing brace gains). What the reader tells an observer must agree
+// with the text and with what it stored.
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
@@ -37,14 +38,41 @@ bool SameAfterWriting(const trilo::GameDatabase& read, const trilo::GameDatabase
   return true;
 }
 
+// Line numbers within the text and never going back; one added circuit
+// for each entry stored.
+class LineCheck : public trilo::GdbReadObserver {
+ public:
+  explicit LineCheck(int lines) : lines_(lines) {}
+  void SectionOpened(const std::string&, int line, bool) override { See(line); }
+  void CircuitListed(const std::string&, int line, bool added) override {
+    See(line);
+    if (added) ++added_;
+  }
+  void ValueRead(const std::string&, const std::string&, int line, bool) override { See(line); }
+  void ReadFailed(trilo::GdbError, int line) override { Check(line >= 1 && line <= lines_, "a failure past the end"); }
+  int added_ = 0;
+
+ private:
+  void See(int line) {
+    Check(line >= last_ && line <= lines_, "a line number out of order or past the end");
+    last_ = line;
+  }
+  int lines_;
+  int last_ = 1;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
+  int lines = 1;
+  for (char c : text) lines += c == '\n';
+  LineCheck observer(lines);
   trilo::GameDatabase db;
-  const trilo::GdbError error = db.ReadString(text);
+  const trilo::GdbError error = db.ReadString(text, &observer);
   Check(error == trilo::GdbError::None || *trilo::GdbErrorText(error) != '\0', "a failed read has no message");
   if (error != trilo::GdbError::None) return 0;
+  Check(observer.added_ == db.CircuitCount(), "the observer was told of another number of circuits");
 
   const std::string written = db.WriteString(true);
   trilo::GameDatabase again;

@@ -20,4 +20,10 @@ if(WIN32)
   set_tests_properties(shortcuts_lnkinfo_${trilo_arch} PROPERTIES
     DEPENDS trilo_tests_${trilo_arch}
     ENVIRONMENT "LC_ALL=C.UTF-8")
+
+  # trilo-check.exe itself, as a person would start it from a console.
+  add_test(NAME trilo_check_exe_${trilo_arch}
+           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/check_wine.sh ${TRILO_WINE_PREFIX} $<TARGET_FILE:trilo-check>
+                   ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/check-wine)
+  set_tests_properties(trilo_check_exe_${trilo_arch} PROPERTIES TIMEOUT 120)
 endif()

@@ -66,6 +66,11 @@ TEST(PathTextTest, SeparatorsAndProgramStems) {
       {"dir.d/.hidden", ".hidden"}, {"plain", "plain"},
   };
   for (const auto& [path, stem] : stems) EXPECT_EQ(FileStem(path), stem) << path;
+  const std::pair<const char*, const char*> resolved[] = {
+      {"\\pkg\\..\\game\\f1.exe", "\\game\\f1.exe"}, {"C:\\a\\.\\b\\\\c\\", "C:\\a\\b\\c\\"},
+      {"C:\\..\\a", "C:\\a"}, {"a/../../b", "..\\b"}, {"a\\..", ""}, {"\\", "\\"},
+  };
+  for (const auto& [path, tidy] : resolved) EXPECT_EQ(ResolveDotSteps(path), tidy) << path;
 }
 
 TEST(TrimTest, WhiteSpaceSetAtBothEnds) {

@@ -25,6 +25,10 @@ enum class GdbError {
 /// The message of a failure; "" for None.
 const char* GdbErrorText(GdbError error);
 
+/// The eight sections the reader knows, spelled as the game spells them;
+/// any other section is stepped over.
+extern const char* const kGdbSectionNames[8];
+
 /// One circuit: an entry of "SeasonRaces" with the values and folder actions
 /// the other sections give for its name. An empty value means no line.
 struct CircuitEntry {
@@ -36,6 +40,26 @@ struct CircuitEntry {
   std::string AIRaceSetup;
   std::string AIQualSetup;
   std::string FolderCreateActions;
+};
+
+/// What the reader meets, each with the line it begins on (LF ends a line):
+/// for tools that report on a file exactly as the reader takes it. Every
+/// call does nothing unless overridden.
+class GdbReadObserver {
+ public:
+  virtual ~GdbReadObserver() = default;
+  /// A header and its "{"; `known` is false for a section stepped over whole.
+  virtual void SectionOpened(const std::string& /*name*/, int /*line*/, bool /*known*/) {}
+  /// The "}" that ends the section opened last.
+  virtual void SectionClosed() {}
+  /// An entry of "SeasonRaces"; `added` is false when the name is taken.
+  virtual void CircuitListed(const std::string& /*name*/, int /*line*/, bool /*added*/) {}
+  /// A value line, or a block of "Circuit_Settings_Folder_Create_Actions";
+  /// `attached` is false when no circuit of that name was listed before it.
+  virtual void ValueRead(const std::string& /*section*/, const std::string& /*name*/, int /*line*/,
+                         bool /*attached*/) {}
+  /// The read failed at the item that begins on `line`.
+  virtual void ReadFailed(GdbError /*error*/, int /*line*/) {}
 };
 
 /// The game's "game.gdb" in memory, with its reader, merge and writer.
@@ -67,8 +91,8 @@ class GameDatabase {
 
   /// Reads the bytes of one file, as they stand on disk, into the database
   /// (adding to what it holds). Fails when the text ends inside a section
-  /// or overflows a table.
-  GdbError ReadString(std::string_view text);
+  /// or overflows a table. An observer, when given, is told what was read.
+  GdbError ReadString(std::string_view text, GdbReadObserver* observer = nullptr);
 
   /// Takes over every circuit of `source` whose name this database lacks,
   /// in the source's order. Nothing is taken when they would not fit.
@@ -90,6 +114,7 @@ class GameDatabase {
   void SetInput(std::string_view text);
 
   // The reader's steps.
+  int LineHere();
   int ReadByte();
   void StepBack();
   int ReadChar();
@@ -99,7 +124,7 @@ class GameDatabase {
   bool ReadBlockText(BlockText& target);
   bool ReadVerbatimBlock(std::string* text);
   bool ReadEntry(std::string& name, std::string& value);
-  bool ReadValueSection(std::string CircuitEntry::*field);
+  bool ReadValueSection(const std::string& section, std::string CircuitEntry::*field);
 
   template <typename Keep>
   bool ReadBraced(Keep keep);
@@ -122,6 +147,10 @@ class GameDatabase {
   std::string scratch_;  // the block being read
   int steppedBack_ = 0;  // bytes given back and not yet read again, at most 2
   GdbError failure_ = GdbError::None;
+  GdbReadObserver* observer_ = nullptr;
+  std::size_t linePos_ = 0;  // where lineAtPos_ was counted
+  int lineAtPos_ = 1;
+  int itemLine_ = 1;  // where the header or value line being read begins
 };
 
 }  // namespace trilo

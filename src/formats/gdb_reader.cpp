@@ -34,16 +34,42 @@ std::size_t SkipPlain(const char* text, std::size_t from, std::size_t end) {
 
 }  // namespace
 
-GdbError GameDatabase::ReadString(std::string_view text) {
+const char* const kGdbSectionNames[8] = {
+    "DefaultScoring",
+    "SeasonRaces",
+    "F1_Circuit_Race_Times",
+    "F1_Circuit_Qualify_Times",
+    "F1_Circuit_AI_Race_Setup_Wetness00",
+    "F1_Circuit_AI_Qual_Setup_Wetness00",
+    "Circuit_Settings_Folder_Create_Actions",
+    "SeasonScoringInfo",
+};
+
+GdbError GameDatabase::ReadString(std::string_view text, GdbReadObserver* observer) {
   SetInput(text);
   ParseState = 0;
   failure_ = GdbError::None;
+  observer_ = observer;
+  linePos_ = 0;
+  lineAtPos_ = itemLine_ = 1;
   const bool ok = ParseSections();
+  const GdbError error = ok ? GdbError::None : failure_ == GdbError::None ? GdbError::UnexpectedEnd : failure_;
+  if (observer_ && error != GdbError::None) observer_->ReadFailed(error, itemLine_);
+  observer_ = nullptr;
   SetInput(std::string_view());
   translated_ = std::string();
   scratch_ = std::string();
-  if (ok) return GdbError::None;
-  return failure_ == GdbError::None ? GdbError::UnexpectedEnd : failure_;
+  return error;
+}
+
+// Counted only for an observer, from the last place asked: the reader's
+// positions only ever step back by two.
+int GameDatabase::LineHere() {
+  const std::size_t pos = std::min(BufferPos, BufferFill);
+  if (pos >= linePos_) lineAtPos_ += static_cast<int>(std::count(Buffer + linePos_, Buffer + pos, '\n'));
+  else lineAtPos_ -= static_cast<int>(std::count(Buffer + pos, Buffer + linePos_, '\n'));
+  linePos_ = pos;
+  return lineAtPos_;
 }
 
 const char* GdbErrorText(GdbError error) {
@@ -144,6 +170,7 @@ bool GameDatabase::AtBlockEnd() {
 GameDatabase::Header GameDatabase::ReadHeader(std::string& header) {
   header.clear();
   SkipBlanks();
+  if (observer_) itemLine_ = LineHere();
   int c = ReadChar();
   if (c == kEnd) return Header::EndOfInput;
   while (c != '{' && c != kEnd) {
@@ -207,6 +234,7 @@ bool GameDatabase::ReadVerbatimBlock(std::string* text) {
 
 bool GameDatabase::ReadEntry(std::string& name, std::string& value) {
   SkipBlanks();
+  if (observer_) itemLine_ = LineHere();
   name.clear();
   value.clear();
   for (;;) {
@@ -240,11 +268,13 @@ bool GameDatabase::ReadEntry(std::string& name, std::string& value) {
   return true;
 }
 
-bool GameDatabase::ReadValueSection(std::string CircuitEntry::*field) {
+bool GameDatabase::ReadValueSection(const std::string& section, std::string CircuitEntry::*field) {
   std::string name, value;
   while (!AtBlockEnd()) {
     if (!ReadEntry(name, value)) return false;
-    if (CircuitEntry* entry = Find(name)) entry->*field = value;
+    CircuitEntry* entry = Find(name);
+    if (entry) entry->*field = value;
+    if (observer_) observer_->ValueRead(section, name, itemLine_, entry != nullptr);
   }
   return true;
 }
@@ -257,16 +287,18 @@ bool GameDatabase::ParseSections() {
     const char* name;
     int state;
   } kSections[] = {
-      {"DefaultScoring", 1},
-      {"SeasonRaces", 2},
-      {"F1_Circuit_Race_Times", 4},
-      {"F1_Circuit_Qualify_Times", 5},
-      {"F1_Circuit_AI_Race_Setup_Wetness00", 6},
-      {"F1_Circuit_AI_Qual_Setup_Wetness00", 7},
-      {"Circuit_Settings_Folder_Create_Actions", 8},
-      {"SeasonScoringInfo", 10},
+      {kGdbSectionNames[0], 1}, {kGdbSectionNames[1], 2}, {kGdbSectionNames[2], 4}, {kGdbSectionNames[3], 5},
+      {kGdbSectionNames[4], 6}, {kGdbSectionNames[5], 7}, {kGdbSectionNames[6], 8}, {kGdbSectionNames[7], 10},
   };
 
+  auto nameOf = [](int state) {
+    for (const auto& section : kSections)
+      if (section.state == state) return section.name;
+    return "";
+  };
+  auto closed = [this] {
+    if (observer_) observer_->SectionClosed();
+  };
   std::string header;
   std::string text;
   for (;;) {
@@ -278,9 +310,13 @@ bool GameDatabase::ParseSections() {
         int next = 0;
         for (const auto& section : kSections)
           if (header == section.name) next = section.state;
+        if (observer_) observer_->SectionOpened(header, itemLine_, next != 0);
         // A section the game may know but we do not: its body is stepped
         // over whole, so that it is not taken for further headers.
-        if (next == 0 && !ReadVerbatimBlock(nullptr)) return false;
+        if (next == 0) {
+          if (!ReadVerbatimBlock(nullptr)) return false;
+          closed();
+        }
         ParseState = next;
         break;
       }
@@ -290,23 +326,33 @@ bool GameDatabase::ParseSections() {
         BlockText fresh;
         if (!ReadBlockText(fresh)) return false;
         target = std::move(fresh);
+        closed();
         ParseState = 0;
         break;
       }
       case 2:
-        ParseState = AtBlockEnd() ? 0 : 3;
+      case 8:
+        if (AtBlockEnd()) {
+          closed();
+          ParseState = 0;
+        } else {
+          ++ParseState;
+        }
         break;
       case 3: {
         if (ReadHeader(header) != Header::Found) return Fail(GdbError::UnexpectedEnd);
+        const int line = itemLine_;
         auto block = std::make_shared<BlockText>();
         if (!ReadBlockText(*block)) return false;
-        if (!Find(header)) {
+        const bool added = !Find(header);
+        if (added) {
           if (CircuitCount() >= kMaxCircuits) return Fail(GdbError::TooManyCircuits);
           CircuitEntry entry;
           entry.Name = header;
           entry.RaceBlock = std::move(block);
           Append(std::move(entry));
         }
+        if (observer_) observer_->CircuitListed(header, line, added);
         ParseState = 2;
         break;
       }
@@ -317,17 +363,18 @@ bool GameDatabase::ParseSections() {
         static std::string CircuitEntry::*const kFields[] = {
             &CircuitEntry::RaceTimes, &CircuitEntry::QualifyTimes, &CircuitEntry::AIRaceSetup,
             &CircuitEntry::AIQualSetup};
-        if (!ReadValueSection(kFields[ParseState - 4])) return false;
+        if (!ReadValueSection(nameOf(ParseState), kFields[ParseState - 4])) return false;
+        closed();
         ParseState = 0;
         break;
       }
-      case 8:
-        ParseState = AtBlockEnd() ? 0 : 9;
-        break;
       case 9: {
         if (ReadHeader(header) != Header::Found) return Fail(GdbError::UnexpectedEnd);
+        const int line = itemLine_;
         if (!ReadVerbatimBlock(&text)) return false;
-        if (CircuitEntry* entry = Find(header)) entry->FolderCreateActions = text;
+        CircuitEntry* entry = Find(header);
+        if (entry) entry->FolderCreateActions = text;
+        if (observer_) observer_->ValueRead(nameOf(8), header, line, entry != nullptr);
         ParseState = 8;
         break;
       }

@@ -18,44 +18,75 @@ std::string StripBlanks(const std::string& s) {
   return s.substr(b, e - b);
 }
 
-}  // namespace
-
-bool IniText::Find(const std::string& section, const std::string& key, std::string& value) const {
+// The line that answers a lookup: the first section whose name matches is
+// the only one searched, and in it the first key that matches; null when
+// there is none or that key has no "=".
+const IniLine* Find(const std::vector<IniLine>& lines, const std::string& section, const std::string& key) {
   const std::string wantSection = StripBlanks(section);
   const std::string wantKey = StripBlanks(key);
   bool inSection = wantSection.empty();  // keys before any header belong to ""
+  for (const IniLine& line : lines) {
+    if (line.kind == IniLine::Kind::Section) {
+      if (inSection) return nullptr;
+      inSection = EqualsIgnoreCase(line.name, wantSection);
+      continue;
+    }
+    if (!inSection || !EqualsIgnoreCase(line.name, wantKey)) continue;
+    return line.hasValue ? &line : nullptr;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::vector<IniLine> IniText::Lines() const {
+  std::vector<IniLine> lines;
+  int number = 1;
   size_t pos = 0;
   while (pos < bytes_.size()) {
     size_t end = pos;
     while (end < bytes_.size() && bytes_[end] != '\n' && bytes_[end] != '\r') ++end;
-    std::string line = StripBlanks(bytes_.substr(pos, end - pos));
+    const std::string text = StripBlanks(bytes_.substr(pos, end - pos));
+    const int lineNumber = number;
+    // A lone CR ends a line for the lookups, not for an editor.
+    if (end < bytes_.size() && bytes_[end] == '\n') ++number;
     pos = end + 1;
-    if (line.empty()) continue;
-    if (line[0] == '[') {
-      size_t close = line.rfind(']');
+    if (text.empty()) continue;
+    IniLine line;
+    line.number = lineNumber;
+    if (text[0] == '[') {
+      size_t close = text.rfind(']');
       if (close != std::string::npos) {
-        if (inSection) return false;  // only the first matching section is searched
-        inSection = EqualsIgnoreCase(line.substr(1, close - 1), wantSection);
+        line.kind = IniLine::Kind::Section;
+        line.name = text.substr(1, close - 1);
+        lines.push_back(std::move(line));
         continue;
       }
     }
-    if (!inSection) continue;
-    size_t eq = line.find('=');
-    std::string name = eq == std::string::npos ? line : StripBlanks(line.substr(0, eq));
-    if (!EqualsIgnoreCase(name, wantKey)) continue;
-    if (eq == std::string::npos) return false;
-    value = StripBlanks(line.substr(eq + 1));
-    return true;
+    size_t eq = text.find('=');
+    line.hasValue = eq != std::string::npos;
+    line.name = line.hasValue ? StripBlanks(text.substr(0, eq)) : text;
+    if (line.hasValue) line.value = StripBlanks(text.substr(eq + 1));
+    lines.push_back(std::move(line));
   }
-  return false;
+  return lines;
+}
+
+int IniText::LineOf(const std::string& section, const std::string& key) const {
+  const std::vector<IniLine> lines = Lines();
+  const IniLine* line = Find(lines, section, key);
+  return line ? line->number : 0;
 }
 
 std::string IniText::GetString(const std::string& section, const std::string& key,
                                const std::string& defaultValue, size_t bufferSize) const {
   if (bufferSize == 0) return std::string();
+  const std::vector<IniLine> lines = Lines();
+  const IniLine* line = Find(lines, section, key);
   std::string value;
-  bool found = Find(section, key, value);
-  if (!found) {
+  if (line) {
+    value = line->value;
+  } else {
     value = defaultValue;
     // The default loses its trailing blanks.
     while (!value.empty() && value.back() == ' ') value.pop_back();

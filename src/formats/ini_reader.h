@@ -1,7 +1,19 @@
 #pragma once
 #include <string>
+#include <vector>
 
 namespace trilo {
+
+/// One section header or key line of an INI file, as the reader sees it.
+/// Blank lines are not listed.
+struct IniLine {
+  enum class Kind { Section, Key };
+  Kind kind = Kind::Key;
+  int number = 0;      ///< 1 for the first line; only LF counts as a line end here
+  std::string name;    ///< the section's name inside its brackets, or the key without its blanks
+  bool hasValue = false;  ///< a key line with "="
+  std::string value;   ///< the key's value without its blanks, quotes kept
+};
 
 /// An INI reader that answers as the Windows profile functions do (as Wine
 /// implements them): the first section whose name matches (without regard to
@@ -21,11 +33,14 @@ class IniText {
   /// The value as GetPrivateProfileIntA returns it.
   int GetInt(const std::string& section, const std::string& key, int defaultValue) const;
 
- private:
-  /// Finds the raw value; false when the section or key is missing or the
-  /// key has no "=".
-  bool Find(const std::string& section, const std::string& key, std::string& value) const;
+  /// Every section header and key line, in file order: what the lookups
+  /// walk, for tools that report on the file line by line.
+  std::vector<IniLine> Lines() const;
+  /// The line whose value a lookup of the key returns; 0 when the lookup
+  /// finds none (the section or key is missing, or the key has no "=").
+  int LineOf(const std::string& section, const std::string& key) const;
 
+ private:
   std::string bytes_;
 };
 

@@ -1,20 +1,12 @@
+#include <cstring>
+
 #include "install/installer_app.h"
-#include "install/interface_text.h"
 #include "platform/filesystem.h"
 #include "platform/profile.h"
 #include "platform/system_info.h"
 #include "text/code_page.h"
 
 namespace trilo {
-
-namespace {
-
-const char kInstall[] = "VESKAINSTALL";
-const char kConfig[] = "VESKACONFIG";
-const char kShortcut[] = "VESKASHORTCUT";
-const char kGui[] = "GUI";
-
-}  // namespace
 
 void InstallerApp::EnterWorkingDir() const { SetCurrentFolder(WorkingDir); }
 
@@ -30,53 +22,39 @@ bool InstallerApp::ReadConfiguration() {
   EnterWorkingDir();
   InstallSettings& s = Settings;
 
-  s.NewConfig = ReadProfileInt(kInstall, "NewConfig", 0, file);
-  s.NewPlayer = ReadProfileInt(kInstall, "NewPlayer", 0, file);
-  s.NewShortcut = ReadProfileInt(kInstall, "NewShortcut", 0, file);
-  s.GDB = ReadProfileInt(kInstall, "GDB", 0, file);
-  s.Version2002 = ReadProfileInt(kInstall, "Version2002", 1, file);
-  s.PreInstall = ReadProfileString(kInstall, "PreInstall", "", file);
-  s.PostInstall = ReadProfileString(kInstall, "PostInstall", "", file);
+  auto read = [&](const ConfKey& key) {
+    if (key.kind == ConfKind::Text) s.*key.text = ReadProfileString(key.section, key.name, key.textDefault, file);
+    else s.*key.number = ReadProfileInt(key.section, key.name, key.numberDefault, file);
+  };
+  auto readSection = [&](const char* section) {
+    for (const ConfKey& key : kConfKeys)
+      if (std::strcmp(key.section, section) == 0) read(key);
+  };
+
+  readSection(kInstallSection);
 
   // The keys must run without a gap from Version0; the list never holds more
   // than it has room for, so a 257th key is not even read.
   s.VersionList.clear();
   while (s.VersionList.size() < kMaxVersions) {
-    std::string key = "Version" + std::to_string(s.VersionList.size());
-    std::string version = ReadProfileString(kInstall, key, "", file);
+    std::string version = ReadProfileString(kInstallSection, VersionKey(s.VersionList.size()), "", file);
     if (version.empty()) break;
     s.VersionList.push_back(version);
   }
 
   if (s.NewConfig) {
-    s.ConfigName = ReadProfileString(kConfig, "ConfigName", "", file);
-    if (s.ConfigName.empty()) {
-      UI.ShowMessage("Couldn't get new config file name from conf.ini");
-      return false;
+    for (const ConfKey& key : kConfKeys) {
+      if (std::strcmp(key.section, kConfigSection) != 0) continue;
+      read(key);
+      // The new file's name is read first: without it nothing more is read.
+      if (key.text == &InstallSettings::ConfigName && s.ConfigName.empty()) {
+        UI.ShowMessage("Couldn't get new config file name from conf.ini");
+        return false;
+      }
     }
-    s.SeasonDir = ReadProfileString(kConfig, "SeasonDir", "", file);
-    s.SaveDir = ReadProfileString(kConfig, "SaveDir", "", file);
-    s.ReplayDir = ReadProfileString(kConfig, "ReplayDir", "", file);
-    s.OptionsDir = ReadProfileString(kConfig, "OptionsDir", "", file);
-    s.SoundDir = ReadProfileString(kConfig, "SoundDir", "", file);
-    s.LogDir = ReadProfileString(kConfig, "LogDir", "", file);
-    s.MovieDir = ReadProfileString(kConfig, "MovieDir", "", file);
-    s.VehiclesDir = ReadProfileString(kConfig, "VehiclesDir", "", file);
-    s.TracksDir = ReadProfileString(kConfig, "TracksDir", "", file);
-    s.DriversDir = ReadProfileString(kConfig, "DriversDir", "", file);
   }
-
-  if (s.NewShortcut) {
-    s.IconFile = ReadProfileString(kShortcut, "IconFile", "", file);
-    s.Desc = ReadProfileString(kShortcut, "Desc", "", file);
-  }
-
-  s.ConfigString = ReadProfileString(kGui, "ConfigString", TXT_DEFAULT_CONFIG_PROMPT, file);
-  s.ConfigPattern = ReadProfileString(kGui, "ConfigPattern", TXT_DEFAULT_CONFIG_PATTERN, file);
-  s.Title = ReadProfileString(kGui, "Title", TXT_DEFAULT_TITLE, file);
-  s.SplashOn = ReadProfileInt(kGui, "SplashOn", 0, file);
-  s.SplashDelay = ReadProfileInt(kGui, "SplashDelay", 3000, file);
-  s.SplashImg = ReadProfileString(kGui, "SplashImg", "", file);
+  if (s.NewShortcut) readSection(kShortcutSection);
+  readSection(kGuiSection);
   return true;
 }
 

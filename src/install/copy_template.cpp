@@ -5,9 +5,6 @@
 #include "install/installer_app.h"
 #include "install/template_file.h"
 #include "platform/file_ops.h"
-#include "platform/system_info.h"
-#include "text/code_page.h"
-#include "text/text_util.h"
 
 namespace trilo {
 
@@ -28,23 +25,19 @@ bool InstallerApp::CopyTemplateFiles(InstallProgress& progress) {
   EnterWorkingDir();
   // The number of entries, malformed ones included, sets the progress range.
   TemplateFile entries;
-  if (!entries.Read(State.SelectedVersion, "files.txt")) {
+  if (entries.Read(State.SelectedVersion, "files.txt") != TemplateRead::Done) {
     UI.ShowMessage(kOpenError);
     return false;
   }
   progress.SetRange(static_cast<int>(std::min<size_t>(entries.Count(), INT_MAX)));
 
-  const CodePage cp = ActiveCodePage();
   bool logLost = false;
-  std::string entry;
+  std::string entry, destination, source;
   while (entries.Next(entry)) {
-    const size_t eq = FindChar(entry, '=', cp);
-    if (eq == std::string::npos) {
+    if (!SplitCopyEntry(entry, destination, source)) {
       UI.ShowMessage("Malformed file copy string");
       return false;
     }
-    std::string destination = TrimRight(entry.substr(0, eq));
-    std::string source = TrimLeft(entry.substr(eq + 1));
     ExpandPathVariables(source);
     ExpandPathVariables(destination);
     progress.ShowSource(source);
@@ -53,7 +46,7 @@ bool InstallerApp::CopyTemplateFiles(InstallProgress& progress) {
     // A placeholder left unexpanded names no real place: no copy is tried,
     // and the log says so with two zeros.
     CopyOutcome outcome;
-    if (FindText(source, "${", cp) == std::string::npos && FindText(destination, "${", cp) == std::string::npos)
+    if (!HasUnexpandedPlaceholder(source) && !HasUnexpandedPlaceholder(destination))
       outcome = CopyFileReplacing(source, destination);
     if (!outcome.ok &&
         !AppendLine(kLogFile, LogLine(source, destination, outcome.errnoValue, outcome.lastError)))

@@ -7,7 +7,7 @@
 
 namespace trilo {
 
-GdbError ReadGameDatabaseFile(const std::string& path, GameDatabase& db) {
+GdbError ReadGameDatabaseFile(const std::string& path, GameDatabase& db, GdbReadObserver* observer) {
   std::string text;
   switch (ReadWholeFile(path, text)) {
     case FileRead::OpenFailed: return GdbError::OpenForReading;
@@ -15,7 +15,7 @@ GdbError ReadGameDatabaseFile(const std::string& path, GameDatabase& db) {
     case FileRead::ReadFailed: return GdbError::Reading;
     case FileRead::Done: break;
   }
-  return db.ReadString(text);
+  return db.ReadString(text, observer);
 }
 
 GdbError WriteGameDatabaseFile(const GameDatabase& db, const std::string& path, bool folderActions) {

@@ -5,8 +5,9 @@
 
 namespace trilo {
 
-/// Reads a game database file into `db` (adding to what it holds).
-GdbError ReadGameDatabaseFile(const std::string& path, GameDatabase& db);
+/// Reads a game database file into `db` (adding to what it holds), telling
+/// `observer`, when given, what the reader met.
+GdbError ReadGameDatabaseFile(const std::string& path, GameDatabase& db, GdbReadObserver* observer = nullptr);
 
 /// Writes `db` over the file at `path`. The file is replaced only once
 /// everything was written; an existing file that cannot be opened for

@@ -56,4 +56,32 @@ struct GameDirEntry {
 /// The ten entries in the order they are read.
 extern const GameDirEntry kGameDirEntries[10];
 
+/// The sections of "conf.ini".
+extern const char kInstallSection[];   ///< "VESKAINSTALL"
+extern const char kConfigSection[];    ///< "VESKACONFIG"
+extern const char kShortcutSection[];  ///< "VESKASHORTCUT"
+extern const char kGuiSection[];       ///< "GUI"
+
+/// How a key of "conf.ini" is read: a flag is on when it is not 0.
+enum class ConfKind { Flag, Number, Text };
+
+/// One key of "conf.ini": where it stands, how it is read, what it falls
+/// back to and the setting it fills.
+struct ConfKey {
+  const char* section;
+  const char* name;
+  ConfKind kind;
+  int numberDefault;         ///< Flag and Number
+  const char* textDefault;   ///< Text
+  int InstallSettings::*number;
+  std::string InstallSettings::*text;
+};
+
+/// Every key but the versions, section by section in the order
+/// ReadConfiguration reads them; `ConfigName` comes first in its section.
+extern const ConfKey kConfKeys[26];
+
+/// The key of the version at `index`: "Version0", "Version1", ...
+std::string VersionKey(size_t index);
+
 }  // namespace trilo

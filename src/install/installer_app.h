@@ -1,10 +1,18 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "install/install_settings.h"
 #include "install/interaction.h"
 
 namespace trilo {
+
+/// The placeholders ExpandPathVariables replaces, "${TOPDIR}" first.
+std::vector<std::string> PathVariableTokens();
+
+/// Whether a text still holds "${" once expanded: such a path names no real
+/// place, and the copy step does not try it.
+bool HasUnexpandedPlaceholder(const std::string& text);
 
 /// The application object: the two records, the configuration start-up and
 /// the install steps. Each step is defined in the file named after it.

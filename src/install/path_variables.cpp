@@ -1,4 +1,5 @@
 #include <string>
+#include <vector>
 
 #include "install/installer_app.h"
 #include "platform/system_info.h"
@@ -60,6 +61,16 @@ const Placeholder* FindPlaceholder(const std::string& span) {
 }
 
 }  // namespace
+
+std::vector<std::string> PathVariableTokens() {
+  std::vector<std::string> tokens;
+  for (const Placeholder& p : kPlaceholders) tokens.push_back(p.token);
+  return tokens;
+}
+
+bool HasUnexpandedPlaceholder(const std::string& text) {
+  return FindText(text, "${", ActiveCodePage()) != std::string::npos;
+}
 
 void InstallerApp::ExpandPathVariables(std::string& text) const {
   const CodePage cp = ActiveCodePage();

@@ -1,6 +1,8 @@
 #include "install/template_file.h"
 
 #include "platform/filesystem.h"
+#include "platform/system_info.h"
+#include "text/code_page.h"
 #include "text/text_util.h"
 
 namespace trilo {
@@ -24,10 +26,13 @@ size_t LineEnd(const std::string& text, size_t pos) {
 
 }  // namespace
 
-bool TemplateFile::Read(const std::string& version, const char* plainName) {
+TemplateRead TemplateFile::Read(const std::string& version, const char* plainName) {
   pos_ = 0;
+  line_ = 0;
+  text_.clear();
   std::string name;
-  return FormTemplateName(version, plainName, name) && ReadWholeFile(name, text_) == FileRead::Done;
+  if (!FormTemplateName(version, plainName, name)) return TemplateRead::NameTooLong;
+  return ReadWholeFile(name, text_) == FileRead::Done ? TemplateRead::Done : TemplateRead::Unreadable;
 }
 
 size_t TemplateFile::Count() const {
@@ -40,22 +45,43 @@ size_t TemplateFile::Count() const {
   return count;
 }
 
-bool TemplateFile::Next(std::string& entry) {
+bool TemplateFile::Next(std::string& entry, int* line) {
   while (pos_ < text_.size()) {
     const size_t end = LineEnd(text_, pos_);
     const bool found = EntryOf(text_, pos_, end, &entry);
     pos_ = end + 1;
-    if (found) return true;
+    ++line_;
+    if (found) {
+      if (line) *line = line_;
+      return true;
+    }
   }
   return false;
+}
+
+TemplateRead ReadTemplateLines(const std::string& version, const char* plainName, std::vector<TemplateLine>& lines) {
+  lines.clear();
+  TemplateFile file;
+  const TemplateRead read = file.Read(version, plainName);
+  TemplateLine line;
+  while (read == TemplateRead::Done && file.Next(line.text, &line.number)) lines.push_back(line);
+  return read;
 }
 
 bool ReadTemplateEntries(const std::string& version, const char* plainName, std::vector<std::string>& entries) {
   entries.clear();
   TemplateFile file;
-  if (!file.Read(version, plainName)) return false;
+  if (file.Read(version, plainName) != TemplateRead::Done) return false;
   std::string entry;
   while (file.Next(entry)) entries.push_back(entry);
+  return true;
+}
+
+bool SplitCopyEntry(const std::string& entry, std::string& destination, std::string& source) {
+  const size_t eq = FindChar(entry, '=', ActiveCodePage());
+  if (eq == std::string::npos) return false;
+  destination = TrimRight(entry.substr(0, eq));
+  source = TrimLeft(entry.substr(eq + 1));
   return true;
 }
 

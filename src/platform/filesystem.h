@@ -14,6 +14,14 @@ bool SetCurrentFolder(const std::string& path);
 /// Whether a status query on the path succeeds (a file or a folder).
 bool PathExists(const std::string& path);
 
+/// What a status query tells of a path.
+struct FileStatus {
+  bool exists = false;
+  bool folder = false;
+  unsigned long long size = 0;  ///< of a file
+};
+FileStatus GetFileStatus(const std::string& path);
+
 /// fopen in binary mode ("rb", "wb", "ab", "r+b"...): line ends are the
 /// caller's business, so files read and write alike on every platform.
 std::FILE* OpenFile(const std::string& path, const char* mode);

@@ -8,4 +8,10 @@ namespace trilo {
 /// ended (whatever its exit code); false when it could not be started.
 bool RunCommand(const std::string& commandLine, const std::string& workingDir);
 
+/// The program file a command line would start, found without starting it:
+/// its first word, looked up as RunCommand's start looks it up (with ".exe"
+/// added to a name without an extension; a bare name in the current folder
+/// and then along the system's search path). False when there is none.
+bool FindCommandProgram(const std::string& commandLine, std::string& program);
+
 }  // namespace trilo

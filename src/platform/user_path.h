@@ -1,8 +1,8 @@
 #pragma once
 #include <string>
 
-// Paths as a person types and reads them in a terminal. POSIX only: the
-// Windows program takes paths from its dialogs as they are.
+// Paths as a person types and reads them on a command line. On Windows a
+// typed path is only made full; the dialogs take paths as they are.
 
 namespace trilo {
 

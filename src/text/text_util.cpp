@@ -1,6 +1,7 @@
 #include "text/text_util.h"
 
 #include <utility>
+#include <vector>
 
 namespace trilo {
 
@@ -51,6 +52,32 @@ std::string Replaced(std::string text, char from, char to) {
 std::string ToSlashes(std::string path) { return Replaced(std::move(path), '\\', '/'); }
 
 std::string ToBackslashes(std::string path) { return Replaced(std::move(path), '/', '\\'); }
+
+std::string ResolveDotSteps(const std::string& path) {
+  auto separator = [](char c) { return c == '\\' || c == '/'; };
+  std::string prefix;
+  size_t pos = 0;
+  if (path.size() > 1 && path[1] == ':') pos = 2;  // a drive
+  while (pos < path.size() && separator(path[pos])) ++pos;
+  prefix = ToBackslashes(path.substr(0, pos));
+  std::vector<std::string> steps;
+  while (pos < path.size()) {
+    size_t end = pos;
+    while (end < path.size() && !separator(path[end])) ++end;
+    const std::string step = path.substr(pos, end - pos);
+    if (step == "..") {
+      if (!steps.empty() && steps.back() != "..") steps.pop_back();
+      else if (prefix.empty()) steps.push_back(step);  // above a relative start it stays
+    } else if (!step.empty() && step != ".") {
+      steps.push_back(step);
+    }
+    pos = end + 1;
+  }
+  std::string out = prefix;
+  for (size_t i = 0; i < steps.size(); ++i) out += (i ? "\\" : "") + steps[i];
+  if (!path.empty() && separator(path.back()) && !steps.empty()) out += "\\";
+  return out;
+}
 
 std::string FileStem(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");

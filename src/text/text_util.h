@@ -24,6 +24,11 @@ bool FormTemplateName(const std::string& version, const std::string& plain, std:
 std::string ToSlashes(std::string path);
 std::string ToBackslashes(std::string path);
 
+/// The path with its "." steps dropped and each ".." taking away the step
+/// before it, by name, as Windows resolves them; "\" and "/" both separate
+/// and "\" is written. A trailing separator stays.
+std::string ResolveDotSteps(const std::string& path);
+
 /// A program's name without its folder and extension ("setup" for a path
 /// ending in "setup.exe"): the caption of every message box.
 std::string FileStem(const std::string& path);

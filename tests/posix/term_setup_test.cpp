@@ -128,6 +128,7 @@ TEST_F(TermSetupTest, UsageErrorsAndInformation) {
   test::ProgramResult help = RunProgram({TRILO_TERM_SETUP, "--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("--unattended"), std::string::npos);
+  EXPECT_NE(help.out.find("trilo-check"), std::string::npos);
   test::ProgramResult version = RunProgram({TRILO_TERM_SETUP, "--version"});
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.out.rfind("trilo-setup ", 0), 0u);

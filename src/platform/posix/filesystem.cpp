@@ -21,6 +21,16 @@ bool PathExists(const std::string& path) {
   return stat(ToNativePath(path).c_str(), &st) == 0;
 }
 
+FileStatus GetFileStatus(const std::string& path) {
+  FileStatus status;
+  struct stat st;
+  if (stat(ToNativePath(path).c_str(), &st) != 0) return status;
+  status.exists = true;
+  status.folder = S_ISDIR(st.st_mode);
+  status.size = status.folder ? 0 : static_cast<unsigned long long>(st.st_size);
+  return status;
+}
+
 std::FILE* OpenFile(const std::string& path, const char* mode) {
   const std::string native = ToNativePath(path);
   std::FILE* file = std::fopen(native.c_str(), mode);

@@ -138,6 +138,14 @@ bool SpawnAndWait(const std::vector<std::string>& args, const std::string& folde
 
 }  // namespace
 
+bool FindCommandProgram(const std::string& commandLine, std::string& program) {
+  const std::vector<std::string> words = SplitCommandLine(commandLine);
+  std::string native;
+  if (words[0].empty() || !FindProgram(words[0], native)) return false;
+  program = FromNativePath(native);
+  return true;
+}
+
 bool RunCommand(const std::string& commandLine, const std::string& workingDir) {
   // CreateProcessA refuses an empty folder to start in; so do we.
   if (workingDir.empty()) return false;

@@ -22,6 +22,16 @@ bool PathExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+FileStatus GetFileStatus(const std::string& path) {
+  FileStatus status;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return status;
+  status.exists = true;
+  status.folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if (!status.folder) status.size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return status;
+}
+
 std::FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
 
 bool RenameReplacing(const std::string& from, const std::string& to) {

@@ -4,7 +4,42 @@
 
 #include <vector>
 
+#include "formats/command_line.h"
+
 namespace trilo {
+
+namespace {
+
+bool IsFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+bool FindCommandProgram(const std::string& commandLine, std::string& program) {
+  const std::string word = SplitCommandLine(commandLine)[0];
+  if (word.empty()) return false;
+  std::string name = word;
+  const size_t slash = name.find_last_of("\\/");
+  if (name.find('.', slash == std::string::npos ? 0 : slash + 1) == std::string::npos) name += ".exe";
+
+  char found[MAX_PATH];
+  char* filePart = nullptr;
+  if (slash != std::string::npos || (name.size() > 1 && name[1] == ':')) {
+    const DWORD n = GetFullPathNameA(name.c_str(), MAX_PATH, found, &filePart);
+    if (n == 0 || n >= MAX_PATH || !IsFile(found)) return false;
+    program = found;
+    return true;
+  }
+  // CreateProcessA looks in the starting program's own folder first; the
+  // installer lies in the package folder, which is current here.
+  DWORD n = SearchPathA(".", name.c_str(), nullptr, MAX_PATH, found, &filePart);
+  if (n == 0 || n >= MAX_PATH || !IsFile(found)) n = SearchPathA(nullptr, name.c_str(), nullptr, MAX_PATH, found, &filePart);
+  if (n == 0 || n >= MAX_PATH || !IsFile(found)) return false;
+  program = found;
+  return true;
+}
 
 bool RunCommand(const std::string& commandLine, const std::string& workingDir) {
   STARTUPINFOA startup;

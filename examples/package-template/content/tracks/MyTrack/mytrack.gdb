@@ -1,0 +1,5 @@
+MyTrack
+{
+  TrackName = My Track
+  Length = 5.000 km
+}

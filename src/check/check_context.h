@@ -1,0 +1,113 @@
+#pragma once
+// The checker's own state, shared by its files and private to this layer.
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "check/package_check.h"
+#include "formats/ini_reader.h"
+#include "install/installer_app.h"
+
+namespace trilo {
+
+/// Keeps the installer's messages instead of showing them; answers no
+/// question.
+class SilentInteraction : public Interaction {
+ public:
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  void ShowNotice(Notice) override {}
+  bool LocateFile(LocateRequest&) override { return false; }
+  bool ChooseVersion(const std::vector<std::string>&, std::string&) override { return false; }
+  void ShowSplash(const std::string&, int) override {}
+
+  std::vector<std::string> messages;
+};
+
+/// The install of one version, followed as far as the checks need: the
+/// installer's own records for it, and what its steps would make.
+struct VersionRun {
+  explicit VersionRun(const std::string& v) : version(v) {}
+  std::string version;
+  SilentInteraction ui;
+  InstallerApp app{ui};
+  bool ready = false;                   ///< the game's paths are known: TOPDIR, OLD and NEW values
+  bool dirsRead = false;
+  std::string dirsName, filesName, gdbName;
+  std::set<std::string> folders;        ///< keys of the folders dirs.txt makes
+  std::map<std::string, int> copies;    ///< keys of the files files.txt writes, with their lines
+  std::vector<std::string> plan;
+};
+
+class PackageChecker {
+ public:
+  PackageChecker(const CheckRequest& request, CheckReport& report) : request_(request), report_(report) {}
+  void Run();
+
+ private:
+  // conf_check.cpp
+  void CheckConfIni();
+  void CheckConfLines(const std::vector<IniLine>& lines);
+  void CheckConfValues(const IniText& ini);
+  void CheckSplash(const IniText& ini);
+  void CheckVersionNames(const IniText& ini);
+
+  // package_check.cpp
+  void LocateGame();
+  bool PrepareRun(VersionRun& run);
+  /// The template player as the Install handler gets it: the one given, a
+  /// stand-in when none is, nothing when NewPlayer is off.
+  std::string TemplatePlayer() const;
+  void CheckCommands();
+  void CheckVersion(const std::string& version);
+  void CheckNewConfig(VersionRun& run);
+  void CheckShortcut(VersionRun& run);
+
+  // template_check.cpp
+  /// False when a placeholder of the text is unknown or unclosed (said).
+  bool CheckPlaceholders(const std::string& file, int line, const std::string& text, bool beforeGameConfig);
+  /// Expands as the installer does, once the game is known, and says so
+  /// when a placeholder that a value brought in is left.
+  void Expand(InstallerApp& app, bool ready, bool clean, const std::string& file, int line, std::string& text);
+  void CheckDirectories(VersionRun& run);
+  void CheckPlayer(VersionRun& run);
+  void CheckCopies(VersionRun& run);
+  void MissingTemplate(const VersionRun& run, const std::string& file, const char* message);
+
+  // gdb_check.cpp
+  void CheckGameDatabase(VersionRun& run);
+
+  // Paths: a key compares two spellings of one place; Show writes a path
+  // for the person reading the report.
+  std::string Key(const std::string& path) const;
+  std::string Show(const std::string& path) const;
+  /// The folder a path lies in; the package folder for a bare name.
+  std::string Parent(const std::string& path) const;
+  bool FolderExists(const std::string& path, const VersionRun& run) const;
+  bool IsInsideGame(const std::string& path, const VersionRun& run) const;
+
+  void Error(const std::string& file, int line, const std::string& text) {
+    report_.Add(file, line, Severity::Error, text);
+  }
+  void Warning(const std::string& file, int line, const std::string& text) {
+    report_.Add(file, line, Severity::Warning, text);
+  }
+
+  const CheckRequest& request_;
+  CheckReport& report_;
+  SilentInteraction confUi_;
+  InstallerApp conf_{confUi_};  ///< conf.ini as the installer reads it at start-up
+  std::string confBytes_;
+  bool hasConf_ = false;
+  bool confStopped_ = false;    ///< reading stopped at a missing ConfigName
+  bool hasGame_ = false;
+  std::string gameExe_, gameConfig_, player_;
+  std::vector<std::string> versions_;  ///< the versions to check; "" for a package without any
+  std::vector<std::pair<long, int>> versionLines_;  ///< number and line of each "Version%d" key read
+  std::string prePlan_, postPlan_;     ///< the commands, as the plan shows them
+};
+
+/// "`a`, `b` and `c`".
+std::string NameList(const std::vector<std::string>& names);
+
+}  // namespace trilo
