@@ -5,8 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-
 #include "path_map.h"
+#include "read_file.h"
 
 namespace trilo {
 
@@ -111,37 +111,24 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
   const std::string src = ToNativePath(from);
   const std::string dst = ToNativePath(to);
 
-  int in = open(src.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  // Both ends must be regular files, opened without waiting: a FIFO or a
+  // device at either end would hold the copy for ever.
+  struct stat srcStat;
+  int in = OpenRegularFile(src, O_RDONLY, 0, &srcStat);
   if (in < 0) {
     int err = errno;
     return err == ENOENT ? Failure(err, MissingCode(src)) : Failure(err);
   }
-  struct stat srcStat;
-  if (fstat(in, &srcStat) != 0) {
-    int err = errno;
-    close(in);
-    return Failure(err);
-  }
-  if (S_ISDIR(srcStat.st_mode)) {
-    close(in);
-    return Failure(EISDIR, kAccessDenied);
-  }
 
   // Not truncated on opening: the destination may turn out to be the source
   // under another name, which must keep its content.
-  int out = open(dst.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, srcStat.st_mode & 0777);
+  struct stat dstStat;
+  int out = OpenRegularFile(dst, O_WRONLY | O_CREAT, srcStat.st_mode & 0777, &dstStat);
   if (out < 0) {
     int err = errno;
     close(in);
     // With O_CREAT, a missing name can only be a missing folder.
     return err == ENOENT ? Failure(err, kPathNotFound) : Failure(err);
-  }
-  struct stat dstStat;
-  if (fstat(out, &dstStat) != 0) {
-    int err = errno;
-    close(out);
-    close(in);
-    return Failure(err);
   }
   if (dstStat.st_dev == srcStat.st_dev && dstStat.st_ino == srcStat.st_ino) {
     // Windows refuses this with a sharing violation: the source is open.
@@ -151,7 +138,7 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
   }
 
   int err = 0;
-  if (S_ISREG(dstStat.st_mode) && ftruncate(out, 0) != 0) err = errno;
+  if (ftruncate(out, 0) != 0) err = errno;
   if (!err) err = CopyContent(in, out);
   if (!err) {
     // The modification time travels with the content, as on Windows.
@@ -165,7 +152,7 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
   close(in);
   if (err) {
     // Like Windows, leave no cut copy behind.
-    if (S_ISREG(dstStat.st_mode)) unlink(dst.c_str());
+    unlink(dst.c_str());
     return Failure(err);
   }
   CopyOutcome ok;
