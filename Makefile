@@ -8,10 +8,10 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 APT_PACKAGES := cmake ninja-build g++ make ccache libgtest-dev libbenchmark-dev \
   clang libclang-rt-14-dev libedit-dev \
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
-  wine wine64 wine32:i386 xvfb xauth xdotool imagemagick fonts-wine liblnk-utils file
+  wine wine64 wine32:i386 xvfb xauth xdotool imagemagick fonts-wine liblnk-utils file python3
 
 .PHONY: all deps native win32 win64 release test test-native test-wine test-gui wine-prefix fuzz fuzz-build \
-  fuzz-long demo clean
+  fuzz-long crash crash-long mutate mutate-long demo clean
 
 all: native
 
@@ -69,7 +69,7 @@ test-wine: win64 win32 wine-prefix
 # fuzz/corpus/ and the files of its kind in examples/, and keeps what it
 # finds in build/fuzz/corpus/.
 FUZZ_TARGETS := gamedb ini command_line template config shortcut
-FUZZ_SECONDS := 12
+FUZZ_SECONDS := 10
 FUZZ_LONG_SECONDS := 300
 FUZZ_OPTS_gamedb := -max_len=16384 -dict=fuzz/gamedb.dict
 FUZZ_OPTS_ini := -max_len=8192 -dict=fuzz/ini.dict
@@ -102,6 +102,32 @@ fuzz-run-%:
 	  -artifact_prefix=$(BUILD)/fuzz/$*- $(BUILD)/fuzz/corpus/$* fuzz/corpus/$* $(BUILD)/fuzz/seeds/$* 2>&1 | \
 	  grep -vE '^(#[0-9]+\s|"|###|INFO: )' ; exit $${PIPESTATUS[0]}
 
+# The real trilo-setup (sanitizer build) killed at random moments while it
+# installs a large package; after each kill every rewritten file must be the
+# old or the complete new one, no temporary may be left, and a rerun must
+# end as an uninterrupted install. crash-long: 1,000 kills. CRASH_SEED=N
+# repeats another campaign.
+SETUP := $(BUILD)/native/src/ui/term/trilo-setup
+CRASH_KILLS := 50
+CRASH_SEED := 20240613
+crash: native
+	python3 tests/hostile/crash_test.py --setup $(SETUP) --work $(BUILD)/crash --kills $(CRASH_KILLS) \
+	  --seed $(CRASH_SEED)
+
+crash-long: native
+	nice -n 10 $(MAKE) --no-print-directory crash CRASH_KILLS=1000
+
+# Mutated copies of the sample package installed by the sanitizer build:
+# crashes, sanitizer reports, hangs and temporaries left must all be zero.
+# mutate-long: 5,000 packages. MUTATE_SEED=N draws other packages.
+MUTATE_PACKAGES := 200
+MUTATE_SEED := 20240613
+mutate: native
+	python3 tests/hostile/mutate_test.py --setup $(SETUP) --packages $(MUTATE_PACKAGES) --seed $(MUTATE_SEED)
+
+mutate-long: native
+	nice -n 10 $(MAKE) --no-print-directory mutate MUTATE_PACKAGES=5000
+
 # trilo-setup.exe of both builds driven like a person would under Xvfb and
 # Wine; screenshots of every dialog go to build/screenshots.
 test-gui: win64 win32 wine-prefix
@@ -112,6 +138,8 @@ test: deps
 	$(MAKE) wine-prefix
 	$(MAKE) test-native
 	$(MAKE) fuzz
+	$(MAKE) crash
+	$(MAKE) mutate
 	$(MAKE) test-wine
 	$(MAKE) test-gui
 
