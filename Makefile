@@ -10,7 +10,8 @@ APT_PACKAGES := cmake ninja-build g++ make ccache libgtest-dev libbenchmark-dev 
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
   wine wine64 wine32:i386 xvfb xauth xdotool imagemagick fonts-wine liblnk-utils file python3
 
-.PHONY: all deps native win32 win64 release test test-native test-wine test-gui wine-prefix fuzz demo bench bench-wine clean
+.PHONY: all deps native win32 win64 release test test-native test-wine test-gui wine-prefix fuzz fuzz-build \
+  fuzz-long crash crash-long mutate mutate-long demo bench bench-wine clean
 
 all: native
 
@@ -62,13 +63,70 @@ test-wine: win64 win32 wine-prefix
 	$(WINE_ENV) wineserver -k || true; \
 	exit $$status
 
-# The reader fuzzed for a bounded time; a crash, a hang or a sanitizer report fails.
-fuzz:
+# Every reader fuzzed for a bounded time each (FUZZ_SECONDS), or for a long
+# campaign (fuzz-long: FUZZ_LONG_SECONDS each, 30 minutes in all); a crash,
+# a hang or a sanitizer report fails. Each target starts from its seeds in
+# fuzz/corpus/ and the files of its kind in examples/, and keeps what it
+# finds in build/fuzz/corpus/.
+FUZZ_TARGETS := gamedb ini command_line template config shortcut
+FUZZ_SECONDS := 10
+FUZZ_LONG_SECONDS := 300
+FUZZ_OPTS_gamedb := -max_len=16384 -dict=fuzz/gamedb.dict
+FUZZ_OPTS_ini := -max_len=8192 -dict=fuzz/ini.dict
+FUZZ_OPTS_command_line := -max_len=4096
+FUZZ_OPTS_template := -max_len=2048 -dict=fuzz/template.dict
+FUZZ_OPTS_config := -max_len=8192 -dict=fuzz/ini.dict
+FUZZ_OPTS_shortcut := -max_len=4096
+FUZZ_SEEDS_gamedb := examples/sample-game/Season/game.gdb $(wildcard examples/sample-package/*.gdb.txt)
+FUZZ_SEEDS_ini := examples/sample-package/conf.ini examples/sample-game/CONFIG.INI \
+  examples/sample-game/Save/Driver1/Driver1.PLR
+FUZZ_SEEDS_template := $(wildcard examples/sample-package/*.dirs.txt examples/sample-package/*.files.txt)
+FUZZ_SEEDS_config := examples/sample-package/conf.ini
+
+fuzz-build:
 	cmake --preset fuzz >/dev/null
-	cmake --build --preset fuzz --target gamedb_fuzz
-	mkdir -p $(BUILD)/fuzz/corpus/gamedb
-	$(BUILD)/fuzz/fuzz/gamedb_fuzz -max_total_time=20 -timeout=10 -max_len=16384 \
-	  -dict=fuzz/gamedb.dict -artifact_prefix=$(BUILD)/fuzz/ $(BUILD)/fuzz/corpus/gamedb fuzz/corpus
+	cmake --build --preset fuzz
+
+fuzz: fuzz-build
+	$(MAKE) --no-print-directory $(addprefix fuzz-run-,$(FUZZ_TARGETS)) FUZZ_TIME=$(FUZZ_SECONDS)
+
+fuzz-long: fuzz-build
+	nice -n 10 $(MAKE) --no-print-directory $(addprefix fuzz-run-,$(FUZZ_TARGETS)) FUZZ_TIME=$(FUZZ_LONG_SECONDS)
+
+# Not phony: make looks for pattern rules only for real targets.
+fuzz-run-%:
+	@mkdir -p $(BUILD)/fuzz/corpus/$* $(BUILD)/fuzz/seeds/$*
+	@$(if $(FUZZ_SEEDS_$*),cp $(FUZZ_SEEDS_$*) $(BUILD)/fuzz/seeds/$*/)
+	@echo "== fuzzing $* for $(FUZZ_TIME) s"
+	$(BUILD)/fuzz/fuzz/$*_fuzz -max_total_time=$(FUZZ_TIME) -timeout=10 -print_final_stats=1 $(FUZZ_OPTS_$*) \
+	  -artifact_prefix=$(BUILD)/fuzz/$*- $(BUILD)/fuzz/corpus/$* fuzz/corpus/$* $(BUILD)/fuzz/seeds/$* 2>&1 | \
+	  grep -vE '^(#[0-9]+\s|"|###|INFO: )' ; exit $${PIPESTATUS[0]}
+
+# The real trilo-setup (sanitizer build) killed at random moments while it
+# installs a large package; after each kill every rewritten file must be the
+# old or the complete new one, no temporary may be left, and a rerun must
+# end as an uninterrupted install. crash-long: 1,000 kills. CRASH_SEED=N
+# repeats another campaign.
+SETUP := $(BUILD)/native/src/ui/term/trilo-setup
+CRASH_KILLS := 50
+CRASH_SEED := 20240613
+crash: native
+	python3 tests/hostile/crash_test.py --setup $(SETUP) --work $(BUILD)/crash --kills $(CRASH_KILLS) \
+	  --seed $(CRASH_SEED)
+
+crash-long: native
+	nice -n 10 $(MAKE) --no-print-directory crash CRASH_KILLS=1000
+
+# Mutated copies of the sample package installed by the sanitizer build:
+# crashes, sanitizer reports, hangs and temporaries left must all be zero.
+# mutate-long: 5,000 packages. MUTATE_SEED=N draws other packages.
+MUTATE_PACKAGES := 200
+MUTATE_SEED := 20240613
+mutate: native
+	python3 tests/hostile/mutate_test.py --setup $(SETUP) --packages $(MUTATE_PACKAGES) --seed $(MUTATE_SEED)
+
+mutate-long: native
+	nice -n 10 $(MAKE) --no-print-directory mutate MUTATE_PACKAGES=5000
 
 # trilo-setup.exe of both builds driven like a person would under Xvfb and
 # Wine; screenshots of every dialog go to build/screenshots.
@@ -80,6 +138,8 @@ test: deps
 	$(MAKE) wine-prefix
 	$(MAKE) test-native
 	$(MAKE) fuzz
+	$(MAKE) crash
+	$(MAKE) mutate
 	$(MAKE) test-wine
 	$(MAKE) test-gui
 

@@ -137,13 +137,24 @@ TEST_F(InstallSequenceTest, CommandsSeeOnlyWhatIsKnownWhenTheyRun) {
 }
 
 TEST_F(InstallSequenceTest, PreInstallThatCannotStartChangesNothing) {
-  Conf(AllFlags() + "PreInstall=\"" + test::HelperProgram("no_such_program") + "\" x\r\n", ModConfig());
+  Conf(AllFlags() + "PreInstall=\"" + test::HelperProgram("no_such_program") + "\" ${PLAYERNAME}\r\n", ModConfig());
   EXPECT_FALSE(Install());
-  EXPECT_TRUE(ui.messages.empty());
+  // The command is named as it was started, placeholders expanded.
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"Could not start the command: \"" +
+                                                  test::HelperProgram("no_such_program") + "\" Driver1"});
   EXPECT_FALSE(test::IsFolder(game + "Mod"));
   EXPECT_FALSE(FileExists(game + "Mod.ini"));
   EXPECT_TRUE(progress.calls.empty());
   ExpectNothingAfterCopy();
+}
+
+TEST_F(InstallSequenceTest, PostInstallThatCannotStartIsNamedAfterEverythingElse) {
+  Conf(AllFlags() + "PostInstall=${TOPDIR}no_such_program.exe ${OLDSEASONDIR}\r\n", ModConfig());
+  EXPECT_FALSE(Install());
+  EXPECT_EQ(ui.messages,
+            std::vector<std::string>{"Could not start the command: " + game + "no_such_program.exe Season\\"});
+  EXPECT_EQ(ReadFile(game + "Mod\\car.veh"), "car");
+  EXPECT_TRUE(FileExists(game + "My Mod.lnk"));
 }
 
 struct Breakage {

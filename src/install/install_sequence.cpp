@@ -3,11 +3,23 @@
 
 namespace trilo {
 
+namespace {
+
+// A command that cannot be started is named, so that the person knows what
+// stopped the install rather than a bare failure notice.
+bool StartCommand(Interaction& ui, const std::string& commandLine, const std::string& folder) {
+  if (RunCommand(commandLine, folder)) return true;
+  ui.ShowMessage("Could not start the command: " + commandLine);
+  return false;
+}
+
+}  // namespace
+
 bool InstallerApp::RunInstallSequence(InstallProgress& progress) {
   // The commands are expanded in place: what ran is what the settings hold.
   if (!Settings.PreInstall.empty()) {
     ExpandPathVariables(Settings.PreInstall);
-    if (!RunCommand(Settings.PreInstall, State.TOPDIR)) return false;
+    if (!StartCommand(UI, Settings.PreInstall, State.TOPDIR)) return false;
   }
   if (!ReadOldGameConfig()) return false;
   if (Settings.NewConfig && !WriteNewGameConfig()) return false;
@@ -18,7 +30,7 @@ bool InstallerApp::RunInstallSequence(InstallProgress& progress) {
   if (Settings.NewShortcut && !CreateShortcut()) return false;
   if (!Settings.PostInstall.empty()) {
     ExpandPathVariables(Settings.PostInstall);
-    if (!RunCommand(Settings.PostInstall, State.TOPDIR)) return false;
+    if (!StartCommand(UI, Settings.PostInstall, State.TOPDIR)) return false;
   }
   return true;
 }

@@ -19,9 +19,9 @@ using LineRewrite = std::function<bool(const std::string& line, std::string& out
 /// Writes `target` anew from the lines of `source`. The source is open for
 /// exclusive use the whole time; the target is refused before anything is
 /// written when it is the source itself, a folder, read-only or in use, and
-/// is written under a temporary name beside it and renamed over it only
-/// when every line was read, written and flushed. Every written line ends
-/// with CR LF, the last one included.
+/// is written aside (ReplacingFile) and put in its place only when every
+/// line was read, written and flushed to disk. Every written line ends with
+/// CR LF, the last one included.
 RewriteResult RewriteLines(const std::string& source, const std::string& target, const LineRewrite& rewrite);
 
 /// The fixed messages of a step that rewrites a file, one per failure.

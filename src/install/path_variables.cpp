@@ -13,8 +13,10 @@ namespace {
 // A value may hold its own placeholder (SeasonDir=${NEWSEASONDIR}Mod\), which
 // would otherwise grow the text for ever. Past these bounds the expansion
 // stops with the placeholder still visible, so callers see "${" and treat
-// the text as unexpanded.
-constexpr int kMaxReplacements = 1000;
+// the text as unexpanded. A real line needs a handful of replacements; each
+// one may move the whole text, so their number is what a hostile template
+// of many such lines costs.
+constexpr int kMaxReplacements = 100;
 constexpr size_t kMaxExpandedLength = 32768;
 
 struct Placeholder {
@@ -54,7 +56,12 @@ const Placeholder kPlaceholders[] = {
 #undef OLD_VALUE
 #undef NEW_VALUE
 
-const Placeholder* FindPlaceholder(const std::string& span) {
+// Longer spans are no placeholder, whatever they hold.
+constexpr size_t kLongestToken = sizeof "${NEWVEHICLESDIR}" - 1;
+
+const Placeholder* FindPlaceholder(const std::string& text, size_t at, size_t length) {
+  if (length > kLongestToken) return nullptr;
+  const std::string span = text.substr(at, length);
   for (const Placeholder& p : kPlaceholders)
     if (EqualsIgnoreCase(span, p.token)) return &p;
   return nullptr;
@@ -76,24 +83,34 @@ void InstallerApp::ExpandPathVariables(std::string& text) const {
   const CodePage cp = ActiveCodePage();
   int replacements = 0;
   size_t searchFrom = 0;
+  // The first "}" after the "$" looked at, shared by every "$" from `group`
+  // on: a line of many "$" and a late "}" is searched once, not once per "$".
+  size_t brace = std::string::npos;
+  size_t group = 0;
   for (;;) {
     size_t dollar = FindChar(text, '$', cp, searchFrom);
     if (dollar == std::string::npos) return;
-    size_t brace = FindChar(text, '}', cp, dollar);
+    if (brace == std::string::npos || brace < dollar) {
+      brace = FindChar(text, '}', cp, dollar);
+      group = dollar;
+    }
     if (brace == std::string::npos) return;
-    const std::string span = text.substr(dollar, brace - dollar + 1);
-    const Placeholder* p = FindPlaceholder(span);
+    const size_t length = brace - dollar + 1;
+    const Placeholder* p = FindPlaceholder(text, dollar, length);
     if (!p) {
       // Not a placeholder: leave it as written and look at the next "$".
       searchFrom = dollar + 1;
       continue;
     }
     const std::string value = p->value(Settings, State);
-    if (++replacements > kMaxReplacements || text.size() - span.size() + value.size() > kMaxExpandedLength)
-      return;
-    text.replace(dollar, span.size(), value);
-    // A value may bring in placeholders of its own: search again from the start.
-    searchFrom = 0;
+    if (++replacements > kMaxReplacements || text.size() - length + value.size() > kMaxExpandedLength) return;
+    text.replace(dollar, length, value);
+    // A value may bring in placeholders of its own: search again. From the
+    // start, the search would only find again what it passed over before
+    // `group`, whose spans all end before this one began; from `group` on,
+    // spans may now end inside the value.
+    searchFrom = group;
+    brace = std::string::npos;
   }
 }
 

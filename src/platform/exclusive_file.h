@@ -20,8 +20,8 @@ class ExclusiveFile {
   ExclusiveFile& operator=(const ExclusiveFile&) = delete;
   ~ExclusiveFile() { Close(); }
 
-  /// False when the file is missing, is a folder, cannot be read or is in
-  /// use (Windows).
+  /// False when the file is missing, is a folder, a pipe or a device (never
+  /// waited on), cannot be read or is in use (Windows).
   bool Open(const std::string& path);
   std::FILE* File() const { return file_; }
   /// The rest of the file; false on a read error.

@@ -24,7 +24,9 @@ struct CopyOutcome {
 /// fail-if-exists false). On POSIX the content and the modification time
 /// are copied with the kernel's copy, falling back to reads and writes; a
 /// destination that is the source itself is refused (a sharing violation
-/// on Windows) and a failed copy leaves no cut destination behind.
+/// on Windows) and a failed copy leaves no cut destination behind. Only
+/// files are copied: a pipe or a device at either end is refused as access
+/// denied (5) at once, never waited on.
 CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to);
 
 enum class CreateFolderResult { Created, AlreadyExists, Failed };

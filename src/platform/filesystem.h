@@ -24,6 +24,9 @@ FileStatus GetFileStatus(const std::string& path);
 
 /// fopen in binary mode ("rb", "wb", "ab", "r+b"...): line ends are the
 /// caller's business, so files read and write alike on every platform.
+/// Only regular files open: a folder, a pipe or a device is refused (on
+/// POSIX without waiting for a FIFO's other end), as none of them holds
+/// what the installer reads or writes.
 std::FILE* OpenFile(const std::string& path, const char* mode);
 
 /// How reading a whole file ended.

@@ -17,11 +17,14 @@ namespace test {
 namespace {
 
 TEST(GameDatabasePosix, AReadErrorIsNotTakenForTheEndOfTheFile) {
-  // A folder opens for reading here, and every read of it fails.
+  // A regular file whose first read fails: this process's memory, read from
+  // address 0, which is never mapped. A folder is refused when opened.
+  GameDatabase db;
+  EXPECT_EQ(Shown(ReadGameDatabaseFile("\\proc\\self\\mem", db)), std::vector<std::string>{"Error reading game.gdb file"});
   TempDir dir;
   MakeFolder(dir / "game.gdb");
-  GameDatabase db;
-  EXPECT_EQ(Shown(ReadGameDatabaseFile(dir / "game.gdb", db)), std::vector<std::string>{"Error reading game.gdb file"});
+  EXPECT_EQ(Shown(ReadGameDatabaseFile(dir / "game.gdb", db)),
+            std::vector<std::string>{"Error opening game.gdb file for reading"});
 }
 
 // Runs `body` in a child process whose files may not grow past `limit`

@@ -6,20 +6,18 @@
 #include <unistd.h>
 
 #include "path_map.h"
+#include "read_file.h"
 
 namespace trilo {
 
 bool ExclusiveFile::Open(const std::string& path) {
   Close();
   if (path.empty()) return false;
-  int fd = open(ToNativePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) return false;
+  // Only a regular file: a folder does not open on Windows either, and a
+  // FIFO or a device would never end.
   struct stat st;
-  // A folder opens for reading here but not on Windows; refuse it the same way.
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    close(fd);
-    return false;
-  }
+  int fd = OpenRegularFile(ToNativePath(path), O_RDONLY, 0, &st);
+  if (fd < 0) return false;
   file_ = fdopen(fd, "rb");
   if (!file_) {
     close(fd);

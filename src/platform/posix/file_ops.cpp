@@ -7,6 +7,7 @@
 
 
 #include "path_map.h"
+#include "read_file.h"
 #include "text/text_util.h"
 
 namespace trilo {
@@ -110,13 +111,15 @@ int CopyContent(int in, int out, off_t size) {
 }
 
 // Opens the source as written, and only when that fails looks for it
-// without regard to case: an exact name costs one call.
-int OpenSource(const std::string& from, std::string& native) {
+// without regard to case: an exact name costs one search. Only a regular
+// file opens, without waiting: a FIFO or a device would hold the copy for
+// ever.
+int OpenSource(const std::string& from, std::string& native, struct stat* st) {
   native = ToSlashes(from);
-  int in = open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  int in = OpenRegularFile(native, O_RDONLY, 0, st);
   if (in >= 0 || errno != ENOENT) return in;
   native = ToNativePath(from);
-  return open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  return OpenRegularFile(native, O_RDONLY, 0, st);
 }
 
 }  // namespace
@@ -125,20 +128,11 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
   // Windows reports an empty name as a path that does not exist.
   if (from.empty() || to.empty()) return Failure(ENOENT, kPathNotFound);
   std::string src;
-  int in = OpenSource(from, src);
+  struct stat srcStat;
+  int in = OpenSource(from, src, &srcStat);
   if (in < 0) {
     int err = errno;
     return err == ENOENT ? Failure(err, MissingCode(src)) : Failure(err);
-  }
-  struct stat srcStat;
-  if (fstat(in, &srcStat) != 0) {
-    int err = errno;
-    close(in);
-    return Failure(err);
-  }
-  if (S_ISDIR(srcStat.st_mode)) {
-    close(in);
-    return Failure(EISDIR, kAccessDenied);
   }
 
   // A new file needs no further care. An existing one is opened without
@@ -147,10 +141,12 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
   const std::string dst = ToNativePath(to);
   const mode_t mode = srcStat.st_mode & 0777;
   bool created = true;
+  struct stat dstStat = {};
   int out = open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
   if (out < 0 && errno == EEXIST) {
+    // What is there already may be a FIFO or a device: never wait on it.
     created = false;
-    out = open(dst.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    out = OpenRegularFile(dst, O_WRONLY, 0, &dstStat);
   }
   if (out < 0) {
     int err = errno;
@@ -161,18 +157,14 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
   if (created) NoteCreated(dst);
 
   int err = 0;
-  struct stat dstStat = {};
   if (!created) {
-    if (fstat(out, &dstStat) != 0) {
-      err = errno;
-    } else if (dstStat.st_dev == srcStat.st_dev && dstStat.st_ino == srcStat.st_ino) {
+    if (dstStat.st_dev == srcStat.st_dev && dstStat.st_ino == srcStat.st_ino) {
       // Windows refuses this with a sharing violation: the source is open.
       close(out);
       close(in);
       return Failure(EBUSY, kSharingViolation);
-    } else if (S_ISREG(dstStat.st_mode) && ftruncate(out, 0) != 0) {
-      err = errno;
     }
+    if (ftruncate(out, 0) != 0) err = errno;
   }
   if (!err) err = CopyContent(in, out, srcStat.st_size);
   if (!err) {
@@ -187,7 +179,7 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
   close(in);
   if (err) {
     // Like Windows, leave no cut copy behind.
-    if (created || S_ISREG(dstStat.st_mode)) unlink(dst.c_str());
+    unlink(dst.c_str());
     return Failure(err);
   }
   CopyOutcome ok;

@@ -1,5 +1,7 @@
 #include "platform/filesystem.h"
 
+#include <errno.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +9,7 @@
 #include <string>
 
 #include "path_map.h"
+#include "read_file.h"
 
 namespace trilo {
 
@@ -32,9 +35,21 @@ FileStatus GetFileStatus(const std::string& path) {
 }
 
 std::FILE* OpenFile(const std::string& path, const char* mode) {
+  int flags = 0;
+  switch (mode[0]) {
+    case 'r': flags = O_RDONLY; break;
+    case 'w': flags = O_WRONLY | O_CREAT | O_TRUNC; break;
+    case 'a': flags = O_WRONLY | O_CREAT | O_APPEND; break;
+    default: errno = EINVAL; return nullptr;
+  }
+  for (const char* m = mode + 1; *m; ++m)
+    if (*m == '+') flags = (flags & ~(O_RDONLY | O_WRONLY)) | O_RDWR;
   const std::string native = ToNativePath(path);
-  std::FILE* file = std::fopen(native.c_str(), mode);
-  if (file && mode[0] != 'r') NoteCreated(native);
+  const int fd = OpenRegularFile(native, flags, 0666);
+  if (fd < 0) return nullptr;
+  std::FILE* file = fdopen(fd, mode);
+  if (!file) close(fd);
+  else if (mode[0] != 'r') NoteCreated(native);
   return file;
 }
 

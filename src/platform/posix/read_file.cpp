@@ -1,17 +1,47 @@
 #include "read_file.h"
 
-#include <cstdio>
+#include <errno.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace trilo {
 
+int OpenRegularFile(const std::string& nativePath, int flags, mode_t mode, struct stat* st) {
+  int fd = open(nativePath.c_str(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, mode);
+  if (fd < 0) {
+    // Writing to a FIFO that nobody reads: a special file all the same.
+    if (errno == ENXIO) errno = EACCES;
+    return -1;
+  }
+  struct stat own;
+  struct stat& status = st ? *st : own;
+  int err = 0;
+  if (fstat(fd, &status) != 0) err = errno;
+  else if (S_ISDIR(status.st_mode)) err = EISDIR;
+  else if (!S_ISREG(status.st_mode)) err = EACCES;
+  else {
+    const int fileFlags = fcntl(fd, F_GETFL);
+    if (fileFlags < 0 || fcntl(fd, F_SETFL, fileFlags & ~O_NONBLOCK) != 0) err = errno;
+  }
+  if (err) {
+    close(fd);
+    errno = err;
+    return -1;
+  }
+  return fd;
+}
+
 std::string ReadNativeFile(const std::string& nativePath) {
   std::string bytes;
-  std::FILE* f = std::fopen(nativePath.c_str(), "rb");
-  if (!f) return bytes;
+  const int fd = OpenRegularFile(nativePath, O_RDONLY);
+  if (fd < 0) return bytes;
   char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
-  std::fclose(f);
+  for (;;) {
+    const ssize_t n = read(fd, buf, sizeof buf);
+    if (n > 0) bytes.append(buf, static_cast<size_t>(n));
+    else if (n == 0 || errno != EINTR) break;
+  }
+  close(fd);
   return bytes;
 }
 

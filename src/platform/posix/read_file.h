@@ -1,10 +1,21 @@
 #pragma once
+#include <sys/stat.h>
+
 #include <string>
 
 namespace trilo {
 
-/// The whole content of a file named by its POSIX path; empty when it
-/// cannot be read.
+/// Opens a regular file without ever waiting on it: a FIFO without a
+/// writer, a terminal or a device would hold the open, or a later read, for
+/// ever. `flags` are open()'s (O_RDONLY, O_WRONLY | O_CREAT, ...); the
+/// descriptor comes back close-on-exec and blocking again. Anything but a
+/// regular file is refused: -1 with errno EISDIR for a folder and EACCES
+/// for the rest, as Windows denies access to what is not a file. `st`, when
+/// given, receives the file's status.
+int OpenRegularFile(const std::string& nativePath, int flags, mode_t mode = 0, struct stat* st = nullptr);
+
+/// The whole content of a regular file named by its POSIX path; empty when
+/// it cannot be read.
 std::string ReadNativeFile(const std::string& nativePath);
 
 }  // namespace trilo

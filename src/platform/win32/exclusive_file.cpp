@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <share.h>
 
+#include "disk_file.h"
+
 namespace trilo {
 
 bool ExclusiveFile::Open(const std::string& path) {
@@ -11,6 +13,8 @@ bool ExclusiveFile::Open(const std::string& path) {
   // Denying read and write sharing makes any other opening fail with a
   // sharing violation until this one is closed. A folder does not open.
   file_ = _fsopen(path.c_str(), "rb", _SH_DENYRW);
+  // A named pipe or a device is no file to read lines from.
+  if (file_ && !IsDiskFile(file_)) Close();
   return file_ != nullptr;
 }
 

@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "disk_file.h"
+
 namespace trilo {
 
 namespace {
@@ -56,6 +58,13 @@ int ErrnoFor(DWORD code) {
 
 CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
   CopyOutcome out;
+  // CopyFileA would read a named pipe or a device until it ends, which may
+  // be never: only files are copied, from and to.
+  if (NamesDevice(from) || NamesDevice(to)) {
+    out.lastError = ERROR_ACCESS_DENIED;
+    out.errnoValue = ErrnoFor(out.lastError);
+    return out;
+  }
   SetLastError(ERROR_SUCCESS);
   out.ok = CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
   if (!out.ok) {

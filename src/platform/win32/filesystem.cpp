@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
+
+#include "disk_file.h"
 
 namespace trilo {
 
@@ -32,7 +35,16 @@ FileStatus GetFileStatus(const std::string& path) {
   return status;
 }
 
-std::FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+std::FILE* OpenFile(const std::string& path, const char* mode) {
+  std::FILE* file = std::fopen(path.c_str(), mode);
+  // A pipe or a device opens like a file, and its reads may never end.
+  if (file && !IsDiskFile(file)) {
+    std::fclose(file);
+    errno = EACCES;
+    return nullptr;
+  }
+  return file;
+}
 
 bool RenameReplacing(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
