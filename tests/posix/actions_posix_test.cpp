@@ -195,6 +195,23 @@ TEST_F(PosixStepTest, ReadOnlyPackageFolderLosesTheLogButNotTheCopies) {
   EXPECT_FALSE(FileExists(pkg + "log.txt"));
 }
 
+// A path far longer than the system allows, with a folder every two bytes:
+// it is refused as it stands, never mapped folder by folder.
+TEST_F(PosixStepTest, PathsLongerThanTheSystemAllowsFailAsTheyStand) {
+  std::string deep;
+  for (int i = 0; i < 200000; ++i) deep += "a\\";
+  // Written out: a placeholder would stop expanding long before this length.
+  WriteFile(pkg + "dirs.txt", game + deep + "\r\n");
+  WriteFile(pkg + "files.txt", game + deep + "x.dat=data.dat\r\n");
+  WriteFile(pkg + "data.dat", "d");
+  EXPECT_FALSE(app.CreateTemplateDirectories());
+  EXPECT_TRUE(app.CopyTemplateFiles(progress));
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"Error creating directory"});
+  const std::string log = ReadFile(pkg + "log.txt");
+  EXPECT_NE(log.find("x.dat, errno=36, last error=206"), std::string::npos);  // the name is too long
+  EXPECT_EQ(Names(game), std::vector<std::string>{});
+}
+
 TEST_F(PosixStepTest, NamesMatchWhateverTheirCase) {
   MakeFolder(pkg + "Data");
   MakeFolder(game + "Save");
