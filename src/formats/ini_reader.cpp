@@ -35,7 +35,8 @@ bool IniText::Find(const std::string& section, const std::string& key, std::stri
       size_t close = line.rfind(']');
       if (close != std::string::npos) {
         if (inSection) return false;  // only the first matching section is searched
-        inSection = EqualsIgnoreCase(line.substr(1, close - 1), wantSection);
+        // "[ GUI ]" is the section GUI: Windows drops the blanks inside the brackets too.
+        inSection = EqualsIgnoreCase(StripBlanks(line.substr(1, close - 1)), wantSection);
         continue;
       }
     }
