@@ -48,7 +48,8 @@ InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgre
   // then claim the install completed.
   bool ok = app.RunInstallSequence(progress);
   app.UI.ShowNotice(ok ? Notice::Complete : Notice::Failed);
-  return ok ? InstallResult::Installed : InstallResult::Failed;
+  if (!ok) return InstallResult::Failed;
+  return app.PartlyInstalled ? InstallResult::InstalledPartly : InstallResult::Installed;
 }
 
 void HandleCancel(InstallerApp& app) { app.UI.ShowNotice(Notice::Cancelled); }

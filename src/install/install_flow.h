@@ -22,6 +22,9 @@ void LocateGameFiles(InstallerApp& app, PathFields& fields);
 enum class InstallResult {
   OptionsError,  ///< checks failed: the options error was shown and the files located again
   Installed,     ///< the sequence ran to its end; "Install Complete." was shown
+  /// The sequence ran to its end past faults it reported (failed copies, a
+  /// shortcut not saved); "Install Complete." was shown all the same.
+  InstalledPartly,
   Failed,        ///< a step failed; "Install Failed." was shown
 };
 

@@ -4,6 +4,7 @@
 namespace trilo {
 
 bool InstallerApp::RunInstallSequence(InstallProgress& progress) {
+  PartlyInstalled = false;
   // The commands are expanded in place: what ran is what the settings hold.
   if (!Settings.PreInstall.empty()) {
     ExpandPathVariables(Settings.PreInstall);

@@ -17,6 +17,10 @@ class InstallerApp {
   std::string WorkingDir;
   InstallSettings Settings;
   InstallState State;
+  /// Set during an install by a step that went on past a fault it had
+  /// reported (files that could not be copied, a shortcut that could not be
+  /// saved): the install completes, but not everything is in place.
+  bool PartlyInstalled = false;
 
   // Configuration (config_reader.cpp).
   /// Records WorkingDir and reads "conf.ini".

@@ -100,6 +100,36 @@ TEST_F(TermSetupTest, UnattendedFailureAndOptionsError) {
   EXPECT_FALSE(Exists(game + "ClassicMod.ini"));
 }
 
+// Faults the install goes on past end it with "Install Complete." and exit 4.
+TEST_F(TermSetupTest, UnattendedPartlyInstalledExitsFour) {
+  struct Case {
+    const char* name;
+    void (*breakIt)(const std::string& game, const std::string& pkg);
+    std::string message;
+  } cases[] = {
+      {"a content file is missing",
+       [](const std::string&, const std::string& pkg) { fs::remove(pkg + "content/cars/Classic2/classic2.veh"); },
+       "1 of 6 files could not be copied. They are listed in log.txt."},
+      // A folder where the shortcut goes: it cannot be saved there.
+      {"the shortcut cannot be saved",
+       [](const std::string& game, const std::string&) { fs::create_directory(game + "Classic Mod.lnk"); },
+       "Save failed!"},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(base + "game");
+    fs::remove_all(base + "pkg");
+    SetUp();
+    c.breakIt(game, pkg);
+    auto flags = FullFlags();
+    flags.insert(flags.begin(), {"--unattended", "--package-version", "Full"});
+    test::ProgramResult r = RunProgram(Args(flags), "", env);
+    EXPECT_EQ(r.exitCode, 4) << c.name << "\n" << r.out << r.err;
+    EXPECT_EQ(r.err, "trilo-setup: " + c.message + "\n") << c.name;
+    EXPECT_NE(r.out.find(TXT_INSTALL_COMPLETE "\n"), std::string::npos) << c.name << "\n" << r.out;
+    EXPECT_TRUE(Exists(game + "ClassicMod/Cars/Classic1/classic1.veh")) << c.name;
+  }
+}
+
 TEST_F(TermSetupTest, ProposalsComeFromTheWinePrefix) {
   fs::create_directories(base + "prefix/dosdevices");
   fs::create_symlink("/", base + "prefix/dosdevices/z:");

@@ -16,7 +16,7 @@ using namespace trilo;
 
 namespace {
 
-enum ExitCode { kInstalled = 0, kFailed = 1, kCancelled = 2, kOptionsError = 3, kUsage = 64 };
+enum ExitCode { kInstalled = 0, kFailed = 1, kCancelled = 2, kOptionsError = 3, kPartlyInstalled = 4, kUsage = 64 };
 
 std::string Summary(const InstallerApp& app, const PathFields& fields) {
   auto show = [](const std::string& core) { return core.empty() ? std::string("(none)") : PathForUser(core); };
@@ -69,6 +69,7 @@ int main(int argc, char** argv) {
     InstallResult result = HandleInstall(app, fields, progress, [] { std::cout << "Installing...\n"; });
     switch (result) {
       case InstallResult::Installed: return kInstalled;
+      case InstallResult::InstalledPartly: return kPartlyInstalled;
       case InstallResult::Failed: return kFailed;
       case InstallResult::OptionsError:
         if (!ui.Interactive()) return kOptionsError;

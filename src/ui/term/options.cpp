@@ -23,7 +23,8 @@ const char kTermUsage[] =
     "Interactively, Enter accepts the proposal shown in brackets, a typed path\n"
     "replaces it (Tab completes), and Ctrl-D cancels the question.\n"
     "Exit status: 0 installed, 1 a step failed, 2 cancelled, 3 options error\n"
-    "(unattended), 64 bad usage.\n";
+    "(unattended), 4 installed but not everything (files that could not be\n"
+    "copied, a shortcut that could not be saved: see the messages), 64 bad usage.\n";
 
 bool ParseTermOptions(int argc, char** argv, TermOptions& o, std::string& error) {
   for (int i = 1; i < argc; ++i) {
