@@ -51,18 +51,12 @@ TEST_F(CopyTemplateTest, CopiesEachEntryAndDrivesTheProgressInOrder) {
 TEST_F(CopyTemplateTest, CopyKeepsTheModificationTime) {
   WriteFile(pkg + "data\\x.dat", "x");
   namespace fs = std::filesystem;
-  std::string native = pkg + "data\\x.dat";
-#ifndef _WIN32
-  native = ToSlashes(native);
-#endif
+  const std::string native = SystemPath(pkg + "data\\x.dat");
   const auto past = fs::last_write_time(native) - std::chrono::hours(24 * 400);
   fs::last_write_time(native, past);
   WriteFile(pkg + "files.txt", "${TOPDIR}x.dat=data\\x.dat\n");
   ASSERT_TRUE(app.CopyTemplateFiles(progress));
-  std::string copied = game + "x.dat";
-#ifndef _WIN32
-  copied = ToSlashes(copied);
-#endif
+  const std::string copied = SystemPath(game + "x.dat");
   EXPECT_EQ(fs::last_write_time(copied), past);
 }
 

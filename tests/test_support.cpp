@@ -9,7 +9,11 @@
 #include <random>
 
 #include "platform/filesystem.h"
+#include "platform/system_info.h"
 #include "text/text_util.h"
+#ifndef _WIN32
+#include "platform/posix/path_map.h"
+#endif
 
 namespace fs = std::filesystem;
 
@@ -18,11 +22,21 @@ namespace test {
 
 namespace {
 
-std::string ToCore(const fs::path& p) {
-  return ToBackslashes(p.string());
-}
+std::string ToCore(const fs::path& p) { return CorePath(p.string()); }
 
 }  // namespace
+
+#ifdef _WIN32
+std::string SystemPath(const std::string& corePath) { return corePath; }
+std::string CorePath(const std::string& systemPath) { return ToBackslashes(systemPath, ActiveCodePage()); }
+#else
+std::string SystemPath(const std::string& corePath) {
+  std::string native;
+  ExactNativePath(corePath, native);
+  return native;
+}
+std::string CorePath(const std::string& systemPath) { return FromNativePath(systemPath); }
+#endif
 
 TempDir::TempDir() {
   static std::atomic<unsigned> counter{0};
@@ -77,23 +91,17 @@ bool IsFolder(const std::string& path) {
 }
 
 void MakeFolder(const std::string& path) {
-  std::string s = path;
-#ifndef _WIN32
-  s = ToSlashes(s);
-#endif
+  const std::string s = SystemPath(path);
   std::error_code ec;
   fs::create_directories(fs::path(s), ec);
   ASSERT_FALSE(ec) << path << ": " << ec.message();
 }
 
 std::vector<std::string> ListFolder(const std::string& path) {
-  std::string native = path;
-#ifndef _WIN32
-  native = ToSlashes(native);
-#endif
+  const std::string native = SystemPath(path);
   std::vector<std::string> names;
   std::error_code ec;
-  for (const auto& item : fs::directory_iterator(native, ec)) names.push_back(item.path().filename().string());
+  for (const auto& item : fs::directory_iterator(native, ec)) names.push_back(item.path().filename().u8string());
   std::sort(names.begin(), names.end());
   return names;
 }

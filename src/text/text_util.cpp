@@ -40,17 +40,19 @@ bool FormTemplateName(const std::string& version, const std::string& plain, std:
 
 namespace {
 
-std::string Replaced(std::string text, char from, char to) {
-  for (char& c : text)
-    if (c == from) c = to;
+std::string Replaced(std::string text, char from, char to, const CodePage& cp) {
+  for (size_t i = FindChar(text, from, cp); i != std::string::npos; i = FindChar(text, from, cp, i + 1))
+    text[i] = to;
   return text;
 }
 
 }  // namespace
 
-std::string ToSlashes(std::string path) { return Replaced(std::move(path), '\\', '/'); }
+std::string ToSlashes(std::string path, const CodePage& cp) { return Replaced(std::move(path), '\\', '/', cp); }
 
-std::string ToBackslashes(std::string path) { return Replaced(std::move(path), '/', '\\'); }
+std::string ToBackslashes(std::string path, const CodePage& cp) {
+  return Replaced(std::move(path), '/', '\\', cp);
+}
 
 std::string FileStem(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");

@@ -10,7 +10,7 @@ namespace trilo {
 namespace test {
 namespace {
 
-std::string Native(const std::string& core) { return ToSlashes(core); }
+std::string Native(const std::string& core) { return SystemPath(core); }
 
 TEST(WinePathFor, DriveOfThePrefixOrZ) {
   TempDir dir;

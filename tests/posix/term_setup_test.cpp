@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
+#include "code_page_names.h"
 #include "platform/posix/path_map.h"
 #include "posix/program_runner.h"
 #include "test_support.h"
@@ -127,6 +129,85 @@ TEST_F(TermSetupTest, UnattendedPartlyInstalledExitsFour) {
     EXPECT_EQ(r.err, "trilo-setup: " + c.message + "\n") << c.name;
     EXPECT_NE(r.out.find(TXT_INSTALL_COMPLETE "\n"), std::string::npos) << c.name << "\n" << r.out;
     EXPECT_TRUE(Exists(game + "ClassicMod/Cars/Classic1/classic1.veh")) << c.name;
+  }
+}
+
+// A package written on Windows in the players' code page, chosen with
+// --code-page or taken from the locale: its names reach the disk as UTF-8,
+// as the Windows installer makes them under Wine.
+TEST_F(TermSetupTest, CodePageFromTheFlagOrTheLocale) {
+  struct Case {
+    unsigned codePage;
+    std::vector<std::string> how;  // flags
+    std::vector<std::string> environment;
+  } cases[] = {
+      {932, {"--code-page", "932"}, {}},
+      {1251, {}, {"LC_ALL", "LC_CTYPE", "LANG=ru_RU.UTF-8"}},
+      {1252, {"--code-page=1252"}, {"LC_ALL=ja_JP.UTF-8"}},
+  };
+  for (const Case& c : cases) {
+    const test::CodePageNames* names = nullptr;
+    for (const test::CodePageNames& n : test::CodePageNameTable())
+      if (n.codePage == c.codePage) names = &n;
+    ASSERT_NE(names, nullptr);
+    const std::string pack = base + "pack" + std::to_string(c.codePage) + "/";
+    fs::create_directories(pack + "content");
+    test::WriteFile(FromNativePath(pack + "conf.ini"),
+                    std::string("[VESKAINSTALL]\r\nNewShortcut=1\r\n[VESKASHORTCUT]\r\nDesc=") + names->desc + "\r\n");
+    test::WriteFile(FromNativePath(pack + "dirs.txt"), std::string("${TOPDIR}") + names->folder + "\r\n");
+    test::WriteFile(FromNativePath(pack + "files.txt"),
+                    std::string("${TOPDIR}") + names->folder + "\\" + names->file + "=content\\" + names->file + "\r\n");
+    std::ofstream(pack + "content/" + names->fileUtf8) << "copied";
+    std::vector<std::string> argv = {TRILO_TERM_SETUP, "-C", pack, "--unattended", "--game-exe",
+                                     game + "f1_9902.exe", "--config", game + "CONFIG.INI"};
+    argv.insert(argv.end(), c.how.begin(), c.how.end());
+    std::vector<std::string> environment = env;
+    environment.insert(environment.end(), c.environment.begin(), c.environment.end());
+    test::ProgramResult r = RunProgram(argv, "", environment);
+    EXPECT_EQ(r.exitCode, 0) << c.codePage << "\n" << r.out << r.err;
+    std::string copied;
+    std::getline(std::ifstream(game + names->folderUtf8 + "/" + names->fileUtf8), copied);
+    EXPECT_EQ(copied, "copied") << c.codePage;
+    EXPECT_TRUE(Exists(game + names->descUtf8 + ".lnk")) << c.codePage;
+  }
+}
+
+TEST_F(TermSetupTest, NamesTheCodePageCannotWriteAreRefused) {
+  // The game and the package in a folder whose name code page 1252 lacks.
+  const std::string japanese = base + "\xE6\x97\xA5\xE6\x9C\xAC/";
+  fs::create_directory(japanese);
+  fs::copy(base + "game", japanese + "game", fs::copy_options::recursive);
+  fs::copy(base + "pkg", japanese + "pkg", fs::copy_options::recursive);
+  const std::vector<std::string> gameFlags = {"--game-exe", japanese + "game/f1_9902.exe", "--config",
+                                              japanese + "game/CONFIG.INI", "--player",
+                                              japanese + "game/Save/Driver1/Driver1.PLR"};
+  auto run = [&](const std::string& package, const char* codePage) {
+    std::vector<std::string> argv = {TRILO_TERM_SETUP, "-C", package, "--unattended", "--package-version",
+                                     "Lite", "--code-page", codePage};
+    argv.insert(argv.end(), gameFlags.begin(), gameFlags.end());
+    return RunProgram(argv, "", env);
+  };
+
+  // An argument: refused, naming it as it was given.
+  test::ProgramResult r = run(pkg, "1252");
+  EXPECT_EQ(r.exitCode, 64);
+  EXPECT_NE(r.err.find("trilo-setup: \"" + japanese + "game/f1_9902.exe\" cannot be written in code page 1252\n"),
+            std::string::npos)
+      << r.err;
+  // The package's own folder: refused before anything is read.
+  r = RunProgram({TRILO_TERM_SETUP, "-C", japanese + "pkg", "--unattended", "--code-page", "1252"}, "", env);
+  EXPECT_EQ(r.exitCode, 64);
+  EXPECT_NE(r.err.find("\"" + japanese + "pkg\" cannot be written in code page 1252"), std::string::npos) << r.err;
+  EXPECT_FALSE(Exists(japanese + "game/ClassicMod"));
+  // In code page 932 they are names like any other.
+  r = run(japanese + "pkg", "932");
+  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_TRUE(Exists(japanese + "game/ClassicMod/Cars/Classic1/classic1.veh"));
+
+  for (const char* bad : {"12345", "abc", "0", "-1252"}) {
+    r = RunProgram(Args({"--unattended", "--code-page", bad}), "", env);
+    EXPECT_EQ(r.exitCode, 64) << bad;
+    EXPECT_NE(r.err.find("code page"), std::string::npos) << bad << ": " << r.err;
   }
 }
 

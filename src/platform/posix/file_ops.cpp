@@ -43,6 +43,7 @@ unsigned long WindowsErrorFor(int err) {
     case EFBIG: return 223;  // ERROR_FILE_TOO_LARGE
     case EIO: return 1117;   // ERROR_IO_DEVICE
     case ELOOP: return 1921;  // ERROR_CANT_RESOLVE_FILENAME
+    case EILSEQ: return 1113;  // ERROR_NO_UNICODE_TRANSLATION: a name that is no text in the code page
     default: return 31;      // ERROR_GEN_FAILURE
   }
 }
@@ -112,10 +113,13 @@ int CopyContent(int in, int out, off_t size) {
 // Opens the source as written, and only when that fails looks for it
 // without regard to case: an exact name costs one call.
 int OpenSource(const std::string& from, std::string& native) {
-  native = ToSlashes(from);
+  if (!ExactNativePath(from, native)) {
+    errno = EILSEQ;
+    return -1;
+  }
   int in = open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
   if (in >= 0 || errno != ENOENT) return in;
-  native = ToNativePath(from);
+  native = ResolveNativePath(native);
   return open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
 }
 
@@ -144,7 +148,11 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
   // A new file needs no further care. An existing one is opened without
   // truncating: it may turn out to be the source under another name, which
   // must keep its content.
-  const std::string dst = ToNativePath(to);
+  std::string dst;
+  if (!ToNativePath(to, dst)) {
+    close(in);
+    return Failure(EILSEQ);
+  }
   const mode_t mode = srcStat.st_mode & 0777;
   bool created = true;
   int out = open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);

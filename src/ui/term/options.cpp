@@ -1,12 +1,13 @@
 #include "options.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace trilo {
 
 const char kTermUsage[] =
     "Usage: trilo-setup [-C DIR] [--unattended] [--game-exe PATH] [--config PATH]\n"
-    "                   [--player PATH] [--package-version NAME]\n"
+    "                   [--player PATH] [--package-version NAME] [--code-page N]\n"
     "       trilo-setup --help | --version\n"
     "\n"
     "Installs the package in the current folder (or DIR) into the game.\n"
@@ -19,6 +20,9 @@ const char kTermUsage[] =
     "  --config PATH           the game configuration file to start from\n"
     "  --player PATH           the player file (.PLR) to use as a template\n"
     "  --package-version NAME  the version of the package to install\n"
+    "  --code-page N           the Windows code page of the package's and the game's\n"
+    "                          text (1252, 1251, 932...); by default the one Wine\n"
+    "                          takes from the locale (LC_ALL, LC_CTYPE, LANG)\n"
     "\n"
     "Interactively, Enter accepts the proposal shown in brackets, a typed path\n"
     "replaces it (Tab completes), and Ctrl-D cancels the question.\n"
@@ -67,6 +71,16 @@ bool ParseTermOptions(int argc, char** argv, TermOptions& o, std::string& error)
       if (!takeValue(o.player, &o.hasPlayer)) return false;
     } else if (arg == "--package-version") {
       if (!takeValue(o.packageVersion, &o.hasVersion)) return false;
+    } else if (arg == "--code-page") {
+      std::string number;
+      if (!takeValue(number, nullptr)) return false;
+      char* end = nullptr;
+      const unsigned long id = std::strtoul(number.c_str(), &end, 10);
+      if (number.empty() || *end != '\0' || id == 0 || id > 65535 || number[0] == '-' || number[0] == '+') {
+        error = "--code-page needs a code page number, not \"" + number + "\"";
+        return false;
+      }
+      o.codePage = static_cast<unsigned>(id);
     } else {
       error = "unknown argument: " + std::string(argv[i]);
       return false;

@@ -18,9 +18,15 @@ TerminalInteraction::TerminalInteraction(const TermOptions& options)
       interactive_(!options.unattended),
       useLineEditor_(!options.unattended && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {}
 
-void TerminalInteraction::ShowMessage(const std::string& text) {
+void TellRefusals() {
   std::cout.flush();
-  std::cerr << ProgramName() << ": " << text << std::endl;
+  for (const std::string& refusal : TakeRefusals()) std::cerr << ProgramName() << ": " << refusal << std::endl;
+}
+
+void TerminalInteraction::ShowMessage(const std::string& text) {
+  // A name that could not be converted is why a step failed: it comes first.
+  TellRefusals();
+  std::cerr << ProgramName() << ": " << TextForUser(text) << std::endl;
 }
 
 void TerminalInteraction::ShowNotice(Notice notice) { std::cout << NoticeText(notice) << std::endl; }
@@ -55,7 +61,7 @@ bool TerminalInteraction::LocateFile(LocateRequest& request) {
     case LocateKind::GameConfig: if (options_.hasConfig) flag = &options_.config; break;
     case LocateKind::TemplatePlayer: if (options_.hasPlayer) flag = &options_.player; break;
   }
-  std::string proposal = flag ? PathFromUser(*flag) : request.path;
+  std::string proposal = flag ? *flag : request.path;
 
   if (!interactive_) {
     // Like the dialog, OK needs a path that is not blank.
@@ -64,14 +70,20 @@ bool TerminalInteraction::LocateFile(LocateRequest& request) {
     return true;
   }
 
-  std::cout << "\n" << request.prompt << "\n";
+  TellRefusals();
+  std::cout << "\n" << TextForUser(request.prompt) << "\n";
   for (;;) {
     std::string shown = Trim(proposal).empty() ? std::string() : PathForUser(proposal);
     std::string answer;
     if (!ReadAnswer(shown.empty() ? "Path (Ctrl-D cancels): " : "Path [" + shown + "]: ", answer)) return false;
     answer = Trim(answer);
     if (!answer.empty()) {
-      request.path = PathFromUser(answer);
+      std::string path;
+      if (!PathFromUser(answer, path)) {
+        TellRefusals();
+        continue;
+      }
+      request.path = path;
       return true;
     }
     if (!shown.empty()) {
@@ -91,25 +103,30 @@ bool TerminalInteraction::ChooseVersion(const std::vector<std::string>& versions
   std::cout << "\n" TXT_VERSION_PROMPT "\n";
   size_t proposed = 0;
   for (size_t i = 0; i < versions.size(); ++i) {
-    std::cout << "  " << (i + 1) << ") " << versions[i] << "\n";
+    std::cout << "  " << (i + 1) << ") " << TextForUser(versions[i]) << "\n";
     if (options_.hasVersion && versions[i] == options_.packageVersion) proposed = i;
   }
   std::string proposal = options_.hasVersion ? options_.packageVersion : versions.front();
   (void)proposed;
   std::string answer;
-  if (!ReadAnswer("Version [" + proposal + "]: ", answer)) return false;
-  answer = Trim(answer);
-  if (answer.empty()) {
-    chosen = proposal;
-    return true;
+  for (;;) {
+    if (!ReadAnswer("Version [" + TextForUser(proposal) + "]: ", answer)) return false;
+    answer = Trim(answer);
+    if (answer.empty()) {
+      chosen = proposal;
+      return true;
+    }
+    // A number picks from the list; anything else is taken as typed, as the
+    // dialog's editable list allows.
+    char* end = nullptr;
+    long n = std::strtol(answer.c_str(), &end, 10);
+    if (end && *end == '\0' && n >= 1 && static_cast<size_t>(n) <= versions.size()) {
+      chosen = versions[n - 1];
+      return true;
+    }
+    if (TextFromUser(answer, chosen)) return true;
+    TellRefusals();
   }
-  // A number picks from the list; anything else is taken as typed, as the
-  // dialog's editable list allows.
-  char* end = nullptr;
-  long n = std::strtol(answer.c_str(), &end, 10);
-  if (end && *end == '\0' && n >= 1 && static_cast<size_t>(n) <= versions.size()) chosen = versions[n - 1];
-  else chosen = answer;
-  return true;
 }
 
 void TerminalInteraction::ShowSplash(const std::string&, int) {
