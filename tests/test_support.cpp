@@ -7,6 +7,9 @@
 #include <chrono>
 #include <filesystem>
 #include <random>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "platform/filesystem.h"
 #include "platform/system_info.h"
@@ -23,6 +26,20 @@ namespace test {
 namespace {
 
 std::string ToCore(const fs::path& p) { return CorePath(p.string()); }
+
+// A core path for std::filesystem, which takes a narrow name on Windows in
+// no particular code page: given in UTF-16 there, it means what the system
+// functions mean by it.
+fs::path FsPath(const std::string& corePath) {
+#ifdef _WIN32
+  const int n = MultiByteToWideChar(CP_ACP, 0, corePath.data(), static_cast<int>(corePath.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, corePath.data(), static_cast<int>(corePath.size()), &wide[0], n);
+  return fs::path(wide);
+#else
+  return fs::path(SystemPath(corePath));
+#endif
+}
 
 }  // namespace
 
@@ -91,17 +108,15 @@ bool IsFolder(const std::string& path) {
 }
 
 void MakeFolder(const std::string& path) {
-  const std::string s = SystemPath(path);
   std::error_code ec;
-  fs::create_directories(fs::path(s), ec);
+  fs::create_directories(FsPath(path), ec);
   ASSERT_FALSE(ec) << path << ": " << ec.message();
 }
 
 std::vector<std::string> ListFolder(const std::string& path) {
-  const std::string native = SystemPath(path);
   std::vector<std::string> names;
   std::error_code ec;
-  for (const auto& item : fs::directory_iterator(native, ec)) names.push_back(item.path().filename().u8string());
+  for (const auto& item : fs::directory_iterator(FsPath(path), ec)) names.push_back(item.path().filename().u8string());
   std::sort(names.begin(), names.end());
   return names;
 }
