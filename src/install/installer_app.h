@@ -45,6 +45,8 @@ class InstallerApp {
   bool CopyTemplateFiles(InstallProgress& progress);  // actions/copy_template.cpp
   bool MergeGameDatabase();                         // gamedb/merge_step.cpp
   bool CreateShortcut();                            // actions/shortcut.cpp
+  /// The arguments the shortcut starts the game with: the new configuration.
+  std::string GameArguments() const { return " config=" + Settings.ConfigName; }
 
  private:
   /// Makes WorkingDir the current folder again; the result is not needed.

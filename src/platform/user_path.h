@@ -29,6 +29,12 @@ bool TextFromUser(const std::string& typed, std::string& text);
 /// code page show as U+FFFD.
 std::string TextForUser(const std::string& text);
 
+/// A shell command line that starts a Windows program with Wine as a
+/// shortcut to it would: in its working folder, with its arguments (the
+/// tail of a Windows command line), in the Wine prefix it lies in, if any.
+std::string WineCommandLine(const std::string& target, const std::string& arguments,
+                            const std::string& workingDir);
+
 /// What was refused since the last call because it could not be converted
 /// (a name that cannot be written in the code page, bytes that are no text
 /// in it), one sentence each naming it.

@@ -71,6 +71,11 @@ TEST_F(TermSetupTest, UnattendedInstallOfTheSample) {
   EXPECT_TRUE(Exists(game + "Season/game.gdb.bak"));
   EXPECT_TRUE(Exists(game + "Classic Mod.lnk"));
   EXPECT_FALSE(Exists(pkg + "log.txt"));
+  // How to start the game as the shortcut would, the game lying outside any Wine prefix.
+  EXPECT_NE(r.out.find(TXT_INSTALL_COMPLETE "\nTo play with the new configuration: cd " + game + " && wine 'Z:" +
+                       test::CorePath(game) + "f1_9902.exe' config=ClassicMod.ini\n"),
+            std::string::npos)
+      << r.out;
 }
 
 TEST_F(TermSetupTest, UnattendedFailureAndOptionsError) {
@@ -267,6 +272,57 @@ TEST_F(TermSetupTest, InteractiveAcceptChooseAndInstall) {
   EXPECT_EQ(s.Wait(), 0) << s.Transcript();
   EXPECT_TRUE(Exists(game + "ClassicMod/Cars/Classic1/classic1.veh"));
   EXPECT_FALSE(Exists(game + "ClassicMod/Cars/Classic2"));
+}
+
+// For people who never saw the dialogs: prompts fit the terminal, Tab
+// completes a folder with "/", and the template player question lists the
+// game's player files and proposes the first.
+TEST_F(TermSetupTest, InteractivePromptsWrapAtTheTerminalsWidth) {
+  PtySession s(Args({}), "", env, 40);
+  ASSERT_TRUE(s.Expect("Please locate your f1_9902.exe file. If\r\nyou have changed the name of the file or\r\n"
+                       "moved it, please browse to the correct\r\nfile and select it.\r\n"))
+      << s.Transcript();
+  s.Send("\x04");
+  ASSERT_TRUE(s.Expect("This install contains more than one\r\nversion. Please select the version you\r\n"
+                       "wish to install (you can install the\r\nother versions by running the\r\n"
+                       "installation program again).\r\n"))
+      << s.Transcript();
+  s.Send("\x04");
+  ASSERT_TRUE(s.Expect("Please locate the game's configuration\r\nfile (CONFIG.INI) to start from.\r\n"))
+      << s.Transcript();
+  s.Send("\x04");
+  ASSERT_TRUE(s.Expect("Please locate a PLR file to use as a\r\ntemplate for a new player\r\n")) << s.Transcript();
+  s.Send("\x04");
+  ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
+  s.Send("c\r");
+  EXPECT_EQ(s.Wait(), 2) << s.Transcript();
+}
+
+TEST_F(TermSetupTest, InteractiveCompletionAndPlayerFiles) {
+  fs::create_directories(game + "Save/Alice");
+  std::ofstream(game + "Save/Alice/Alice.plr") << "DriverName=Alice\n";
+  fs::create_directories(game + "Save/Empty");
+  std::ofstream(game + "Save/notes.PLR") << "not in a player folder\n";
+  PtySession s(Args({"--config", game + "CONFIG.INI"}), "", env);
+  ASSERT_TRUE(s.Expect("Path (Ctrl-D cancels): ")) << s.Transcript();
+  // "ga" completes to the folder "game/", ready for the file's name.
+  s.Send(base + "ga\t");
+  s.Send("f1_9902.exe\r");
+  ASSERT_TRUE(s.Expect("Version [Full]: ")) << s.Transcript();
+  s.Send("2\r");
+  ASSERT_TRUE(s.Expect("Path [" + game + "CONFIG.INI]: ")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect(TXT_LOCATE_PLAYER "\r\n  1) " + game + "Save/Alice/Alice.plr\r\n  2) " + game +
+                       "Save/Driver1/Driver1.PLR\r\nPath [" + game + "Save/Alice/Alice.plr]: "))
+      << s.Transcript();
+  s.Send("2\r");
+  ASSERT_TRUE(s.Expect("Game executable: " + game + "f1_9902.exe\r\n")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Template player: " + game + "Save/Driver1/Driver1.PLR\r\n")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect(TXT_INSTALL_COMPLETE)) << s.Transcript();
+  EXPECT_EQ(s.Wait(), 0) << s.Transcript();
+  EXPECT_TRUE(Exists(game + "ClassicMod/Save/Driver1/Driver1.PLR"));
 }
 
 TEST_F(TermSetupTest, InteractiveEmptyProposalsAndCancelledQuestions) {

@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/system_info.h"
+#include "text/code_page.h"
+
 namespace trilo {
 
 std::string GetCurrentFolder() {
@@ -23,6 +26,23 @@ bool PathExists(const std::string& path) {
 }
 
 std::FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
+bool ReadFolder(const std::string& path, std::vector<FolderEntry>& entries) {
+  entries.clear();
+  // A trail byte 0x5C at the end is no separator.
+  const size_t last = FindLastChar(path, '\\', ActiveCodePage());
+  const bool separated = !path.empty() && (last + 1 == path.size() || path.back() == '/');
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((path + (separated ? "*" : "\\*")).c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    entries.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+  return true;
+}
 
 bool RenameReplacing(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;

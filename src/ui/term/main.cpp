@@ -92,9 +92,15 @@ int main(int argc, char** argv) {
       return kCancelled;
     }
     InstallResult result = HandleInstall(app, fields, progress, [] { std::cout << "Installing...\n"; });
+    TellRefusals();
     switch (result) {
-      case InstallResult::Installed: return kInstalled;
-      case InstallResult::InstalledPartly: return kPartlyInstalled;
+      case InstallResult::Installed:
+      case InstallResult::InstalledPartly:
+        // No start menu here: say how the shortcut would start the game.
+        if (app.Settings.NewConfig)
+          std::cout << "To play with the new configuration: "
+                    << WineCommandLine(app.State.GameExePath, app.GameArguments(), app.State.TOPDIR) << "\n";
+        return result == InstallResult::Installed ? kInstalled : kPartlyInstalled;
       case InstallResult::Failed: return kFailed;
       case InstallResult::OptionsError:
         if (!ui.Interactive()) return kOptionsError;

@@ -7,6 +7,10 @@
 
 namespace trilo {
 
+/// UTF-8 text broken into lines of at most `columns` columns, at blanks
+/// where there are any; unchanged when `columns` is 0.
+std::string WrapText(const std::string& utf8, int columns);
+
 /// Shows on standard error what could not be converted to or from the code
 /// page since the last time, one line each.
 void TellRefusals();
