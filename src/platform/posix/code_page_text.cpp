@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "platform/system_info.h"
@@ -39,6 +40,8 @@ class Converter {
     cd_ = cd;
     return true;
   }
+
+  void Swap(Converter& other) { std::swap(cd_, other.cd_); }
 
   // False at the first byte sequence that is no character of the source, or
   // that no character of the target can stand for. Lossy, such a byte
@@ -89,11 +92,12 @@ struct ActiveState {
 
 bool OpenAll(ActiveState& state, unsigned id) {
   const std::string name = IconvName(id);
+  // All three or none: a code page the system cannot convert changes nothing.
   Converter toUtf8, fromUtf8, toUtf16;
   if (!toUtf8.Open("UTF-8", name) || !fromUtf8.Open(name, "UTF-8") || !toUtf16.Open("UTF-16LE", name)) return false;
-  state.toUtf8.Open("UTF-8", name);
-  state.fromUtf8.Open(name, "UTF-8");
-  state.toUtf16.Open("UTF-16LE", name);
+  state.toUtf8.Swap(toUtf8);
+  state.fromUtf8.Swap(fromUtf8);
+  state.toUtf16.Swap(toUtf16);
   state.id = id;
   return true;
 }
@@ -181,7 +185,7 @@ unsigned CodePageForLocale(const std::string& locale) {
 
   if (language == "zh")
     return territory == "TW" || territory == "HK" || territory == "MO" ? 950 : 936;
-  // Serbian and Bosnian in Latin letters write as Croatian does.
+  // Serbian in Latin letters writes as Croatian does.
   if (language == "sr" && modifier == "latin") return 1250;
   for (const LanguageCodePage& entry : kLanguages)
     if (language == entry.language) return entry.codePage;
