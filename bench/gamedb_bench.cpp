@@ -14,6 +14,7 @@
 #include "install/interaction.h"
 #include "platform/file_ops.h"
 #include "platform/filesystem.h"
+#include "platform/system_info.h"
 #include "text/text_util.h"
 
 namespace {
@@ -90,7 +91,7 @@ struct Setup {
     std::filesystem::current_path(std::filesystem::temp_directory_path(), ec);
     std::filesystem::remove_all(folder, ec);
   }
-  static std::string Core(std::string path) { return trilo::ToBackslashes(std::move(path)); }
+  static std::string Core(std::string path) { return trilo::ToBackslashes(std::move(path), trilo::ActiveCodePage()); }
   static void Write(const std::string& path, const std::string& bytes) {
     std::FILE* f = trilo::OpenFile(path, "wb");
     std::fwrite(bytes.data(), 1, bytes.size(), f);

@@ -5,7 +5,8 @@ dir=$1
 command -v lnkinfo >/dev/null || { echo "lnkinfo is not installed (liblnk-utils)"; exit 1; }
 count=0
 status=0
-for expect in "$dir"/*.expect; do
+# One folder per code page the suite ran in.
+for expect in "$dir"/*/*.expect; do
   [ -e "$expect" ] || break
   count=$((count + 1))
   lnk=${expect%.expect}.lnk

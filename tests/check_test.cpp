@@ -229,7 +229,7 @@ std::string Example(const std::string& relative) {
 #ifdef _WIN32
   if (path[0] == '/') path = "Z:" + path;  // the Linux build host, as Wine sees it
 #endif
-  return ToBackslashes(path);
+  return ToBackslashes(path, CodePage());
 }
 
 TEST(CheckPackageTest, TheTemplatePassesWithAndWithoutTheGame) {

@@ -16,9 +16,7 @@ namespace fs = std::filesystem;
 bool SameFolder(const std::string& recorded, const std::string& corePath) {
   std::string expected = corePath;
   if (expected.size() > 1 && expected.back() == '\\') expected.pop_back();
-#ifndef _WIN32
-  expected = ToSlashes(expected);
-#endif
+  expected = SystemPath(expected);
   std::error_code ec;
   return fs::equivalent(fs::path(recorded), fs::path(expected), ec);
 }
@@ -75,12 +73,7 @@ TEST(RunCommand, QuotedProgramPathWithBlanksAndBareNameInCurrentFolder) {
   helper += ".exe";
   copy += ".exe";
 #endif
-  std::string from = helper, to = copy;
-#ifndef _WIN32
-  for (std::string* s : {&from, &to})
-    *s = ToSlashes(*s);
-#endif
-  fs::copy_file(from, to);
+  fs::copy_file(SystemPath(helper), SystemPath(copy));
 
   const std::string out = dir / "quoted.txt";
   EXPECT_TRUE(RunCommand("\"" + tools + "record args\" \"" + ArgPath(out) + "\" 0 x", dir.Path()));

@@ -11,6 +11,9 @@ struct IniCase {
   const char* name;
   std::string text;
   std::vector<std::pair<std::string, std::string>> queries;  // section, key
+  /// Windows drops blanks inside a section's brackets; older Wine keeps
+  /// them as part of the name and answers these queries with the default.
+  bool olderWineKeepsBracketBlanks = false;
 };
 
 inline std::vector<IniCase> IniCorpus() {
@@ -23,6 +26,10 @@ inline std::vector<IniCase> IniCorpus() {
        "  [ Spaced ]  \r\n[Tight]\r\n  key one  =   value with  inner  \r\n\tTabbed\t=\tx\t\r\nk2 =\r\n",
        {{"Tight", "key one"}, {"Tight", " key one "}, {"Tight", "Tabbed"}, {"Tight", "k2"}, {" Tight ", "k2"},
         {"Spaced", "key one"}, {" Spaced ", "x"}}},
+      {"blanks inside the brackets",
+       "[ VESKAINSTALL ]\r\nNewConfig=1\r\n[\tGUI\t]\r\nTitle=Mod\r\n[Plain]\r\nk=p\r\n",
+       {{"VESKAINSTALL", "NewConfig"}, {"gui", "Title"}, {" GUI ", "Title"}, {"Plain", "k"}},
+       true},
       {"quotes",
        "[Q]\na=\"quoted\"\nb='single'\nc=\"unbalanced\nd=\"\"\ne=\"mixed'\nf= \" padded \" \ng=\"\nh=x\"y\"\n",
        {{"Q", "a"}, {"Q", "b"}, {"Q", "c"}, {"Q", "d"}, {"Q", "e"}, {"Q", "f"}, {"Q", "g"}, {"Q", "h"}}},

@@ -18,8 +18,10 @@ TEST(IniReaderTest, NamesIgnoreCaseAndSurroundingBlanks) {
   EXPECT_EQ(Get(ini, "tight", "KEY ONE"), "v  w");
   EXPECT_EQ(Get(ini, " Tight ", " key one "), "v  w");
   EXPECT_EQ(Get(ini, "Tight", "k2"), "");
-  // Blanks inside the brackets belong to the section's name.
-  EXPECT_EQ(Get("[ S ]\nk=v\n", "S", "k"), "<def>");
+  // Blanks inside the brackets are not part of the section's name.
+  EXPECT_EQ(Get("[ S ]\nk=v\n", "S", "k"), "v");
+  EXPECT_EQ(Get("[\tVESKA INSTALL \t]\nk=v\n", "veska install", "k"), "v");
+  EXPECT_EQ(Get("[ S ]\nk=v\n", "S ", "k"), "v");
   EXPECT_EQ(Get("[S]\nk=v\n", "S", ""), "<def>");
 }
 

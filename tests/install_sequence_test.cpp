@@ -228,5 +228,36 @@ TEST_F(InstallSequenceTest, InstallHandlerShowsTheOutcome) {
   EXPECT_EQ(ui2.log, (std::vector<std::string>{"message:Error opening file template", "notice:" TXT_INSTALL_FAILED}));
 }
 
+// Faults a step reports and goes on past: the install ends as complete, but
+// the handler tells it apart, and the next install starts clean.
+TEST_F(InstallSequenceTest, InstallHandlerTellsAPartlyInstalledPackage) {
+  struct Case {
+    const char* name;
+    std::string files;
+    std::string desc;
+    std::vector<std::string> messages;
+    InstallResult result;
+  } cases[] = {
+      {"a copy failed", "${TOPDIR}Mod\\car.veh = content\\car.veh\r\n${TOPDIR}Mod\\x = content\\none\r\n", "My Mod",
+       {"1 of 2 files could not be copied. They are listed in log.txt."}, InstallResult::InstalledPartly},
+      {"the shortcut was not saved", "${TOPDIR}Mod\\car.veh = content\\car.veh\r\n", "No\\Such\\Folder",
+       {"Save failed!"}, InstallResult::InstalledPartly},
+      {"nothing went wrong", "${TOPDIR}Mod\\car.veh = content\\car.veh\r\n", "My Mod", {}, InstallResult::Installed},
+  };
+  PathFields fields{game + "f1_9902.exe", game + "CONFIG.INI", game + "Save\\Driver1\\Driver1.PLR"};
+  test::ScopedCurrentFolder in(pkg);
+  for (const Case& c : cases) {
+    WriteFile(pkg + "files.txt", c.files);
+    Conf(AllFlags(), "[VESKACONFIG]\r\nConfigName=Mod.ini\r\nSaveDir=Mod\\Save\\\r\n[VESKASHORTCUT]\r\nDesc=" +
+                         c.desc + "\r\n");
+    ui.messages.clear();
+    ui.notices.clear();
+    app.StartUp();
+    EXPECT_EQ(HandleInstall(app, fields, progress, nullptr), c.result) << c.name;
+    EXPECT_EQ(ui.messages, c.messages) << c.name;
+    EXPECT_EQ(ui.notices, std::vector<Notice>{Notice::Complete}) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace trilo

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "test_support.h"
-#include "text/text_util.h"
 
 namespace trilo {
 namespace test {
@@ -16,19 +15,12 @@ inline std::string HelperProgram(const std::string& name) {
   // A Windows build made on a Linux host runs under Wine, where Z: is the root.
   if (!dir.empty() && dir[0] == '/') dir = "Z:" + dir;
 #endif
-  dir = ToBackslashes(dir);
-  return dir + "\\" + name;
+  return CorePath(dir) + "\\" + name;
 }
 
 /// A core path as an argument of a program: arguments reach a native
 /// program unchanged, so on POSIX it is given the native path.
-inline std::string ArgPath(const std::string& corePath) {
-  std::string out = corePath;
-#ifndef _WIN32
-  out = ToSlashes(out);
-#endif
-  return out;
-}
+inline std::string ArgPath(const std::string& corePath) { return SystemPath(corePath); }
 
 /// What record_args wrote: its current folder, then its arguments.
 struct Record {

@@ -41,10 +41,7 @@ class ShortcutTest : public ::testing::Test {
 
   // The shortcut files in the game folder.
   std::vector<std::string> Shortcuts() const {
-    std::string native = game;
-#ifndef _WIN32
-    native = ToSlashes(native);
-#endif
+    const std::string native = SystemPath(game);
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(native))
       if (entry.path().extension() == ".lnk" || entry.path().filename() == ".lnk")

@@ -7,9 +7,16 @@
 #include <chrono>
 #include <filesystem>
 #include <random>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "platform/filesystem.h"
+#include "platform/system_info.h"
 #include "text/text_util.h"
+#ifndef _WIN32
+#include "platform/posix/path_map.h"
+#endif
 
 namespace fs = std::filesystem;
 
@@ -18,11 +25,35 @@ namespace test {
 
 namespace {
 
-std::string ToCore(const fs::path& p) {
-  return ToBackslashes(p.string());
+std::string ToCore(const fs::path& p) { return CorePath(p.string()); }
+
+// A core path for std::filesystem, which takes a narrow name on Windows in
+// no particular code page: given in UTF-16 there, it means what the system
+// functions mean by it.
+fs::path FsPath(const std::string& corePath) {
+#ifdef _WIN32
+  const int n = MultiByteToWideChar(CP_ACP, 0, corePath.data(), static_cast<int>(corePath.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, corePath.data(), static_cast<int>(corePath.size()), &wide[0], n);
+  return fs::path(wide);
+#else
+  return fs::path(SystemPath(corePath));
+#endif
 }
 
 }  // namespace
+
+#ifdef _WIN32
+std::string SystemPath(const std::string& corePath) { return corePath; }
+std::string CorePath(const std::string& systemPath) { return ToBackslashes(systemPath, ActiveCodePage()); }
+#else
+std::string SystemPath(const std::string& corePath) {
+  std::string native;
+  ExactNativePath(corePath, native);
+  return native;
+}
+std::string CorePath(const std::string& systemPath) { return FromNativePath(systemPath); }
+#endif
 
 TempDir::TempDir() {
   static std::atomic<unsigned> counter{0};
@@ -77,23 +108,15 @@ bool IsFolder(const std::string& path) {
 }
 
 void MakeFolder(const std::string& path) {
-  std::string s = path;
-#ifndef _WIN32
-  s = ToSlashes(s);
-#endif
   std::error_code ec;
-  fs::create_directories(fs::path(s), ec);
+  fs::create_directories(FsPath(path), ec);
   ASSERT_FALSE(ec) << path << ": " << ec.message();
 }
 
 std::vector<std::string> ListFolder(const std::string& path) {
-  std::string native = path;
-#ifndef _WIN32
-  native = ToSlashes(native);
-#endif
   std::vector<std::string> names;
   std::error_code ec;
-  for (const auto& item : fs::directory_iterator(native, ec)) names.push_back(item.path().filename().string());
+  for (const auto& item : fs::directory_iterator(FsPath(path), ec)) names.push_back(item.path().filename().u8string());
   std::sort(names.begin(), names.end());
   return names;
 }

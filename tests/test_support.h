@@ -27,6 +27,13 @@ class TempDir {
   std::string native_;
 };
 
+/// A core path as the system writes it, for std::filesystem and other
+/// programs: on POSIX converted from the code page to UTF-8 with "/" (as the
+/// platform writes names), on Windows the path itself.
+std::string SystemPath(const std::string& corePath);
+/// A path the system gave (a temporary or build folder) as the core speaks it.
+std::string CorePath(const std::string& systemPath);
+
 /// Whole-file helpers on core paths, binary mode.
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
@@ -34,7 +41,8 @@ bool FileExists(const std::string& path);
 bool IsFolder(const std::string& path);
 void MakeFolder(const std::string& path);
 void RemoveFile(const std::string& path);
-/// The names in a folder given as a core path, sorted.
+/// The names in a folder given as a core path, sorted, in UTF-8: as the
+/// system holds them on POSIX and as Unicode holds them on Windows.
 std::vector<std::string> ListFolder(const std::string& path);
 
 /// Makes a folder current for the life of the object.

@@ -59,8 +59,14 @@ TEST(LineWriterTest, EveryLineEndsWithCrLf) {
 }
 
 TEST(PathTextTest, SeparatorsAndProgramStems) {
-  EXPECT_EQ(ToSlashes("C:\\a\\b/c\\"), "C:/a/b/c/");
-  EXPECT_EQ(ToBackslashes("/a/b\\c"), "\\a\\b\\c");
+  const CodePage western(1252), sjis(932);
+  EXPECT_EQ(ToSlashes("C:\\a\\b/c\\", western), "C:/a/b/c/");
+  EXPECT_EQ(ToBackslashes("/a/b\\c", western), "\\a\\b\\c");
+  // 0x83 0x5C is the katakana "so": its trail byte is no separator in code
+  // page 932, and in 1252 the same bytes are two characters.
+  EXPECT_EQ(ToSlashes("\\\x83\x5C\\\x83\x5C", sjis), "/\x83\x5C/\x83\x5C");
+  EXPECT_EQ(ToSlashes("\\\x83\x5C\\", western), "/\x83//");
+  EXPECT_EQ(ToBackslashes("/\x83/\x83\x5C/", sjis), "\\\x83/\x83\x5C\\");
   const std::pair<const char*, const char*> stems[] = {
       {"C:\\Games\\setup.exe", "setup"}, {"/usr/bin/trilo-setup", "trilo-setup"}, {"a.b.exe", "a.b"},
       {"dir.d/.hidden", ".hidden"}, {"plain", "plain"},

@@ -58,7 +58,8 @@ std::vector<IniLine> IniText::Lines() const {
       size_t close = text.rfind(']');
       if (close != std::string::npos) {
         line.kind = IniLine::Kind::Section;
-        line.name = text.substr(1, close - 1);
+        // "[ GUI ]" is the section GUI: Windows drops the blanks inside the brackets too.
+        line.name = StripBlanks(text.substr(1, close - 1));
         lines.push_back(std::move(line));
         continue;
       }

@@ -18,7 +18,8 @@ struct IniLine {
 /// An INI reader that answers as the Windows profile functions do (as Wine
 /// implements them): the first section whose name matches (without regard to
 /// case) is the only one searched, and in it the first key that matches;
-/// names are compared after blanks around them are removed; a value loses the
+/// names are compared after blanks around them are removed (a section's name
+/// also loses those inside its brackets); a value loses the
 /// blanks around it and one pair of enclosing quotes; a line without "=" is a
 /// key without a value, which reads as missing. Portable: used on POSIX, and
 /// compared with the real functions under Wine by the tests.

@@ -29,8 +29,10 @@ bool InstallerApp::CopyTemplateFiles(InstallProgress& progress) {
     UI.ShowMessage(kOpenError);
     return false;
   }
-  progress.SetRange(static_cast<int>(std::min<size_t>(entries.Count(), INT_MAX)));
+  const size_t total = entries.Count();
+  progress.SetRange(static_cast<int>(std::min<size_t>(total, INT_MAX)));
 
+  size_t failed = 0;
   bool logLost = false;
   std::string entry, destination, source;
   while (entries.Next(entry)) {
@@ -48,15 +50,24 @@ bool InstallerApp::CopyTemplateFiles(InstallProgress& progress) {
     CopyOutcome outcome;
     if (!HasUnexpandedPlaceholder(source) && !HasUnexpandedPlaceholder(destination))
       outcome = CopyFileReplacing(source, destination);
-    if (!outcome.ok &&
-        !AppendLine(kLogFile, LogLine(source, destination, outcome.errnoValue, outcome.lastError)))
-      logLost = true;
+    if (!outcome.ok) {
+      ++failed;
+      if (!AppendLine(kLogFile, LogLine(source, destination, outcome.errnoValue, outcome.lastError)))
+        logLost = true;
+    }
 
     progress.Step();
     progress.PumpMessages();
   }
   progress.ClearTexts();
-  if (logLost) UI.ShowMessage("Some files could not be copied, and log.txt could not be written");
+  // The step goes on past a failed copy, but an install that lacks files
+  // must not pass for a whole one.
+  if (failed) PartlyInstalled = true;
+  if (logLost)
+    UI.ShowMessage("Some files could not be copied, and log.txt could not be written");
+  else if (failed)
+    UI.ShowMessage(std::to_string(failed) + " of " + std::to_string(total) +
+                   " files could not be copied. They are listed in log.txt.");
   return true;
 }
 

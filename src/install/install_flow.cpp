@@ -1,7 +1,14 @@
 #include "install/install_flow.h"
 
+#include <algorithm>
+
 #include "install/interface_text.h"
+#include "platform/filesystem.h"
+#include "platform/profile.h"
 #include "platform/registry.h"
+#include "platform/system_info.h"
+#include "text/code_page.h"
+#include "text/text_util.h"
 
 namespace trilo {
 
@@ -16,7 +23,7 @@ void LocateGameFiles(InstallerApp& app, PathFields& fields) {
     fields.gameExe += "\\" TXT_GAME_EXE_NAME;
   }
 
-  LocateRequest exe{fields.gameExe, TXT_LOCATE_GAME_EXE, TXT_EXE_FILTER, TXT_GAME_EXE_NAME, LocateKind::GameExe};
+  LocateRequest exe{fields.gameExe, TXT_LOCATE_GAME_EXE, TXT_EXE_FILTER, TXT_GAME_EXE_NAME, LocateKind::GameExe, {}};
   if (app.UI.LocateFile(exe)) fields.gameExe = exe.path;
 
   if (s.VersionList.size() > 1) {
@@ -26,14 +33,34 @@ void LocateGameFiles(InstallerApp& app, PathFields& fields) {
     app.State.SelectedVersion = s.VersionList.front();
   }
 
-  LocateRequest config{defaultConfig, s.ConfigString, TXT_INI_FILTER, s.ConfigPattern,
-                       LocateKind::GameConfig};
+  LocateRequest config{defaultConfig, s.ConfigString, TXT_INI_FILTER, s.ConfigPattern, LocateKind::GameConfig, {}};
   if (app.UI.LocateFile(config)) fields.gameConfig = config.path;
 
   if (s.NewPlayer) {
-    LocateRequest player{"", TXT_LOCATE_PLAYER, TXT_PLR_FILTER, "", LocateKind::TemplatePlayer};
+    LocateRequest player{"", TXT_LOCATE_PLAYER, TXT_PLR_FILTER, "", LocateKind::TemplatePlayer,
+                         FindPlayerFiles(fields.gameExe, fields.gameConfig)};
     if (app.UI.LocateFile(player)) fields.templatePlayer = player.path;
   }
+}
+
+std::vector<std::string> FindPlayerFiles(const std::string& gameExe, const std::string& gameConfig) {
+  std::vector<std::string> found;
+  const CodePage cp = ActiveCodePage();
+  const size_t slash = FindLastChar(gameExe, '\\', cp);
+  std::string saveDir = ReadProfileString("COMPONENTS", "SAVEDIR", "", gameConfig);
+  if (slash == std::string::npos || saveDir.empty()) return found;
+  if (FindLastChar(saveDir, '\\', cp) + 1 != saveDir.size()) saveDir += '\\';
+  const std::string saves = gameExe.substr(0, slash + 1) + saveDir;
+  std::vector<FolderEntry> players, files;
+  if (!ReadFolder(saves, players)) return found;
+  for (const FolderEntry& player : players) {
+    if (!player.isFolder || !ReadFolder(saves + player.name, files)) continue;
+    for (const FolderEntry& file : files)
+      if (!file.isFolder && file.name.size() > 4 && EqualsIgnoreCase(file.name.substr(file.name.size() - 4), ".PLR"))
+        found.push_back(saves + player.name + "\\" + file.name);
+  }
+  std::sort(found.begin(), found.end());
+  return found;
 }
 
 InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgress& progress,
@@ -48,7 +75,8 @@ InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgre
   // then claim the install completed.
   bool ok = app.RunInstallSequence(progress);
   app.UI.ShowNotice(ok ? Notice::Complete : Notice::Failed);
-  return ok ? InstallResult::Installed : InstallResult::Failed;
+  if (!ok) return InstallResult::Failed;
+  return app.PartlyInstalled ? InstallResult::InstalledPartly : InstallResult::Installed;
 }
 
 void HandleCancel(InstallerApp& app) { app.UI.ShowNotice(Notice::Cancelled); }

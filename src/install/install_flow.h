@@ -19,9 +19,18 @@ struct PathFields {
 /// template player, in that order.
 void LocateGameFiles(InstallerApp& app, PathFields& fields);
 
+/// The player files a template may be taken from: the ".PLR" files in each
+/// player folder of the game's save folder (the game folder, as the
+/// executable's path gives it, and the SAVEDIR of the configuration file),
+/// sorted; none when the configuration names no save folder.
+std::vector<std::string> FindPlayerFiles(const std::string& gameExe, const std::string& gameConfig);
+
 enum class InstallResult {
   OptionsError,  ///< checks failed: the options error was shown and the files located again
   Installed,     ///< the sequence ran to its end; "Install Complete." was shown
+  /// The sequence ran to its end past faults it reported (failed copies, a
+  /// shortcut not saved); "Install Complete." was shown all the same.
+  InstalledPartly,
   Failed,        ///< a step failed; "Install Failed." was shown
 };
 

@@ -16,6 +16,7 @@ bool StartCommand(Interaction& ui, const std::string& commandLine, const std::st
 }  // namespace
 
 bool InstallerApp::RunInstallSequence(InstallProgress& progress) {
+  PartlyInstalled = false;
   // The commands are expanded in place: what ran is what the settings hold.
   if (!Settings.PreInstall.empty()) {
     ExpandPathVariables(Settings.PreInstall);

@@ -25,6 +25,10 @@ class InstallerApp {
   std::string WorkingDir;
   InstallSettings Settings;
   InstallState State;
+  /// Set during an install by a step that went on past a fault it had
+  /// reported (files that could not be copied, a shortcut that could not be
+  /// saved): the install completes, but not everything is in place.
+  bool PartlyInstalled = false;
 
   // Configuration (config_reader.cpp).
   /// Records WorkingDir and reads "conf.ini".
@@ -49,6 +53,8 @@ class InstallerApp {
   bool CopyTemplateFiles(InstallProgress& progress);  // actions/copy_template.cpp
   bool MergeGameDatabase();                         // gamedb/merge_step.cpp
   bool CreateShortcut();                            // actions/shortcut.cpp
+  /// The arguments the shortcut starts the game with: the new configuration.
+  std::string GameArguments() const { return " config=" + Settings.ConfigName; }
 
  private:
   /// Makes WorkingDir the current folder again; the result is not needed.

@@ -20,6 +20,10 @@ struct LocateRequest {
   std::string filter;       ///< "desc|pattern|...||"
   std::string defaultName;  ///< initial file name for browsing
   LocateKind kind = LocateKind::GameExe;
+  /// Files found that the answer may well be (the template player's
+  /// question lists the game's player files). The dialog starts empty all
+  /// the same; the terminal lists them and proposes the first.
+  std::vector<std::string> choices;
 };
 
 /// Everything the core needs from the person in front of the installer.

@@ -10,13 +10,14 @@ bool InstallerApp::CreateShortcut() {
   // The shortcut lies in the game folder, named after its description, and
   // starts the game with the configuration written for this package.
   const std::string linkPath = State.TOPDIR + Settings.Desc + ".lnk";
-  const std::string arguments = " config=" + Settings.ConfigName;
+  const std::string arguments = GameArguments();
   const std::string iconPath = State.TOPDIR + Settings.IconFile;
-  WriteShellLink(State.GameExePath, linkPath, State.TOPDIR, arguments, iconPath, Settings.Desc,
-                 [this](const std::string& message) { UI.ShowMessage(message); });
+  const long result = WriteShellLink(State.GameExePath, linkPath, State.TOPDIR, arguments, iconPath, Settings.Desc,
+                                     [this](const std::string& message) { UI.ShowMessage(message); });
 
   // A shortcut that could not be written has been reported; the install
-  // itself is complete all the same.
+  // goes on, short of its shortcut.
+  if (result < 0) PartlyInstalled = true;
   return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Files and folders. Every path is a Windows path ("\" separators); the POSIX
 // implementation maps it at this boundary.
@@ -34,6 +35,17 @@ enum class FileRead { Done, OpenFailed, ReadFailed };
 
 /// The whole content of a file, read in binary mode.
 FileRead ReadWholeFile(const std::string& path, std::string& bytes);
+
+/// One entry of a folder.
+struct FolderEntry {
+  std::string name;
+  bool isFolder = false;
+};
+
+/// The entries of a folder, "." and ".." left out, in no particular order;
+/// false when it cannot be read. A link counts as what it leads to. On POSIX
+/// a name the code page cannot hold is left out (and noted as refused).
+bool ReadFolder(const std::string& path, std::vector<FolderEntry>& entries);
 
 /// Renames `from` over `to`, replacing it.
 bool RenameReplacing(const std::string& from, const std::string& to);

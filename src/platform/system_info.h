@@ -5,8 +5,10 @@
 
 namespace trilo {
 
-/// The code page of 8-bit text: GetACP() on Windows; on POSIX one without
-/// lead bytes, as file names there are UTF-8 or plain bytes.
+/// The code page of 8-bit text: GetACP() on Windows. On POSIX the one
+/// chosen for the terminal installer, else the one Wine derives from the
+/// locale (LC_ALL, LC_CTYPE, LANG); file names, arguments and typed text are
+/// converted to and from it at the platform's edges.
 CodePage ActiveCodePage();
 
 /// The program file's name without folder and extension: the caption of

@@ -3,6 +3,9 @@
 
 namespace trilo {
 
+/// The code page number of UTF-8, as Windows numbers it.
+constexpr unsigned kUtf8CodePage = 65001;
+
 /// Lead-byte knowledge of one 8-bit code page. Only the double-byte code
 /// pages have lead bytes; in every other one (UTF-8 included) an ASCII byte
 /// is always a character of its own.

@@ -41,17 +41,19 @@ bool FormTemplateName(const std::string& version, const std::string& plain, std:
 
 namespace {
 
-std::string Replaced(std::string text, char from, char to) {
-  for (char& c : text)
-    if (c == from) c = to;
+std::string Replaced(std::string text, char from, char to, const CodePage& cp) {
+  for (size_t i = FindChar(text, from, cp); i != std::string::npos; i = FindChar(text, from, cp, i + 1))
+    text[i] = to;
   return text;
 }
 
 }  // namespace
 
-std::string ToSlashes(std::string path) { return Replaced(std::move(path), '\\', '/'); }
+std::string ToSlashes(std::string path, const CodePage& cp) { return Replaced(std::move(path), '\\', '/', cp); }
 
-std::string ToBackslashes(std::string path) { return Replaced(std::move(path), '/', '\\'); }
+std::string ToBackslashes(std::string path, const CodePage& cp) {
+  return Replaced(std::move(path), '/', '\\', cp);
+}
 
 std::string ResolveDotSteps(const std::string& path) {
   auto separator = [](char c) { return c == '\\' || c == '/'; };
@@ -59,7 +61,7 @@ std::string ResolveDotSteps(const std::string& path) {
   size_t pos = 0;
   if (path.size() > 1 && path[1] == ':') pos = 2;  // a drive
   while (pos < path.size() && separator(path[pos])) ++pos;
-  prefix = ToBackslashes(path.substr(0, pos));
+  prefix = ToBackslashes(path.substr(0, pos), CodePage());  // a drive and separators only
   std::vector<std::string> steps;
   while (pos < path.size()) {
     size_t end = pos;

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "text/code_page.h"
+
 namespace trilo {
 
 /// White space as the C library's isspace sees it in the "C" locale:
@@ -21,8 +23,10 @@ bool FormTemplateName(const std::string& version, const std::string& plain, std:
 
 /// The path with every backslash turned into "/", or the other way round:
 /// the core speaks Windows paths, POSIX and the tests' folders the other.
-std::string ToSlashes(std::string path);
-std::string ToBackslashes(std::string path);
+/// Only a byte that is a character of its own is a separator: the trail
+/// byte of a double-byte character (0x5C in Shift JIS) stays as it is.
+std::string ToSlashes(std::string path, const CodePage& cp);
+std::string ToBackslashes(std::string path, const CodePage& cp);
 
 /// The path with its "." steps dropped and each ".." taking away the step
 /// before it, by name, as Windows resolves them; "\" and "/" both separate

@@ -386,6 +386,79 @@ TEST_F(SetupResources, IconVersionAndManifest) {
   EXPECT_EQ(static_cast<DWORD>(VFT_APP), fixed->dwFileType);
 }
 
+// --- Texts that do not fit ---------------------------------------------------
+
+INT_PTR CALLBACK Quiet(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+struct Placed {
+  HWND hwnd;
+  RECT rect;  // in the dialog's client coordinates
+};
+
+BOOL CALLBACK CollectPlaced(HWND child, LPARAM param) {
+  auto* placed = reinterpret_cast<std::vector<Placed>*>(param);
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  if (!placed->empty() && GetParent(child) != GetParent(placed->front().hwnd)) return TRUE;
+  placed->push_back({child, r});
+  return TRUE;
+}
+
+std::vector<Placed> Children(HWND dialog) {
+  std::vector<Placed> placed;
+  EnumChildWindows(dialog, CollectPlaced, reinterpret_cast<LPARAM>(&placed));
+  return placed;
+}
+
+LONG ClientWidth(HWND window) {
+  RECT r;
+  GetClientRect(window, &r);
+  return r.right;
+}
+
+// The main dialog with a label too long for its control: the label widens
+// to one line, the column of copy texts beside it moves along with the gap it
+// had, and the dialog grows by as much, keeping its right margin. Nothing
+// else moves, and texts that fit change nothing.
+TEST_F(SetupResources, AStaticThatDoesNotFitWidensItsDialog) {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+  ASSERT_TRUE(InitCommonControlsEx(&controls));
+  HWND dialog = CreateDialogParamA(setup.get(), MAKEINTRESOURCEA(IDD_INSTALL), nullptr, Quiet, 0);
+  ASSERT_NE(nullptr, dialog);
+  const std::vector<Placed> before = Children(dialog);
+  const LONG width = ClientWidth(dialog);
+  ASSERT_EQ(7u, before.size());
+
+  trilo::win32::FitStaticTexts(dialog);
+  const std::vector<Placed> fitting = Children(dialog);
+  for (size_t i = 0; i < before.size(); ++i) EXPECT_TRUE(EqualRect(&before[i].rect, &fitting[i].rect)) << i;
+  EXPECT_EQ(width, ClientWidth(dialog));
+
+  // The destination label (the fifth control) gets a text twice as long.
+  HWND label = before[4].hwnd;
+  const std::string longer = std::string(TXT_DEST_LABEL) + " " + TXT_DEST_LABEL;
+  SetWindowTextA(label, longer.c_str());
+  trilo::win32::FitStaticTexts(dialog);
+  const std::vector<Placed> after = Children(dialog);
+  const LONG grown = (after[4].rect.right - after[4].rect.left) - (before[4].rect.right - before[4].rect.left);
+  EXPECT_GT(grown, 0);
+  EXPECT_EQ(before[4].rect.bottom - before[4].rect.top, after[4].rect.bottom - after[4].rect.top);
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
+  SIZE line;
+  GetTextExtentPoint32A(dc, longer.c_str(), static_cast<int>(longer.size()), &line);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  EXPECT_GE(after[4].rect.right - after[4].rect.left, line.cx);  // one line, whole
+  const LONG gap = before[6].rect.left - before[4].rect.right;
+  EXPECT_EQ(after[4].rect.right + gap, after[6].rect.left);  // the destination text keeps its gap
+  EXPECT_EQ(after[6].rect.left, after[5].rect.left);        // and the source text its column
+  for (size_t i : {0, 1, 2, 3}) EXPECT_TRUE(EqualRect(&before[i].rect, &after[i].rect)) << i;
+  EXPECT_EQ(width + (after[6].rect.right - before[6].rect.right), ClientWidth(dialog));
+  DestroyWindow(dialog);
+}
+
 // The bar must count past 65535 entries: a 16-bit range would wrap there and
 // the bar would fill up many times over during a large install.
 TEST(ProgressBar, RangeAndStepsBeyondSixteenBits) {

@@ -15,9 +15,12 @@
 // list and wait answer with one JSON document on stdout (texts escaped to
 // plain ASCII, \uXXXX beyond it):
 //   {"windows":[{"hwnd":N, "xid":N, "exe":S, "class":S, "title":S, "x":N, "y":N, "w":N, "h":N,
-//                "cw":N, "ch":N, "enabled":B, ["entries":[S...], "sel":N, "itemh":N,]
-//                "items":[{"hwnd":N, "id":N, "class":S, "text":S, "x":N, "y":N, "w":N, "h":N,
-//                          "enabled":B, "visible":B, ["entries":[S...], "sel":N,] ["min":N, "max":N, "pos":N]}]}]}
+//                "cw":N, "ch":N, "enabled":B, "unitx":N, "unity":N, ["entries":[S...], "sel":N, "itemh":N,]
+//                "items":[{"hwnd":N, "id":N, "class":S, "text":S, "x":N, "y":N, "w":N, "h":N, "cw":N, "ch":N,
+//                          "enabled":B, "visible":B, ["needw":N, "needh":N,] ["entries":[S...], "sel":N,]
+//                          ["min":N, "max":N, "pos":N]}]}]}
+// unitx and unity are the dialog base units of the installer's dialog font; needw and needh the room a
+// static's text needs at the static's width, measured in that font.
 // A text is null when its window did not answer in time. wait adds "timeout":true|false; after
 // a timeout it lists every installer window.
 #include <windows.h>
@@ -83,21 +86,23 @@ class Object {
 
 // --- Reading windows ----------------------------------------------------------
 
-std::wstring ExeOf(HWND window) {
+std::wstring ExePathOf(HWND window) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
   if (!process) return std::wstring();
   wchar_t path[MAX_PATH] = {0};
   DWORD size = MAX_PATH;
-  std::wstring name;
-  if (QueryFullProcessImageNameW(process, 0, path, &size)) {
-    name.assign(path, size);
-    size_t slash = name.find_last_of(L"\\/");
-    if (slash != std::wstring::npos) name = name.substr(slash + 1);
-  }
+  std::wstring full;
+  if (QueryFullProcessImageNameW(process, 0, path, &size)) full.assign(path, size);
   CloseHandle(process);
-  return name;
+  return full;
+}
+
+std::wstring ExeOf(HWND window) {
+  std::wstring name = ExePathOf(window);
+  size_t slash = name.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? name : name.substr(slash + 1);
 }
 
 std::wstring ClassOf(HWND window) {
@@ -131,6 +136,112 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return static_cast<LRESULT>(result);
 }
 
+// --- Measuring texts -----------------------------------------------------------
+//
+// A font belongs to the process that made it, so the dialog's own cannot be
+// borrowed: the probe makes the same one, from the font the installer's
+// dialog templates name, as the dialog manager makes it.
+
+struct TemplateFont {
+  WORD points = 0, weight = 0;
+  BYTE italic = 0, charset = 0;
+  std::wstring face;
+};
+
+// The first dialog template with a number for a name (the installer's all
+// have one).
+BOOL CALLBACK FirstNumbered(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
+  if (!IS_INTRESOURCE(name)) return TRUE;
+  *reinterpret_cast<LPWSTR*>(found) = name;
+  return FALSE;
+}
+
+// The font of the first dialog template of an executable (every dialog of
+// the installer names the same one, as gui_checks makes sure).
+bool ReadTemplateFont(const std::wstring& exe, TemplateFont& font) {
+  HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) return false;
+  LPWSTR first = nullptr;
+  EnumResourceNamesW(module, MAKEINTRESOURCEW(5) /* RT_DIALOG */, FirstNumbered, reinterpret_cast<LONG_PTR>(&first));
+  bool ok = false;
+  HRSRC resource = first ? FindResourceW(module, first, MAKEINTRESOURCEW(5)) : nullptr;
+  const WORD* p = resource ? static_cast<const WORD*>(LockResource(LoadResource(module, resource))) : nullptr;
+  // DLGTEMPLATEEX: version 1 and 0xFFFF, help id, extended style, style,
+  // item count, x, y, cx, cy, then menu, class and caption.
+  if (p && p[0] == 1 && p[1] == 0xFFFF) {
+    const DWORD style = *reinterpret_cast<const DWORD*>(p + 6);
+    p += 13;
+    for (int text = 0; text < 3; ++text) {
+      if (*p == 0xFFFF) p += 2;
+      else {
+        while (*p) ++p;
+        ++p;
+      }
+    }
+    if (style & DS_SETFONT) {
+      font.points = p[0];
+      font.weight = p[1];
+      font.italic = static_cast<BYTE>(p[2] & 0xFF);
+      font.charset = static_cast<BYTE>(p[2] >> 8);
+      font.face = reinterpret_cast<const wchar_t*>(p + 3);
+      ok = true;
+    }
+  }
+  FreeLibrary(module);
+  return ok;
+}
+
+// The dialog font of the installer whose window this is, made once.
+HFONT DialogFont(HWND window) {
+  static HFONT font = nullptr;
+  if (font) return font;
+  TemplateFont t;
+  if (!ReadTemplateFont(ExePathOf(window), t)) return nullptr;
+  HDC screen = GetDC(nullptr);
+  font = CreateFontW(-MulDiv(t.points, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, t.weight, t.italic, FALSE,
+                     FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FF_DONTCARE,
+                     t.face.c_str());
+  ReleaseDC(nullptr, screen);
+  return font;
+}
+
+// The dialog base units of that font, as the dialog manager takes them: the
+// average width of the letters and the height of a line.
+SIZE BaseUnits(HFONT font) {
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  TEXTMETRICW metrics;
+  GetTextMetricsW(dc, &metrics);
+  SIZE letters = {0, 0};
+  GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return SIZE{(letters.cx / 26 + 1) / 2, metrics.tmHeight};
+}
+
+// The room a static's text needs at the static's width, drawn as a static
+// draws it; nullopt for statics that show no text.
+std::optional<SIZE> NeededRoom(HWND item, const std::wstring& text) {
+  const DWORD style = static_cast<DWORD>(GetWindowLongW(item, GWL_STYLE));
+  const DWORD type = style & SS_TYPEMASK;
+  if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP)
+    return std::nullopt;
+  HFONT font = DialogFont(GetAncestor(item, GA_ROOT));
+  if (!font) return std::nullopt;
+  RECT client;
+  GetClientRect(item, &client);
+  UINT flags = DT_CALCRECT | DT_EXPANDTABS;
+  flags |= type == SS_SIMPLE || type == SS_LEFTNOWORDWRAP ? DT_SINGLELINE : DT_WORDBREAK;
+  if (style & SS_NOPREFIX) flags |= DT_NOPREFIX;
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, font);
+  RECT r = {0, 0, client.right, 0};
+  DrawTextW(dc, text.c_str(), -1, &r, flags);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return SIZE{r.right, r.bottom};
+}
+
 std::string Handle(const void* handle) { return Number(static_cast<long long>(reinterpret_cast<UINT_PTR>(handle))); }
 
 void AddGeometry(Object& object, HWND window) {
@@ -159,8 +270,16 @@ std::string Entries(HWND box, UINT countMsg, UINT lengthMsg, UINT textMsg) {
 std::string DescribeItem(HWND item) {
   Object object;
   object.Add("hwnd", Handle(item)).Add("id", Number(GetDlgCtrlID(item)));
-  object.Add("class", String(ClassOf(item))).Add("text", String(TextOf(item)));
+  const std::optional<std::wstring> text = TextOf(item);
+  object.Add("class", String(ClassOf(item))).Add("text", String(text));
   AddGeometry(object, item);
+  RECT client;
+  GetClientRect(item, &client);
+  object.Add("cw", Number(client.right)).Add("ch", Number(client.bottom));
+  if (IsClass(item, L"Static") && text && !text->empty()) {
+    if (std::optional<SIZE> need = NeededRoom(item, *text))
+      object.Add("needw", Number(need->cx)).Add("needh", Number(need->cy));
+  }
   object.Add("enabled", Bool(IsWindowEnabled(item))).Add("visible", Bool(IsWindowVisible(item)));
   if (IsClass(item, L"ComboBox")) {
     object.Add("entries", Entries(item, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT));
@@ -194,6 +313,10 @@ std::string Describe(HWND window) {
   AddGeometry(object, window);
   object.Add("cw", Number(client.right)).Add("ch", Number(client.bottom));
   object.Add("enabled", Bool(IsWindowEnabled(window)));
+  if (HFONT font = DialogFont(window)) {
+    const SIZE units = BaseUnits(font);
+    object.Add("unitx", Number(units.cx)).Add("unity", Number(units.cy));
+  }
   // An open drop-down list is a window of its own: its entries and their
   // height tell where to click one.
   if (IsClass(window, L"ComboLBox")) {

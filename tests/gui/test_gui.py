@@ -40,6 +40,11 @@ WM_KEYDOWN, VK_ESCAPE = 0x0100, 0x1B
 OPEN_CAPTION = "Open"  # Wine's file dialog
 REG_KEY = r"HKLM\SOFTWARE\EA SPORTS\F1 9902"
 
+# Wine ships the dialogs' bitmap font "MS Sans Serif" but does not install
+# it into a prefix, so most players run without it, in a wider font.
+BITMAP_FONT = Path("/usr/share/wine/fonts/sserife.fon")
+PREFIX_FONTS = WINE_ROOT / "prefix" / "drive_c" / "windows" / "Fonts"
+
 
 def read_defines(path):
     """The `#define NAME value` lines of a header, value a number or a C string."""
@@ -66,6 +71,24 @@ def wine_env(*args, **options):
 
 def xdotool(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True)
+
+
+def use_bitmap_font(present):
+    """Puts the bitmap font into the prefix, or takes it out; Wine programs
+    started afterwards see the change."""
+    target = PREFIX_FONTS / BITMAP_FONT.name
+    if present and not target.is_file():
+        if not BITMAP_FONT.is_file():
+            raise AssertionError(f"{BITMAP_FONT} is missing (fonts-wine)")
+        PREFIX_FONTS.mkdir(parents=True, exist_ok=True)
+        shutil.copy(BITMAP_FONT, target)
+    elif not present:
+        target.unlink(missing_ok=True)
+
+
+def mul_div(number, numerator, denominator):
+    """MulDiv for positive numbers: the product divided, rounded half up."""
+    return (number * numerator + denominator // 2) // denominator
 
 
 def winpath(path):
@@ -230,10 +253,15 @@ def lnk_fields(lnk):
 # --- The cases, for each build -------------------------------------------------
 
 class InstallerCases:
-    arch = objdump = None  # set by each build's class
+    """The dialogs, driven as a person would, in the prefix with or without
+    the bitmap font the templates are laid out for."""
+    arch = None  # set by each build's class
+    bitmap_font = True
 
     @classmethod
     def setUpClass(cls):
+        use_bitmap_font(cls.bitmap_font)
+        cls.label = cls.arch if cls.bitmap_font else f"{cls.arch}-nofont"
         build = ROOT / "build" / cls.arch
         cls.setup_exe = build / "src" / "ui" / "win32" / "trilo-setup.exe"
         cls.probe_exe = build / "tests" / "gui" / "gui_probe.exe"
@@ -250,7 +278,7 @@ class InstallerCases:
         self.setup = None
         self.shots = 0
         self.name = self._testMethodName.removeprefix("test_").replace("_", "-")
-        self.case_dir = SCRATCH / self.arch / self.name
+        self.case_dir = SCRATCH / self.label / self.name
         shutil.rmtree(self.case_dir, ignore_errors=True)
         self.game = self.case_dir / "game"
         self.package = self.case_dir / "package"
@@ -353,11 +381,31 @@ class InstallerCases:
             self.wait_until(lambda: self.setup.poll() is not None, EXIT_WAIT_S,
                             "the installer to end after its last window")
 
-    def shot(self, window, name):
-        """The window as it is on the screen now."""
+    def check_texts_fit(self, window, name):
+        """Every static text of one of the installer's dialogs shows whole:
+        the room it needs, measured in the dialog's font, is within its
+        control. The texts of the file being copied are left out: they show
+        what of a long path fits."""
+        ok = next((c for c in window["items"] if c["id"] == IDOK), None)
+        if ok and "unitx" in window:
+            with self.subTest(f"{name}: measured in the dialog's own font"):
+                # Every OK button of the templates is 50 dialog units wide.
+                self.assertEqual(ok["w"], mul_div(50, window["unitx"], 4))
+        for control in window["items"]:
+            if "needw" not in control or control["id"] in (ids.IDC_SOURCE_TEXT, ids.IDC_DEST_TEXT):
+                continue
+            with self.subTest(f"{name}: {control['text']!r} not cut"):
+                self.assertTrue(control["needw"] <= control["cw"] and control["needh"] <= control["ch"],
+                                f"needs {control['needw']}x{control['needh']}, has {control['cw']}x{control['ch']}")
+
+    def shot(self, window, name, texts=True):
+        """The window as it is on the screen now; with `texts`, one of the
+        installer's own dialogs, whose texts must fit."""
+        if texts:
+            self.check_texts_fit(window, name)
         time.sleep(0.4)  # let it finish painting
         self.shots += 1
-        file = SHOTS / f"{self.arch}-{self.name}-{self.shots:02d}-{name}.png"
+        file = SHOTS / f"{self.label}-{self.name}-{self.shots:02d}-{name}.png"
         crop = f"{window['w']}x{window['h']}+{window['x']}+{window['y']}"
         subprocess.run(["import", "-window", "root", "-crop", crop, "+repage", file], stderr=DEVNULL, check=True)
         print(f"  screenshot {file}")
@@ -376,32 +424,12 @@ class InstallerCases:
         and press Enter."""
         click(locate, ids.IDC_BROWSE)
         opened = self.wait_window(OPEN_CAPTION, title=OPEN_CAPTION)
-        self.shot(opened, f"open-dialog-{name}")
+        self.shot(opened, f"open-dialog-{name}", texts=False)
         # The file name box has the focus and holds the initial name: replace it.
         press(opened, "ctrl+a")
         xdotool("type", "--delay", 20, path)
         press(opened, "Return")
         self.wait_gone(OPEN_CAPTION, title=OPEN_CAPTION)
-
-    # --- The build
-
-    def test_imports_only_system_dlls(self):
-        """One file that runs alone."""
-        dump = subprocess.run([self.objdump, "-p", self.setup_exe], stdout=PIPE, text=True, check=True).stdout
-        dlls = sorted(name.lower() for name in re.findall(r"^\s*DLL Name: (\S+)", dump, re.M))
-        with self.subTest("imports only system DLLs"):
-            self.assertIn("kernel32.dll", dlls)
-            self.assertFalse([d for d in dlls if re.search(r"libstdc|libgcc|libwinpthread", d)], f"imports {dlls}")
-
-    def test_resources(self):
-        """The resources, read back by the platform's resource functions. The
-        summary line proves the program ran (Wine starts nothing, silently,
-        when it lacks 32-bit support)."""
-        out = wine_env("wine", self.checks_exe, f"--setup={winpath(self.setup_exe)}", "--gtest_color=no",
-                       stdout=PIPE, stderr=STDOUT).stdout.decode("latin-1").replace("\r", "")
-        with self.subTest("resources and progress bar"):
-            self.assertRegex(out, r"(?m)^\[  PASSED  \] \d+ test")
-            self.assertNotRegex(out, r"(?m)^\[  FAILED  \]")
 
     # --- Installs
 
@@ -524,14 +552,17 @@ class InstallerCases:
 
     def test_options_error(self):
         """What the sample does not use: a splash bitmap, three versions listed
-        unsorted, the options error and the questions asked again, and slow
-        pre- and post-install commands during which Escape is pressed."""
+        unsorted, the options error and the questions asked again, slow pre-
+        and post-install commands during which Escape is pressed, and a file
+        that cannot be copied."""
         make_game(self.game)
         game_exe = self.game / ids.TXT_GAME_EXE_NAME
         game_config = self.game / ids.TXT_DEFAULT_CONFIG_PATTERN
         original_config = self.case_dir / f"{game_config.name}.orig"
         shutil.copy(game_config, original_config)
         make_package(self.package, "Road", "Track", "Classic")
+        with open(self.package / "Track.files.txt", "ab") as files:
+            files.write(b"${TOPDIR}missing.txt=content\\missing.txt\r\n")
         subprocess.run(["convert", "-size", "320x180", "gradient:#c01010-#101060",
                         f"BMP3:{self.package / 'splash.bmp'}"], check=True)
         flag = self.case_dir / "post-install.flag"
@@ -594,6 +625,13 @@ class InstallerCases:
         # through the dialog's keyboard handling there: it must not cancel.
         time.sleep(0.5)
         self.probe("post", main["hwnd"], WM_KEYDOWN, VK_ESCAPE, 0x00010001)
+        # After the copy step, the file that could not be copied is told.
+        box = self.wait_window("message box", title=self.setup_exe.stem)
+        self.check("the failed copy told", [c["text"] for c in box["items"] if c["class"].lower() == "static"][-1:],
+                   ["1 of 4 files could not be copied. They are listed in log.txt."])
+        self.shot(box, "copies-failed", texts=False)
+        click(box, IDOK)
+        self.wait_gone("message box", title=self.setup_exe.stem)
         # While the post-install command runs, the window shows the copy's last
         # entry and the full bar, as the copy step last painted them.
         with self.subTest("post-install command ran"):
@@ -608,6 +646,9 @@ class InstallerCases:
         season = self.game / "Trilo" / "Seasons"
         for part in CONTENT_PARTS:
             self.check_file(f"Track's {part} file copied", season / f"{part}.txt", f"Track {part}")
+        with self.subTest("the failed copy logged"):
+            self.assertRegex(self.text_of(self.package / "log.txt"),
+                             r"^Couldn't copy: content\\missing\.txt => .*missing\.txt, errno=2, last error=2\r\n$")
         self.check_same("the old configuration is untouched", game_config, original_config)
 
     def test_cancel(self):
@@ -666,7 +707,7 @@ class InstallerCases:
 
         click(self.main_window(), IDOK)
         box = self.wait_window("message box", title=self.setup_exe.stem, text="Malformed file copy string")
-        self.shot(box, "message-box")
+        self.shot(box, "message-box", texts=False)
         click(box, IDOK)
         notice = self.wait_window("failure notice", title=ids.TXT_NOTICE_CAPTION, text=ids.TXT_INSTALL_FAILED)
         self.shot(notice, "install-failed")
@@ -679,12 +720,43 @@ class InstallerCases:
         self.check_absent("nothing after the bad line", self.game / "after.txt")
 
 
-class Win32(InstallerCases, unittest.TestCase):
+class BuildCases:
+    """What does not depend on the fonts: the build itself."""
+    objdump = None
+
+    def test_imports_only_system_dlls(self):
+        """One file that runs alone."""
+        dump = subprocess.run([self.objdump, "-p", self.setup_exe], stdout=PIPE, text=True, check=True).stdout
+        dlls = sorted(name.lower() for name in re.findall(r"^\s*DLL Name: (\S+)", dump, re.M))
+        with self.subTest("imports only system DLLs"):
+            self.assertIn("kernel32.dll", dlls)
+            self.assertFalse([d for d in dlls if re.search(r"libstdc|libgcc|libwinpthread", d)], f"imports {dlls}")
+
+    def test_resources(self):
+        """The resources, read back by the platform's resource functions. The
+        summary line proves the program ran (Wine starts nothing, silently,
+        when it lacks 32-bit support)."""
+        out = wine_env("wine", self.checks_exe, f"--setup={winpath(self.setup_exe)}", "--gtest_color=no",
+                       stdout=PIPE, stderr=STDOUT).stdout.decode("latin-1").replace("\r", "")
+        with self.subTest("resources and progress bar"):
+            self.assertRegex(out, r"(?m)^\[  PASSED  \] \d+ test")
+            self.assertNotRegex(out, r"(?m)^\[  FAILED  \]")
+
+
+class Win32(BuildCases, InstallerCases, unittest.TestCase):
     arch, objdump = "win32", "i686-w64-mingw32-objdump"
 
 
-class Win64(InstallerCases, unittest.TestCase):
+class Win32NoBitmapFont(InstallerCases, unittest.TestCase):
+    arch, bitmap_font = "win32", False
+
+
+class Win64(BuildCases, InstallerCases, unittest.TestCase):
     arch, objdump = "win64", "x86_64-w64-mingw32-objdump"
+
+
+class Win64NoBitmapFont(InstallerCases, unittest.TestCase):
+    arch, bitmap_font = "win64", False
 
 
 class CheckResult(unittest.TextTestResult):
@@ -728,14 +800,6 @@ def main():
     for old in SHOTS.glob("*.png"):
         old.unlink()
 
-    # Wine ships the dialogs' bitmap font "MS Sans Serif" but does not install
-    # it into a prefix; without it the texts are set in a wider font.
-    font = Path("/usr/share/wine/fonts/sserife.fon")
-    fonts = WINE_ROOT / "prefix" / "drive_c" / "windows" / "Fonts"
-    if font.is_file() and not (fonts / font.name).is_file():
-        fonts.mkdir(parents=True, exist_ok=True)
-        shutil.copy(font, fonts)
-
     # One server for the whole run (it exits 2 when one is up already). The
     # first program of a fresh server starts Wine's own services, which keep
     # its output open: a captured output would never end.
@@ -747,6 +811,7 @@ def main():
     try:
         result = unittest.main(argv=[sys.argv[0], *patterns, *sys.argv[1:]], testRunner=runner, exit=False).result
     finally:
+        use_bitmap_font(True)  # the prefix as the other tests expect it
         if ours:
             wine_env("wineserver", "-k")
     if not result.testsRun:

@@ -145,7 +145,7 @@ TEST_F(PosixStepTest, CopyCutShortIsLoggedAndLeavesNoPartialFile) {
   WriteFile(pkg + "files.txt", "${TOPDIR}big.dat=big.dat\n${TOPDIR}small.dat=small.dat\n");
   ChildRun run = RunInChild([&] { return Outcome(app.CopyTemplateFiles(progress), ui); }, false, 8192);
   ASSERT_TRUE(Ran(run));
-  EXPECT_EQ(run.output, "true");
+  EXPECT_EQ(run.output, "true|1 of 2 files could not be copied. They are listed in log.txt.");
   EXPECT_EQ(ReadFile(pkg + "log.txt"),
             "Couldn't copy: big.dat => " + game + "big.dat, errno=27, last error=223\r\n");  // EFBIG
   EXPECT_EQ(Names(game), std::vector<std::string>{"small.dat"});
@@ -206,7 +206,8 @@ TEST_F(PosixStepTest, PathsLongerThanTheSystemAllowsFailAsTheyStand) {
   WriteFile(pkg + "data.dat", "d");
   EXPECT_FALSE(app.CreateTemplateDirectories());
   EXPECT_TRUE(app.CopyTemplateFiles(progress));
-  EXPECT_EQ(ui.messages, std::vector<std::string>{"Error creating directory"});
+  EXPECT_EQ(ui.messages, (std::vector<std::string>{"Error creating directory",
+                                                  "1 of 1 files could not be copied. They are listed in log.txt."}));
   const std::string log = ReadFile(pkg + "log.txt");
   EXPECT_NE(log.find("x.dat, errno=36, last error=206"), std::string::npos);  // the name is too long
   EXPECT_EQ(Names(game), std::vector<std::string>{});

@@ -9,6 +9,8 @@
 #include "posix/program_runner.h"
 #include "record_args.h"
 #include "test_support.h"
+#include "text/code_page.h"
+#include "text/text_util.h"
 
 namespace trilo {
 namespace {
@@ -73,7 +75,7 @@ TEST(CheckProgramTest, DryRunOfTheSampleWritesNothingAndRunsNothing) {
   EXPECT_EQ(r.out.substr(r.out.size() - findings.size()), findings) << r.out;
   for (const std::string& line :
        {"Plan of version Full into " + game + " (nothing is written):\n",
-        "  PreInstall runs " + ToSlashes(recorder) + ": " + recorder + " " + ToBackslashes(game) + "pre.txt 0\n",
+        "  PreInstall runs " + ToSlashes(recorder, CodePage()) + ": " + recorder + " " + ToBackslashes(game, CodePage()) + "pre.txt 0\n",
         "  new configuration  " + game + "ClassicMod.ini  from  " + game + "CONFIG.INI\n",
         std::string("    SEASONDIR=ClassicMod\\Season\\\n"),
         "  folder  new        " + game + "ClassicMod/Cars/Classic2\n",

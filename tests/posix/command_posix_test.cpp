@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/process.h"
+#include "posix/scoped_env.h"
 #include "record_args.h"
 #include "test_support.h"
 #include "text/text_util.h"
@@ -16,27 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Native(const std::string& core) { return ToSlashes(core); }
-
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    const char* old = getenv(name);
-    had_ = old != nullptr;
-    if (had_) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (had_) setenv(name_, old_.c_str(), 1);
-    else unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  bool had_;
-  std::string old_;
-};
+std::string Native(const std::string& core) { return SystemPath(core); }
 
 TEST(RunCommandPosix, ProgramSearchLikeWindows) {
   TempDir dir;

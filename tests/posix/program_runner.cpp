@@ -89,10 +89,10 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string
 }
 
 PtySession::PtySession(const std::vector<std::string>& argv, const std::string& cwd,
-                       const std::vector<std::string>& extraEnv) {
+                       const std::vector<std::string>& extraEnv, int columns) {
   winsize ws{};
   ws.ws_row = 40;
-  ws.ws_col = 120;
+  ws.ws_col = static_cast<unsigned short>(columns);
   pid_ = forkpty(&fd_, nullptr, nullptr, &ws);
   if (pid_ == 0) {
     setenv("TERM", "xterm", 1);

@@ -17,11 +17,12 @@ struct ProgramResult {
 ProgramResult RunProgram(const std::vector<std::string>& argv, const std::string& cwd = "",
                          const std::vector<std::string>& extraEnv = {}, int timeoutSeconds = 60);
 
-/// A program on a pseudo-terminal, driven as a person would type.
+/// A program on a pseudo-terminal of 40 rows and `columns` columns, driven
+/// as a person would type.
 class PtySession {
  public:
   PtySession(const std::vector<std::string>& argv, const std::string& cwd,
-             const std::vector<std::string>& extraEnv = {});
+             const std::vector<std::string>& extraEnv = {}, int columns = 120);
   ~PtySession();
   /// Waits until `text` has appeared in the output since the last Expect;
   /// false after the time-out (the output so far is in Transcript()).

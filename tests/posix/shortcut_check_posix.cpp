@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <map>
 
+#include "platform/user_path.h"
 #include "shortcut_check.h"
 #include "test_support.h"
 #include "text/text_util.h"
@@ -52,7 +53,7 @@ void ExpectField(const std::map<std::string, std::string>& fields, const std::st
 
 void ExpectShortcut(const std::string& lnkPath, const ExpectedShortcut& expected) {
   ASSERT_TRUE(FileExists(lnkPath)) << lnkPath;
-  const std::string native = ToSlashes(lnkPath);
+  const std::string native = SystemPath(lnkPath);
   std::FILE* pipe = popen(("lnkinfo " + ShellQuote(native) + " 2>&1").c_str(), "r");
   ASSERT_NE(pipe, nullptr);
   std::string output;
@@ -69,9 +70,12 @@ void ExpectShortcut(const std::string& lnkPath, const ExpectedShortcut& expected
   ExpectField(fields, "Icon location", expected.iconLocation, lnkPath);
 }
 
-std::string ShownPath(const std::string& corePath) { return "Z:" + corePath; }
+std::string ShownPath(const std::string& corePath) { return "Z:" + TextForUser(corePath); }
 
-std::string SystemText(const std::string& utf8) { return utf8; }
+std::string SystemText(const std::string& utf8) {
+  std::string text;
+  return TextFromUser(utf8, text) ? text : std::string();
+}
 
 }  // namespace test
 }  // namespace trilo

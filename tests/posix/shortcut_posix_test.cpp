@@ -2,6 +2,7 @@
 
 #include "platform/posix/wine_path.h"
 #include "platform/shell_link.h"
+#include "platform/user_path.h"
 #include "shortcut_check.h"
 #include "test_support.h"
 #include "text/text_util.h"
@@ -10,7 +11,7 @@ namespace trilo {
 namespace test {
 namespace {
 
-std::string Native(const std::string& core) { return ToSlashes(core); }
+std::string Native(const std::string& core) { return SystemPath(core); }
 
 TEST(WinePathFor, DriveOfThePrefixOrZ) {
   TempDir dir;
@@ -30,6 +31,30 @@ TEST(WinePathFor, DriveOfThePrefixOrZ) {
 
   ScopedCurrentFolder in(dir / "pfx\\drive_c");
   EXPECT_EQ(WinePathFor("Games/f1_9902.exe"), "C:\\Games\\f1_9902.exe");
+}
+
+// The line trilo-setup shows after an install: the shortcut's target and
+// arguments as a command for the shell.
+TEST(WineCommandLine, StartsTheGameAsTheShortcutWould) {
+  TempDir dir;
+  const std::string d = Native(dir.Path());
+  MakeFolder(dir / "pfx\\dosdevices");
+  MakeFolder(dir / "pfx\\drive_c\\Games\\F1");
+  MakeFolder(dir / "Mods\\It's mine");
+  const struct {
+    std::string target, arguments, folder, line;
+  } cases[] = {
+      {dir / "pfx\\drive_c\\Games\\F1\\f1_9902.exe", " config=Mod.ini", dir / "pfx\\drive_c\\Games\\F1\\",
+       "cd " + d + "pfx/drive_c/Games/F1/ && WINEPREFIX=" + d + "pfx wine 'C:\\Games\\F1\\f1_9902.exe' config=Mod.ini"},
+      // Outside a prefix Wine reaches the game through Z:; the arguments are
+      // split as the game will split them, and quoted for the shell.
+      {dir / "Mods\\It's mine\\f1_9902.exe", " config=\"My Mod.ini\" -x", dir / "Mods\\It's mine\\",
+       "cd '" + d + "Mods/It'\\''s mine/' && wine 'Z:" + dir.Path() +
+           "Mods\\It'\\''s mine\\f1_9902.exe' 'config=My Mod.ini' -x"},
+      {dir / "pfx\\drive_c\\Games\\F1\\f1_9902.exe", " config=", dir / "pfx\\drive_c\\Games\\F1\\",
+       "cd " + d + "pfx/drive_c/Games/F1/ && WINEPREFIX=" + d + "pfx wine 'C:\\Games\\F1\\f1_9902.exe' config="},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WineCommandLine(c.target, c.arguments, c.folder), c.line);
 }
 
 TEST(WriteShellLinkPosix, GameInsideAWinePrefixShowsDriveC) {

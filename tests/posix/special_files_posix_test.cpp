@@ -70,6 +70,8 @@ class SpecialFileTest : public StepTest {
   RecordingProgress progress;
 };
 
+const char kOneNotCopied[] = "1 of 1 files could not be copied. They are listed in log.txt.";
+
 struct FifoCase {
   const char* name;
   const char* fifo;  // relative to the test's folder
@@ -136,8 +138,9 @@ INSTANTIATE_TEST_SUITE_P(
         FifoCase{"NewPlayerTarget", "game\\Pack\\Driver1\\Driver1.PLR", Player, false,
                  {"Error creating new PLR file"}, nullptr},
         // A copy that fails is logged (access denied) and the step goes on.
-        FifoCase{"CopySource", "pkg\\car.veh", Copy, true, {}, "car.veh => <game>car.veh, errno=13, last error=5"},
-        FifoCase{"CopyDestination", "game\\car.veh", Copy, true, {},
+        FifoCase{"CopySource", "pkg\\car.veh", Copy, true, {kOneNotCopied},
+                 "car.veh => <game>car.veh, errno=13, last error=5"},
+        FifoCase{"CopyDestination", "game\\car.veh", Copy, true, {kOneNotCopied},
                  "car.veh => <game>car.veh, errno=13, last error=5"},
         FifoCase{"CopyLog", "pkg\\log.txt",
                  [](InstallerApp& app, RecordingProgress& progress) {

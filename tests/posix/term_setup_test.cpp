@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
+#include "code_page_names.h"
 #include "platform/posix/path_map.h"
 #include "posix/program_runner.h"
 #include "test_support.h"
@@ -69,6 +71,11 @@ TEST_F(TermSetupTest, UnattendedInstallOfTheSample) {
   EXPECT_TRUE(Exists(game + "Season/game.gdb.bak"));
   EXPECT_TRUE(Exists(game + "Classic Mod.lnk"));
   EXPECT_FALSE(Exists(pkg + "log.txt"));
+  // How to start the game as the shortcut would, the game lying outside any Wine prefix.
+  EXPECT_NE(r.out.find(TXT_INSTALL_COMPLETE "\nTo play with the new configuration: cd " + game + " && wine 'Z:" +
+                       test::CorePath(game) + "f1_9902.exe' config=ClassicMod.ini\n"),
+            std::string::npos)
+      << r.out;
 }
 
 TEST_F(TermSetupTest, UnattendedFailureAndOptionsError) {
@@ -98,6 +105,115 @@ TEST_F(TermSetupTest, UnattendedFailureAndOptionsError) {
   EXPECT_EQ(r.exitCode, 3);
   EXPECT_NE(r.out.find(kOptionsError), std::string::npos);
   EXPECT_FALSE(Exists(game + "ClassicMod.ini"));
+}
+
+// Faults the install goes on past end it with "Install Complete." and exit 4.
+TEST_F(TermSetupTest, UnattendedPartlyInstalledExitsFour) {
+  struct Case {
+    const char* name;
+    void (*breakIt)(const std::string& game, const std::string& pkg);
+    std::string message;
+  } cases[] = {
+      {"a content file is missing",
+       [](const std::string&, const std::string& pkg) { fs::remove(pkg + "content/cars/Classic2/classic2.veh"); },
+       "1 of 6 files could not be copied. They are listed in log.txt."},
+      // A folder where the shortcut goes: it cannot be saved there.
+      {"the shortcut cannot be saved",
+       [](const std::string& game, const std::string&) { fs::create_directory(game + "Classic Mod.lnk"); },
+       "Save failed!"},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(base + "game");
+    fs::remove_all(base + "pkg");
+    SetUp();
+    c.breakIt(game, pkg);
+    auto flags = FullFlags();
+    flags.insert(flags.begin(), {"--unattended", "--package-version", "Full"});
+    test::ProgramResult r = RunProgram(Args(flags), "", env);
+    EXPECT_EQ(r.exitCode, 4) << c.name << "\n" << r.out << r.err;
+    EXPECT_EQ(r.err, "trilo-setup: " + c.message + "\n") << c.name;
+    EXPECT_NE(r.out.find(TXT_INSTALL_COMPLETE "\n"), std::string::npos) << c.name << "\n" << r.out;
+    EXPECT_TRUE(Exists(game + "ClassicMod/Cars/Classic1/classic1.veh")) << c.name;
+  }
+}
+
+// A package written on Windows in the players' code page, chosen with
+// --code-page or taken from the locale: its names reach the disk as UTF-8,
+// as the Windows installer makes them under Wine.
+TEST_F(TermSetupTest, CodePageFromTheFlagOrTheLocale) {
+  struct Case {
+    unsigned codePage;
+    std::vector<std::string> how;  // flags
+    std::vector<std::string> environment;
+  } cases[] = {
+      {932, {"--code-page", "932"}, {}},
+      {1251, {}, {"LC_ALL", "LC_CTYPE", "LANG=ru_RU.UTF-8"}},
+      {1252, {"--code-page=1252"}, {"LC_ALL=ja_JP.UTF-8"}},
+  };
+  for (const Case& c : cases) {
+    const test::CodePageNames* names = nullptr;
+    for (const test::CodePageNames& n : test::CodePageNameTable())
+      if (n.codePage == c.codePage) names = &n;
+    ASSERT_NE(names, nullptr);
+    const std::string pack = base + "pack" + std::to_string(c.codePage) + "/";
+    fs::create_directories(pack + "content");
+    test::WriteFile(FromNativePath(pack + "conf.ini"),
+                    std::string("[VESKAINSTALL]\r\nNewShortcut=1\r\n[VESKASHORTCUT]\r\nDesc=") + names->desc + "\r\n");
+    test::WriteFile(FromNativePath(pack + "dirs.txt"), std::string("${TOPDIR}") + names->folder + "\r\n");
+    test::WriteFile(FromNativePath(pack + "files.txt"),
+                    std::string("${TOPDIR}") + names->folder + "\\" + names->file + "=content\\" + names->file + "\r\n");
+    std::ofstream(pack + "content/" + names->fileUtf8) << "copied";
+    std::vector<std::string> argv = {TRILO_TERM_SETUP, "-C", pack, "--unattended", "--game-exe",
+                                     game + "f1_9902.exe", "--config", game + "CONFIG.INI"};
+    argv.insert(argv.end(), c.how.begin(), c.how.end());
+    std::vector<std::string> environment = env;
+    environment.insert(environment.end(), c.environment.begin(), c.environment.end());
+    test::ProgramResult r = RunProgram(argv, "", environment);
+    EXPECT_EQ(r.exitCode, 0) << c.codePage << "\n" << r.out << r.err;
+    std::string copied;
+    std::getline(std::ifstream(game + names->folderUtf8 + "/" + names->fileUtf8), copied);
+    EXPECT_EQ(copied, "copied") << c.codePage;
+    EXPECT_TRUE(Exists(game + names->descUtf8 + ".lnk")) << c.codePage;
+  }
+}
+
+TEST_F(TermSetupTest, NamesTheCodePageCannotWriteAreRefused) {
+  // The game and the package in a folder whose name code page 1252 lacks.
+  const std::string japanese = base + "\xE6\x97\xA5\xE6\x9C\xAC/";
+  fs::create_directory(japanese);
+  fs::copy(base + "game", japanese + "game", fs::copy_options::recursive);
+  fs::copy(base + "pkg", japanese + "pkg", fs::copy_options::recursive);
+  const std::vector<std::string> gameFlags = {"--game-exe", japanese + "game/f1_9902.exe", "--config",
+                                              japanese + "game/CONFIG.INI", "--player",
+                                              japanese + "game/Save/Driver1/Driver1.PLR"};
+  auto run = [&](const std::string& package, const char* codePage) {
+    std::vector<std::string> argv = {TRILO_TERM_SETUP, "-C", package, "--unattended", "--package-version",
+                                     "Lite", "--code-page", codePage};
+    argv.insert(argv.end(), gameFlags.begin(), gameFlags.end());
+    return RunProgram(argv, "", env);
+  };
+
+  // An argument: refused, naming it as it was given.
+  test::ProgramResult r = run(pkg, "1252");
+  EXPECT_EQ(r.exitCode, 64);
+  EXPECT_NE(r.err.find("trilo-setup: \"" + japanese + "game/f1_9902.exe\" cannot be written in code page 1252\n"),
+            std::string::npos)
+      << r.err;
+  // The package's own folder: refused before anything is read.
+  r = RunProgram({TRILO_TERM_SETUP, "-C", japanese + "pkg", "--unattended", "--code-page", "1252"}, "", env);
+  EXPECT_EQ(r.exitCode, 64);
+  EXPECT_NE(r.err.find("\"" + japanese + "pkg\" cannot be written in code page 1252"), std::string::npos) << r.err;
+  EXPECT_FALSE(Exists(japanese + "game/ClassicMod"));
+  // In code page 932 they are names like any other.
+  r = run(japanese + "pkg", "932");
+  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_TRUE(Exists(japanese + "game/ClassicMod/Cars/Classic1/classic1.veh"));
+
+  for (const char* bad : {"12345", "abc", "0", "-1252"}) {
+    r = RunProgram(Args({"--unattended", "--code-page", bad}), "", env);
+    EXPECT_EQ(r.exitCode, 64) << bad;
+    EXPECT_NE(r.err.find("code page"), std::string::npos) << bad << ": " << r.err;
+  }
 }
 
 TEST_F(TermSetupTest, ProposalsComeFromTheWinePrefix) {
@@ -157,6 +273,57 @@ TEST_F(TermSetupTest, InteractiveAcceptChooseAndInstall) {
   EXPECT_EQ(s.Wait(), 0) << s.Transcript();
   EXPECT_TRUE(Exists(game + "ClassicMod/Cars/Classic1/classic1.veh"));
   EXPECT_FALSE(Exists(game + "ClassicMod/Cars/Classic2"));
+}
+
+// For people who never saw the dialogs: prompts fit the terminal, Tab
+// completes a folder with "/", and the template player question lists the
+// game's player files and proposes the first.
+TEST_F(TermSetupTest, InteractivePromptsWrapAtTheTerminalsWidth) {
+  PtySession s(Args({}), "", env, 40);
+  ASSERT_TRUE(s.Expect("Please locate your f1_9902.exe file. If\r\nyou have changed the name of the file or\r\n"
+                       "moved it, please browse to the correct\r\nfile and select it.\r\n"))
+      << s.Transcript();
+  s.Send("\x04");
+  ASSERT_TRUE(s.Expect("This install contains more than one\r\nversion. Please select the version you\r\n"
+                       "wish to install (you can install the\r\nother versions by running the\r\n"
+                       "installation program again).\r\n"))
+      << s.Transcript();
+  s.Send("\x04");
+  ASSERT_TRUE(s.Expect("Please locate the game's configuration\r\nfile (CONFIG.INI) to start from.\r\n"))
+      << s.Transcript();
+  s.Send("\x04");
+  ASSERT_TRUE(s.Expect("Please locate a PLR file to use as a\r\ntemplate for a new player\r\n")) << s.Transcript();
+  s.Send("\x04");
+  ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
+  s.Send("c\r");
+  EXPECT_EQ(s.Wait(), 2) << s.Transcript();
+}
+
+TEST_F(TermSetupTest, InteractiveCompletionAndPlayerFiles) {
+  fs::create_directories(game + "Save/Alice");
+  std::ofstream(game + "Save/Alice/Alice.plr") << "DriverName=Alice\n";
+  fs::create_directories(game + "Save/Empty");
+  std::ofstream(game + "Save/notes.PLR") << "not in a player folder\n";
+  PtySession s(Args({"--config", game + "CONFIG.INI"}), "", env);
+  ASSERT_TRUE(s.Expect("Path (Ctrl-D cancels): ")) << s.Transcript();
+  // "ga" completes to the folder "game/", ready for the file's name.
+  s.Send(base + "ga\t");
+  s.Send("f1_9902.exe\r");
+  ASSERT_TRUE(s.Expect("Version [Full]: ")) << s.Transcript();
+  s.Send("2\r");
+  ASSERT_TRUE(s.Expect("Path [" + game + "CONFIG.INI]: ")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect(TXT_LOCATE_PLAYER "\r\n  1) " + game + "Save/Alice/Alice.plr\r\n  2) " + game +
+                       "Save/Driver1/Driver1.PLR\r\nPath [" + game + "Save/Alice/Alice.plr]: "))
+      << s.Transcript();
+  s.Send("2\r");
+  ASSERT_TRUE(s.Expect("Game executable: " + game + "f1_9902.exe\r\n")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Template player: " + game + "Save/Driver1/Driver1.PLR\r\n")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect(TXT_INSTALL_COMPLETE)) << s.Transcript();
+  EXPECT_EQ(s.Wait(), 0) << s.Transcript();
+  EXPECT_TRUE(Exists(game + "ClassicMod/Save/Driver1/Driver1.PLR"));
 }
 
 TEST_F(TermSetupTest, InteractiveEmptyProposalsAndCancelledQuestions) {

@@ -1,5 +1,8 @@
 // Our own INI reader against the real profile functions, on the same files.
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <iostream>
 
 #include "ini_corpus.h"
 #include "formats/ini_reader.h"
@@ -9,25 +12,44 @@
 namespace trilo {
 namespace {
 
+// Wine exports its version from ntdll; Windows has no such function.
+bool UnderWine() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 TEST(ProfileDifferentialTest, OwnReaderAnswersAsTheProfileFunctions) {
   test::TempDir dir;
   int compared = 0;
+  int olderWine = 0;
   for (const test::IniCase& c : test::IniCorpus()) {
     const std::string path = dir / "corpus.ini";
     test::WriteFile(path, c.text);
     IniText own(c.text);
+    // What a reader that keeps the blanks inside the brackets finds there: nothing.
+    const bool olderWineMayDiffer = c.olderWineKeepsBracketBlanks && UnderWine();
     for (const auto& q : c.queries) {
       for (size_t buffer : {size_t(1024), size_t(8), size_t(2)}) {
-        EXPECT_EQ(own.GetString(q.first, q.second, "dflt", buffer),
-                  ReadProfileString(q.first, q.second, "dflt", path, buffer))
-            << c.name << ": [" << q.first << "] " << q.second << " buffer " << buffer;
+        const std::string ours = own.GetString(q.first, q.second, "dflt", buffer);
+        const std::string real = ReadProfileString(q.first, q.second, "dflt", path, buffer);
+        if (olderWineMayDiffer && real != ours) {
+          EXPECT_EQ(real, IniText("").GetString(q.first, q.second, "dflt", buffer)) << c.name;
+          ++olderWine;
+        } else {
+          EXPECT_EQ(ours, real) << c.name << ": [" << q.first << "] " << q.second << " buffer " << buffer;
+        }
         ++compared;
       }
-      EXPECT_EQ(own.GetInt(q.first, q.second, -77), ReadProfileInt(q.first, q.second, -77, path))
-          << c.name << ": [" << q.first << "] " << q.second;
+      const int ours = own.GetInt(q.first, q.second, -77);
+      const int real = ReadProfileInt(q.first, q.second, -77, path);
+      if (olderWineMayDiffer && real != ours) EXPECT_EQ(real, -77) << c.name;
+      else EXPECT_EQ(ours, real) << c.name << ": [" << q.first << "] " << q.second;
     }
   }
   EXPECT_GT(compared, 100);
+  if (olderWine)
+    std::cout << "note: this Wine keeps the blanks inside a section's brackets (" << olderWine
+              << " answers); Windows and newer Wine drop them, as our reader does\n";
 }
 
 }  // namespace

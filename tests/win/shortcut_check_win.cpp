@@ -14,12 +14,13 @@ namespace test {
 
 namespace {
 
-// The folder the check after the suite reads (see tests/extra.cmake). A
-// build made on the Linux host sees its own folders through Z:.
+// The folder the check after the suite reads (see tests/extra.cmake), one
+// for each code page the suite runs in. A build made on the Linux host sees
+// its own folders through Z:.
 fs::path HandOverFolder() {
   std::string dir = TRILO_TEST_BIN_DIR;
   if (!dir.empty() && dir[0] == '/') dir = "Z:" + dir;
-  return fs::path(dir) / "shortcuts";
+  return fs::path(dir) / "shortcuts" / std::to_string(GetACP());
 }
 
 std::wstring Wide(const std::string& text, UINT codePage) {

@@ -44,6 +44,7 @@ unsigned long WindowsErrorFor(int err) {
     case EFBIG: return 223;  // ERROR_FILE_TOO_LARGE
     case EIO: return 1117;   // ERROR_IO_DEVICE
     case ELOOP: return 1921;  // ERROR_CANT_RESOLVE_FILENAME
+    case EILSEQ: return 1113;  // ERROR_NO_UNICODE_TRANSLATION: a name that is no text in the code page
     default: return 31;      // ERROR_GEN_FAILURE
   }
 }
@@ -115,10 +116,13 @@ int CopyContent(int in, int out, off_t size) {
 // file opens, without waiting: a FIFO or a device would hold the copy for
 // ever.
 int OpenSource(const std::string& from, std::string& native, struct stat* st) {
-  native = ToSlashes(from);
+  if (!ExactNativePath(from, native)) {
+    errno = EILSEQ;
+    return -1;
+  }
   int in = OpenRegularFile(native, O_RDONLY, 0, st);
   if (in >= 0 || errno != ENOENT) return in;
-  native = ToNativePath(from);
+  native = ResolveNativePath(native);
   return OpenRegularFile(native, O_RDONLY, 0, st);
 }
 
@@ -138,7 +142,11 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
   // A new file needs no further care. An existing one is opened without
   // truncating: it may turn out to be the source under another name, which
   // must keep its content.
-  const std::string dst = ToNativePath(to);
+  std::string dst;
+  if (!ToNativePath(to, dst)) {
+    close(in);
+    return Failure(EILSEQ);
+  }
   const mode_t mode = srcStat.st_mode & 0777;
   bool created = true;
   struct stat dstStat = {};

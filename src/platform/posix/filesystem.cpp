@@ -2,12 +2,14 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <string>
 
+#include "code_page_text.h"
 #include "path_map.h"
 #include "read_file.h"
 
@@ -51,6 +53,25 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
   if (!file) close(fd);
   else if (mode[0] != 'r') NoteCreated(native);
   return file;
+}
+
+bool ReadFolder(const std::string& path, std::vector<FolderEntry>& entries) {
+  entries.clear();
+  const std::string native = ToNativePath(path);
+  DIR* dir = native.empty() ? nullptr : opendir(native.c_str());
+  if (!dir) return false;
+  while (dirent* e = readdir(dir)) {
+    const std::string name = e->d_name;
+    FolderEntry entry;
+    if (name == "." || name == ".." || !Utf8ToCodePage(name, entry.name)) continue;
+    struct stat st;
+    if (e->d_type == DT_DIR) entry.isFolder = true;
+    else if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK)
+      entry.isFolder = stat((native + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    entries.push_back(entry);
+  }
+  closedir(dir);
+  return true;
 }
 
 bool RenameReplacing(const std::string& from, const std::string& to) {

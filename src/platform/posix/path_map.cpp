@@ -6,32 +6,75 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <locale.h>
+#include <wctype.h>
+
 #include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "code_page_text.h"
+#include "platform/system_info.h"
 #include "text/text_util.h"
 
 namespace trilo {
 
 namespace {
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+const CodePage kUtf8(kUtf8CodePage);
+
+// Upper case as the C library knows it for every language: the "C" locale
+// the program runs in knows only ASCII.
+locale_t CaseLocale() {
+  static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+  return locale;
+}
+
+// The character of a UTF-8 name at `i` as names are compared: in upper case,
+// as Wine compares them; `i` moves past it. ASCII needs no table. A byte
+// that starts no well-formed sequence stands for itself, apart from every
+// character.
+uint32_t NextFolded(const std::string& s, size_t& i) {
+  const unsigned char b = static_cast<unsigned char>(s[i]);
+  if (b < 0x80) {
+    ++i;
+    return b >= 'a' && b <= 'z' ? b - 'a' + 'A' : b;
+  }
+  const size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+  uint32_t cp = b & (0x3F >> (length - 1));
+  bool wellFormed = b >= 0xC2 && b <= 0xF4 && i + length <= s.size();
+  for (size_t k = 1; wellFormed && k < length; ++k) {
+    const unsigned char c = static_cast<unsigned char>(s[i + k]);
+    wellFormed = (c & 0xC0) == 0x80;
+    cp = cp << 6 | (c & 0x3F);
+  }
+  if (!wellFormed) {
+    ++i;
+    return 0x110000u + b;
+  }
+  i += length;
+  const locale_t locale = CaseLocale();
+  return static_cast<uint32_t>(locale ? towupper_l(static_cast<wint_t>(cp), locale) : towupper(static_cast<wint_t>(cp)));
+}
 
 struct CaselessHash {
   size_t operator()(const std::string& s) const {
-    uint64_t h = 14695981039346656037ull;  // FNV-1a of the lower-case form
-    for (char c : s) h = (h ^ static_cast<unsigned char>(AsciiLower(c))) * 1099511628211ull;
+    uint64_t h = 14695981039346656037ull;  // FNV-1a of the folded characters
+    for (size_t i = 0; i < s.size();) {
+      const uint32_t c = NextFolded(s, i);
+      h = (h ^ (c & 0xFF)) * 1099511628211ull;
+      if (c > 0xFF) h = (h ^ (c >> 8)) * 1099511628211ull;
+    }
     return static_cast<size_t>(h);
   }
 };
 
 struct CaselessEqual {
   bool operator()(const std::string& a, const std::string& b) const {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-      if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-    return true;
+    size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size())
+      if (NextFolded(a, i) != NextFolded(b, j)) return false;
+    return i == a.size() && j == b.size();
   }
 };
 
@@ -79,7 +122,7 @@ void Fill(const std::string& folder, FolderNames& names) {
 }
 
 // The entry of `folder` (a folder whose status is `st`) whose name equals
-// `name` ignoring ASCII case.
+// `name` ignoring case ("É" and "é" too).
 bool FindCaseless(const std::string& folder, const struct stat& st, const std::string& name, std::string& found) {
   if (!S_ISDIR(st.st_mode)) return false;
   FolderNames& names = Cache()[FolderId{st.st_dev, st.st_ino}];
@@ -102,8 +145,27 @@ std::string FolderOf(const std::string& path, size_t slash) {
 
 }  // namespace
 
+bool ExactNativePath(const std::string& path, std::string& native) {
+  // In UTF-8 a "\" is always a character of its own: the path is split only
+  // once it is converted, so a trail byte 0x5C of the code page never splits it.
+  if (!CodePageToUtf8(path, native)) return false;
+  native = ToSlashes(std::move(native), kUtf8);
+  return true;
+}
+
+bool ToNativePath(const std::string& path, std::string& native) {
+  if (!ExactNativePath(path, native)) return false;
+  native = ResolveNativePath(native);
+  return true;
+}
+
 std::string ToNativePath(const std::string& path) {
-  const std::string slashed = ToSlashes(path);
+  std::string native;
+  ToNativePath(path, native);
+  return native;
+}
+
+std::string ResolveNativePath(const std::string& slashed) {
   struct stat st;
   if (slashed.empty() || slashed.size() >= PATH_MAX || lstat(slashed.c_str(), &st) == 0) return slashed;
 
@@ -174,6 +236,16 @@ std::string NativeCurrentFolder() {
   return buf;
 }
 
-std::string FromNativePath(const std::string& path) { return ToBackslashes(path); }
+bool FromNativePath(const std::string& path, std::string& core) {
+  if (!Utf8ToCodePage(path, core)) return false;
+  core = ToBackslashes(std::move(core), ActiveCodePage());
+  return true;
+}
+
+std::string FromNativePath(const std::string& path) {
+  std::string core;
+  FromNativePath(path, core);
+  return core;
+}
 
 }  // namespace trilo

@@ -1,16 +1,29 @@
 #pragma once
 #include <string>
 
+// Paths between the core and the system. The core speaks Windows paths in
+// the active code page ("\" or "/" separators, an absolute POSIX path written
+// "\a\b"); the system takes UTF-8 with "/".
+
 namespace trilo {
 
-/// A Windows path as the core speaks it ("\" or "/" separators, an absolute
-/// POSIX path written "\a\b") turned into a POSIX path. A component that does
-/// not exist under its exact name is matched without regard to ASCII case in
-/// its folder, as packages written on Windows spell names in any case; once a
-/// component is missing even so, the rest is kept as written (it may be about
-/// to be created). A path too long for the system is returned as it is, so
-/// that using it fails at once.
+/// A core path as a POSIX path. A component that does not exist under its
+/// exact name is matched without regard to case in its folder, as packages
+/// written on Windows spell names in any case; once a component is missing
+/// even so, the rest is kept as written (it may be about to be created). A
+/// path too long for the system is returned as it is, so that using it fails
+/// at once. False, with `native` empty, when the path holds bytes that are no
+/// text in the code page: it names nothing, and is noted as refused.
+bool ToNativePath(const std::string& path, std::string& native);
+/// The same; "" for a path that is refused, which every system call fails on.
 std::string ToNativePath(const std::string& path);
+
+/// The core path converted and with "/", looked up nowhere: what an exact
+/// name is, in one step. False as above.
+bool ExactNativePath(const std::string& path, std::string& native);
+
+/// The caseless lookup of ToNativePath on a POSIX path (UTF-8, "/").
+std::string ResolveNativePath(const std::string& slashed);
 
 /// Tells the folder cache that this program made `nativePath` (a file or a
 /// folder), so that the cache stays valid without reading the folder again.
@@ -19,7 +32,11 @@ void NoteCreated(const std::string& nativePath);
 /// The current folder as a POSIX path; empty when it cannot be told.
 std::string NativeCurrentFolder();
 
-/// A POSIX path as the core speaks it: "/" becomes "\".
+/// A POSIX path as the core speaks it: "/" becomes "\" and the names come
+/// into the code page. False, with `core` empty, when a name cannot be
+/// written there; it is noted as refused.
+bool FromNativePath(const std::string& path, std::string& core);
+/// The same; "" for a path that is refused.
 std::string FromNativePath(const std::string& path);
 
 }  // namespace trilo

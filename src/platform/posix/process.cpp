@@ -10,8 +10,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "code_page_text.h"
 #include "formats/command_line.h"
 #include "path_map.h"
+#include "text/text_util.h"
 
 namespace trilo {
 
@@ -40,12 +42,14 @@ bool HasExtension(const std::string& name) {
 }
 
 // The name as given, then with ".exe" added when it has no extension, as the
-// Windows program search does.
+// Windows program search does. Folder and name are UTF-8; the name may
+// use "\".
 bool TryIn(const std::string& folder, const std::string& name, std::string& found) {
   std::string candidates[2] = {name, HasExtension(name) ? std::string() : name + ".exe"};
   for (const std::string& candidate : candidates) {
     if (candidate.empty()) continue;
-    std::string path = ToNativePath((folder.empty() ? std::string() : folder + "/") + candidate);
+    std::string path = ResolveNativePath(
+        ToSlashes((folder.empty() ? std::string() : folder + "/") + candidate, CodePage(kUtf8CodePage)));
     if (!path.empty() && path[0] != '/') path = NativeCurrentFolder() + "/" + path;
     if (IsStartable(path)) {
       found = path;
@@ -76,7 +80,7 @@ bool FindProgram(const std::string& word, std::string& found) {
   if (word.find_first_of("\\/") != std::string::npos) return TryIn("", word, found);
   if (TryIn("", word, found)) return true;
   for (const std::string& folder : SearchFolders("/usr/local/bin:/usr/bin:/bin"))
-    if (TryIn(FromNativePath(folder), word, found)) return true;
+    if (TryIn(folder, word, found)) return true;
   return false;
 }
 
@@ -149,7 +153,11 @@ bool FindCommandProgram(const std::string& commandLine, std::string& program) {
 bool RunCommand(const std::string& commandLine, const std::string& workingDir) {
   // CreateProcessA refuses an empty folder to start in; so do we.
   if (workingDir.empty()) return false;
-  const std::vector<std::string> words = SplitCommandLine(commandLine);
+  // Programs take their arguments in UTF-8, Windows programs under Wine
+  // too. Split once converted, a trail byte 0x5C is no backslash.
+  std::string line, folder;
+  if (!CodePageToUtf8(commandLine, line) || !ToNativePath(workingDir, folder)) return false;
+  const std::vector<std::string> words = SplitCommandLine(line);
   std::string program;
   if (words[0].empty() || !FindProgram(words[0], program)) return false;
 
@@ -159,7 +167,7 @@ bool RunCommand(const std::string& commandLine, const std::string& workingDir) {
   else args = {program};
   args.insert(args.end(), words.begin() + 1, words.end());
 
-  return SpawnAndWait(args, ToNativePath(workingDir));
+  return SpawnAndWait(args, folder);
 }
 
 }  // namespace trilo

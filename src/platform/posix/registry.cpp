@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "code_page_text.h"
 #include "path_map.h"
 #include "read_file.h"
 #include "wine_registry.h"
@@ -15,17 +16,35 @@ namespace trilo {
 
 namespace {
 
-// Appends one UTF-16 code unit as UTF-8 (the prefix's file names are UTF-8).
+// Appends one character as UTF-8 (the prefix's file names are UTF-8).
 void AppendUtf8(std::string& out, unsigned cp) {
   if (cp < 0x80) out += static_cast<char>(cp);
   else if (cp < 0x800) {
     out += static_cast<char>(0xC0 | (cp >> 6));
     out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
+  } else if (cp < 0x10000) {
     out += static_cast<char>(0xE0 | (cp >> 12));
     out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
   }
+}
+
+// The UTF-16 code unit of a "\x" escape at text[pos] (the "x"); pos ends on
+// its last digit.
+unsigned ReadEscapedUnit(const std::string& text, size_t& pos) {
+  unsigned unit = 0;
+  int digits = 0;
+  while (digits < 4 && pos + 1 < text.size() && std::isxdigit(static_cast<unsigned char>(text[pos + 1]))) {
+    char h = text[++pos];
+    unit = unit * 16 + static_cast<unsigned>(h <= '9' ? h - '0' : (h | 0x20) - 'a' + 10);
+    ++digits;
+  }
+  return unit;
 }
 
 // Reads a quoted registry string starting at text[pos] == '"'; pos ends after
@@ -51,12 +70,15 @@ bool ReadQuoted(const std::string& text, size_t& pos, std::string& out) {
       case 't': out += '\t'; break;
       case '0': out += '\0'; break;
       case 'x': {
-        unsigned cp = 0;
-        int digits = 0;
-        while (digits < 4 && pos + 1 < text.size() && std::isxdigit(static_cast<unsigned char>(text[pos + 1]))) {
-          char h = text[++pos];
-          cp = cp * 16 + static_cast<unsigned>(h <= '9' ? h - '0' : (h | 0x20) - 'a' + 10);
-          ++digits;
+        unsigned cp = ReadEscapedUnit(text, pos);
+        // A character beyond the first 65536 is written as two escapes.
+        if (cp >= 0xD800 && cp < 0xDC00 && text.compare(pos + 1, 2, "\\x") == 0) {
+          size_t next = pos + 2;
+          const unsigned low = ReadEscapedUnit(text, next);
+          if (low >= 0xDC00 && low < 0xE000) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+            pos = next;
+          }
         }
         AppendUtf8(out, cp);
         break;
@@ -126,7 +148,7 @@ std::string MapWineDosPath(const std::string& prefix, const std::string& windows
   if (!resolved) return std::string();
   std::string root = resolved;
   std::free(resolved);
-  const std::string rest = ToSlashes(windowsPath.substr(2));
+  const std::string rest = ToSlashes(windowsPath.substr(2), CodePage(kUtf8CodePage));
   if (root == "/" && !rest.empty() && rest[0] == '/') root.clear();
   return root + rest;
 }
@@ -139,11 +161,12 @@ bool QueryGameInstallDir(std::string& folder) {
   if (!FindWineRegistryValue(reg, "Software\\Wow6432Node\\EA SPORTS\\F1 9902", "Install Dir", value) &&
       !FindWineRegistryValue(reg, "Software\\EA SPORTS\\F1 9902", "Install Dir", value))
     return false;
-  if (value.size() >= 512) return false;  // does not fit the value buffer
+  // The value is read into 512 bytes in the code page; a folder that cannot
+  // be written there is no folder to propose.
+  std::string inCodePage;
+  if (!Utf8ToCodePage(value, inCodePage) || inCodePage.size() >= 512) return false;
   std::string mapped = MapWineDosPath(prefix, value);
-  if (mapped.empty()) return false;
-  folder = FromNativePath(mapped);
-  return true;
+  return !mapped.empty() && FromNativePath(mapped, folder);
 }
 
 }  // namespace trilo

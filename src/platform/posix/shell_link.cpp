@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "code_page_text.h"
 #include "formats/shell_link_format.h"
 #include "path_map.h"
 #include "wine_path.h"
@@ -26,9 +27,14 @@ uint64_t FileTime(const struct timespec& t) {
 }
 
 // The shortcut is opened by Windows programs under Wine, so every path in it
-// is the one Wine shows them.
-std::string WindowsPath(const std::string& corePath) {
-  return corePath.empty() ? corePath : WinePathFor(ToNativePath(corePath));
+// is the one Wine shows them. False for a path that is no text in the code page.
+bool WindowsPath(const std::string& corePath, std::u16string& path) {
+  path.clear();
+  std::string native;
+  if (corePath.empty()) return true;
+  if (!ToNativePath(corePath, native)) return false;
+  path = Utf8ToUtf16(WinePathFor(native));
+  return true;
 }
 
 void DescribeTarget(const std::string& target, ShellLinkData& data) {
@@ -49,26 +55,27 @@ long WriteShellLink(const std::string& target, const std::string& linkPath, cons
                     const std::string& arguments, const std::string& iconPath, const std::string& description,
                     const std::function<void(const std::string&)>& report) {
   ShellLinkData data;
-  // A value the format cannot hold is refused with its own message and
-  // left out, as the shell refuses a property; the rest is still saved.
-  auto set = [&](std::u16string& field, const std::string& value, const char* message) {
-    std::u16string text = Utf8ToUtf16(value);
-    if (text.size() > kMaxShellLinkString) report(message);
+  // A value the format cannot hold, or text that is no text in the code
+  // page, is refused with its own message and left out, as the shell
+  // refuses a property; the rest is still saved.
+  auto set = [&](std::u16string& field, bool converted, std::u16string& text, const char* message) {
+    if (!converted || text.size() > kMaxShellLinkString) report(message);
     else field.swap(text);
   };
-  set(data.targetPath, WindowsPath(target), "SetPath failed!");
-  set(data.description, description, "SetDescription failed!");
-  set(data.workingDir, WindowsPath(workingDir), "SetWorkingDirectory failed!");
-  set(data.arguments, arguments, "SetArguments failed!");
-  set(data.iconLocation, WindowsPath(iconPath), "SetIconLocation failed!");
+  std::u16string text;
+  set(data.targetPath, WindowsPath(target, text), text, "SetPath failed!");
+  set(data.description, CodePageToUtf16(description, text), text, "SetDescription failed!");
+  set(data.workingDir, WindowsPath(workingDir, text), text, "SetWorkingDirectory failed!");
+  set(data.arguments, CodePageToUtf16(arguments, text), text, "SetArguments failed!");
+  set(data.iconLocation, WindowsPath(iconPath, text), text, "SetIconLocation failed!");
   DescribeTarget(target, data);
 
   // A name too long for the shell's buffer is a failed save, never a cut one.
   std::string bytes;
+  std::u16string wideLinkPath;
   ReplacingFile file;
-  const bool saved = Utf8ToUtf16(linkPath).size() < kMaxLinkPath && BuildShellLink(data, bytes) &&
-                     file.Open(linkPath) && file.Write(bytes) &&
-                     file.Commit();
+  const bool saved = CodePageToUtf16(linkPath, wideLinkPath) && wideLinkPath.size() < kMaxLinkPath &&
+                     BuildShellLink(data, bytes) && file.Open(linkPath) && file.Write(bytes) && file.Commit();
   if (!saved) {
     report("Save failed!");
     return kFailed;

@@ -6,8 +6,6 @@
 
 namespace trilo {
 
-CodePage ActiveCodePage() { return CodePage(0); }
-
 std::string ProgramName() {
   char buf[4096];
   ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);

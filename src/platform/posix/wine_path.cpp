@@ -38,14 +38,20 @@ bool IsDriveLetter(const std::string& name) {
          ((name[0] >= 'a' && name[0] <= 'z') || (name[0] >= 'A' && name[0] <= 'Z'));
 }
 
-}  // namespace
+// Where Wine places a POSIX path: the drive, how many of the path's
+// components make up its root, and the prefix that drive belongs to.
+struct WineLocation {
+  std::vector<std::string> parts;
+  std::string drive = "Z:";
+  size_t first = 0;
+  std::string prefix;  // empty for Z:, the whole system
+};
 
-std::string WinePathFor(const std::string& nativePath) {
+WineLocation Locate(const std::string& nativePath) {
   const std::string absolute = !nativePath.empty() && nativePath[0] == '/' ? nativePath
                                                                              : CurrentFolder() + "/" + nativePath;
-  const bool trailing = !nativePath.empty() && nativePath.back() == '/';
-
-  std::vector<std::string> parts;
+  WineLocation where;
+  std::vector<std::string>& parts = where.parts;
   size_t pos = 0;
   while (pos <= absolute.size()) {
     size_t next = absolute.find('/', pos);
@@ -60,27 +66,36 @@ std::string WinePathFor(const std::string& nativePath) {
   }
 
   // The innermost prefix wins: that is the drive the file lies on.
-  std::string drive = "Z:";
-  size_t first = 0;
   for (size_t i = parts.size(); i-- > 0;) {
     if (parts[i] == "drive_c" && IsWinePrefix(JoinNative(parts, i))) {
-      drive = "C:";
-      first = i + 1;
+      where.drive = "C:";
+      where.first = i + 1;
+      where.prefix = JoinNative(parts, i);
       break;
     }
     if (i > 0 && parts[i - 1] == "dosdevices" && IsDriveLetter(parts[i])) {
-      drive = std::string(1, static_cast<char>(parts[i][0] & ~0x20)) + ":";
-      first = i + 1;
+      where.drive = std::string(1, static_cast<char>(parts[i][0] & ~0x20)) + ":";
+      where.first = i + 1;
+      where.prefix = JoinNative(parts, i - 1);
       break;
     }
   }
+  return where;
+}
 
-  std::string out = drive + "\\";
-  for (size_t i = first; i < parts.size(); ++i) {
-    out += parts[i];
-    if (i + 1 < parts.size() || trailing) out += '\\';
+}  // namespace
+
+std::string WinePathFor(const std::string& nativePath) {
+  const bool trailing = !nativePath.empty() && nativePath.back() == '/';
+  const WineLocation where = Locate(nativePath);
+  std::string out = where.drive + "\\";
+  for (size_t i = where.first; i < where.parts.size(); ++i) {
+    out += where.parts[i];
+    if (i + 1 < where.parts.size() || trailing) out += '\\';
   }
   return out;
 }
+
+std::string WinePrefixOf(const std::string& nativePath) { return Locate(nativePath).prefix; }
 
 }  // namespace trilo

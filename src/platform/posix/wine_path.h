@@ -11,4 +11,9 @@ namespace trilo {
 /// A trailing separator is kept.
 std::string WinePathFor(const std::string& nativePath);
 
+/// The Wine prefix whose drive a POSIX path lies on (the folder holding its
+/// drive_c or dosdevices); empty outside every prefix, where Z: reaches it
+/// from any of them.
+std::string WinePrefixOf(const std::string& nativePath);
+
 }  // namespace trilo

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "disk_file.h"
+#include "platform/system_info.h"
+#include "text/code_page.h"
 
 namespace trilo {
 
@@ -44,6 +46,23 @@ std::FILE* OpenFile(const std::string& path, const char* mode) {
     return nullptr;
   }
   return file;
+}
+
+bool ReadFolder(const std::string& path, std::vector<FolderEntry>& entries) {
+  entries.clear();
+  // A trail byte 0x5C at the end is no separator.
+  const size_t last = FindLastChar(path, '\\', ActiveCodePage());
+  const bool separated = !path.empty() && (last + 1 == path.size() || path.back() == '/');
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((path + (separated ? "*" : "\\*")).c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    entries.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+  return true;
 }
 
 bool RenameReplacing(const std::string& from, const std::string& to) {

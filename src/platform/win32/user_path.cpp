@@ -4,14 +4,17 @@
 
 namespace trilo {
 
-std::string PathFromUser(const std::string& typed) {
-  if (typed.empty()) return typed;
+// Typed text is in the code page already: it only needs to be made full.
+bool PathFromUser(const std::string& typed, std::string& corePath) {
+  corePath = typed;
+  if (typed.empty()) return true;
   const DWORD need = GetFullPathNameA(typed.c_str(), 0, nullptr, nullptr);
-  if (need == 0) return typed;
+  if (need == 0) return true;
   std::string full(need, '\0');
   const DWORD got = GetFullPathNameA(typed.c_str(), need, &full[0], nullptr);
   full.resize(got < need ? got : 0);
-  return full.empty() ? typed : full;
+  if (!full.empty()) corePath = full;
+  return true;
 }
 
 // Windows paths are what the core speaks already.

@@ -40,7 +40,13 @@ int Check(int argc, char** argv) {
 
   CheckRequest request;
   // ".." steps are taken here, or the report would repeat them in every path.
-  request.packageDir = ResolveDotSteps(PathFromUser(options.packageDir.empty() ? "." : options.packageDir));
+  auto full = [](const std::string& typed, std::string& path) {
+    if (!PathFromUser(typed, path)) return false;
+    path = ResolveDotSteps(path);
+    return true;
+  };
+  const std::string packageDir = options.packageDir.empty() ? "." : options.packageDir;
+  if (!full(packageDir, request.packageDir)) return Usage("not a name in the code page: " + packageDir);
   if (!GetFileStatus(request.packageDir).folder) return Usage("not a folder: " + options.packageDir);
   request.hasVersion = options.hasVersion;
   request.version = options.packageVersion;
@@ -56,7 +62,7 @@ int Check(int argc, char** argv) {
                {"--player", options.player, request.player}};
   for (const auto& p : paths) {
     if (p.typed.empty()) continue;
-    p.target = ResolveDotSteps(PathFromUser(p.typed));
+    if (!full(p.typed, p.target)) return Usage(std::string(p.flag) + ": not a name in the code page: " + p.typed);
     if (!GetFileStatus(p.target).exists) return Usage(std::string(p.flag) + ": no such file: " + p.typed);
   }
 

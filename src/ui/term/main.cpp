@@ -7,6 +7,7 @@
 
 #include "install/install_flow.h"
 #include "install/installer_app.h"
+#include "platform/filesystem.h"
 #include "platform/user_path.h"
 #include "options.h"
 #include "terminal_interaction.h"
@@ -16,7 +17,7 @@ using namespace trilo;
 
 namespace {
 
-enum ExitCode { kInstalled = 0, kFailed = 1, kCancelled = 2, kOptionsError = 3, kUsage = 64 };
+enum ExitCode { kInstalled = 0, kFailed = 1, kCancelled = 2, kOptionsError = 3, kPartlyInstalled = 4, kUsage = 64 };
 
 std::string Summary(const InstallerApp& app, const PathFields& fields) {
   auto show = [](const std::string& core) { return core.empty() ? std::string("(none)") : PathForUser(core); };
@@ -25,8 +26,22 @@ std::string Summary(const InstallerApp& app, const PathFields& fields) {
   s += "Game config:     " + show(fields.gameConfig) + "\n";
   if (app.Settings.NewPlayer) s += "Template player: " + show(fields.templatePlayer) + "\n";
   if (!app.Settings.VersionList.empty())
-    s += "Version:         " + (app.State.SelectedVersion.empty() ? "(none)" : app.State.SelectedVersion) + "\n";
+    s += "Version:         " + (app.State.SelectedVersion.empty() ? "(none)" : TextForUser(app.State.SelectedVersion)) +
+         "\n";
   return s;
+}
+
+// Arguments come in UTF-8, as a terminal passes them; the core speaks the
+// code page. False when one cannot be written there.
+bool ArgumentsInCodePage(TermOptions& o) {
+  std::string converted;
+  for (std::string* path : {&o.gameExe, &o.config, &o.player}) {
+    if (!PathFromUser(*path, converted)) return false;
+    *path = converted;
+  }
+  if (!TextFromUser(o.packageVersion, converted)) return false;
+  o.packageVersion = converted;
+  return true;
 }
 
 }  // namespace
@@ -46,15 +61,25 @@ int main(int argc, char** argv) {
     std::cout << "trilo-setup " << TRILO_VERSION << "\n";
     return 0;
   }
+  if (options.codePage && !UseCodePage(options.codePage)) {
+    std::cerr << "trilo-setup: code page " << options.codePage << " is not known to this system\n";
+    return kUsage;
+  }
   if (!options.directory.empty() && chdir(options.directory.c_str()) != 0) {
     std::cerr << "trilo-setup: cannot change into " << options.directory << ": " << std::strerror(errno) << "\n";
+    return kUsage;
+  }
+  // Windows would fail on such names; so do we, before anything is done.
+  if (!ArgumentsInCodePage(options) || GetCurrentFolder().empty()) {
+    TellRefusals();
+    std::cerr << "trilo-setup: choose the code page of the package's names with --code-page\n";
     return kUsage;
   }
 
   TerminalInteraction ui(options);
   InstallerApp app(ui);
   app.StartUp();
-  if (ui.Interactive() && !app.Settings.Title.empty()) std::cout << app.Settings.Title << "\n";
+  if (ui.Interactive() && !app.Settings.Title.empty()) std::cout << TextForUser(app.Settings.Title) << "\n";
   if (app.Settings.SplashOn && !app.Settings.SplashImg.empty())
     ui.ShowSplash(app.Settings.SplashImg, app.Settings.SplashDelay);
 
@@ -67,8 +92,15 @@ int main(int argc, char** argv) {
       return kCancelled;
     }
     InstallResult result = HandleInstall(app, fields, progress, [] { std::cout << "Installing...\n"; });
+    TellRefusals();
     switch (result) {
-      case InstallResult::Installed: return kInstalled;
+      case InstallResult::Installed:
+      case InstallResult::InstalledPartly:
+        // No start menu here: say how the shortcut would start the game.
+        if (app.Settings.NewConfig)
+          std::cout << "To play with the new configuration: "
+                    << WineCommandLine(app.State.GameExePath, app.GameArguments(), app.State.TOPDIR) << "\n";
+        return result == InstallResult::Installed ? kInstalled : kPartlyInstalled;
       case InstallResult::Failed: return kFailed;
       case InstallResult::OptionsError:
         if (!ui.Interactive()) return kOptionsError;

@@ -1,12 +1,13 @@
 #include "options.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace trilo {
 
 const char kTermUsage[] =
     "Usage: trilo-setup [-C DIR] [--unattended] [--game-exe PATH] [--config PATH]\n"
-    "                   [--player PATH] [--package-version NAME]\n"
+    "                   [--player PATH] [--package-version NAME] [--code-page N]\n"
     "       trilo-setup --help | --version\n"
     "\n"
     "Installs the package in the current folder (or DIR) into the game.\n"
@@ -19,11 +20,15 @@ const char kTermUsage[] =
     "  --config PATH           the game configuration file to start from\n"
     "  --player PATH           the player file (.PLR) to use as a template\n"
     "  --package-version NAME  the version of the package to install\n"
+    "  --code-page N           the Windows code page of the package's and the game's\n"
+    "                          text (1252, 1251, 932...); by default the one Wine\n"
+    "                          takes from the locale (LC_ALL, LC_CTYPE, LANG)\n"
     "\n"
     "Interactively, Enter accepts the proposal shown in brackets, a typed path\n"
     "replaces it (Tab completes), and Ctrl-D cancels the question.\n"
     "Exit status: 0 installed, 1 a step failed, 2 cancelled, 3 options error\n"
-    "(unattended), 64 bad usage.\n"
+    "(unattended), 4 installed but not everything (files that could not be\n"
+    "copied, a shortcut that could not be saved: see the messages), 64 bad usage.\n"
     "\n"
     "To check a package without installing it, run trilo-check (see\n"
     "trilo-check --help).\n";
@@ -69,6 +74,16 @@ bool ParseTermOptions(int argc, char** argv, TermOptions& o, std::string& error)
       if (!takeValue(o.player, &o.hasPlayer)) return false;
     } else if (arg == "--package-version") {
       if (!takeValue(o.packageVersion, &o.hasVersion)) return false;
+    } else if (arg == "--code-page") {
+      std::string number;
+      if (!takeValue(number, nullptr)) return false;
+      char* end = nullptr;
+      const unsigned long id = std::strtoul(number.c_str(), &end, 10);
+      if (number.empty() || *end != '\0' || id == 0 || id > 65535 || number[0] == '-' || number[0] == '+') {
+        error = "--code-page needs a code page number, not \"" + number + "\"";
+        return false;
+      }
+      o.codePage = static_cast<unsigned>(id);
     } else {
       error = "unknown argument: " + std::string(argv[i]);
       return false;

@@ -11,6 +11,7 @@ struct TermOptions {
   bool version = false;
   bool hasGameExe = false, hasConfig = false, hasPlayer = false, hasVersion = false;
   std::string gameExe, config, player, packageVersion;
+  unsigned codePage = 0;  ///< --code-page N; 0: derived from the locale
 };
 
 /// Parses argv; false with `error` set on bad usage.

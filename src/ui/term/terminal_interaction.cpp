@@ -1,10 +1,15 @@
 #include "terminal_interaction.h"
 
 #include <editline/readline.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <vector>
 
 #include "install/interface_text.h"
 #include "platform/user_path.h"
@@ -13,14 +18,124 @@
 
 namespace trilo {
 
+namespace {
+
+// File names as the line editor completes them, with a folder ended by "/"
+// rather than a blank, so that the next Tab goes on inside it.
+char* CompletePath(const char* text, int state) {
+  char* match = rl_filename_completion_function(text, state);
+  if (!match) return nullptr;
+  std::string path = match;
+  const char* home = std::getenv("HOME");
+  if (home && path[0] == '~' && (path.size() == 1 || path[1] == '/')) path = home + path.substr(1);
+  struct stat st;
+  const size_t length = std::strlen(match);
+  if (length > 0 && match[length - 1] != '/' && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    char* folder = static_cast<char*>(std::realloc(match, length + 2));
+    if (!folder) return match;
+    folder[length] = '/';
+    folder[length + 1] = '\0';
+    return folder;
+  }
+  return match;
+}
+
+// How many columns a character takes: two for the wide ones of East Asian
+// scripts, one for the rest.
+int Columns(uint32_t c) {
+  const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF && c != 0x303F) ||
+                    (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+                    (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+  return wide ? 2 : 1;
+}
+
+// The characters of UTF-8 text, each with its bytes and its width.
+struct Glyph {
+  std::string bytes;
+  int columns;
+};
+
+std::vector<Glyph> Glyphs(const std::string& utf8) {
+  std::vector<Glyph> glyphs;
+  for (size_t i = 0; i < utf8.size();) {
+    const unsigned char b = static_cast<unsigned char>(utf8[i]);
+    size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+    if (i + length > utf8.size()) length = 1;
+    uint32_t c = length == 1 ? b : b & (0x3F >> (length - 1));
+    for (size_t k = 1; k < length; ++k) c = c << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    glyphs.push_back({utf8.substr(i, length), Columns(c)});
+    i += length;
+  }
+  return glyphs;
+}
+
+// The terminal's width; 0 when output goes elsewhere.
+int TerminalColumns() {
+  winsize ws{};
+  return isatty(STDOUT_FILENO) && ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 ? ws.ws_col : 0;
+}
+
+}  // namespace
+
+std::string WrapText(const std::string& utf8, int columns) {
+  if (columns <= 0) return utf8;
+  std::string out, word;
+  int used = 0, wordColumns = 0;
+  auto flushWord = [&] {
+    if (word.empty()) return;
+    if (used > 0 && used + 1 + wordColumns > columns) {
+      out += '\n';
+      used = 0;
+    } else if (used > 0) {
+      out += ' ';
+      ++used;
+    }
+    out += word;
+    used += wordColumns;
+    word.clear();
+    wordColumns = 0;
+  };
+  for (const Glyph& g : Glyphs(utf8)) {
+    if (g.bytes == " " || g.bytes == "\n") {
+      flushWord();
+      if (g.bytes == "\n") {
+        out += '\n';
+        used = 0;
+      }
+      continue;
+    }
+    // A word wider than the line, as text without blanks is, breaks anywhere.
+    if (wordColumns + g.columns > columns) {
+      flushWord();
+      out += '\n';
+      used = 0;
+    }
+    word += g.bytes;
+    wordColumns += g.columns;
+  }
+  flushWord();
+  return out;
+}
+
 TerminalInteraction::TerminalInteraction(const TermOptions& options)
     : options_(options),
       interactive_(!options.unattended),
-      useLineEditor_(!options.unattended && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {}
+      useLineEditor_(!options.unattended && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
+  if (useLineEditor_) {
+    rl_completion_entry_function = CompletePath;
+    rl_completion_append_character = '\0';
+  }
+}
+
+void TellRefusals() {
+  std::cout.flush();
+  for (const std::string& refusal : TakeRefusals()) std::cerr << ProgramName() << ": " << refusal << std::endl;
+}
 
 void TerminalInteraction::ShowMessage(const std::string& text) {
-  std::cout.flush();
-  std::cerr << ProgramName() << ": " << text << std::endl;
+  // A name that could not be converted is why a step failed: it comes first.
+  TellRefusals();
+  std::cerr << ProgramName() << ": " << TextForUser(text) << std::endl;
 }
 
 void TerminalInteraction::ShowNotice(Notice notice) { std::cout << NoticeText(notice) << std::endl; }
@@ -55,7 +170,10 @@ bool TerminalInteraction::LocateFile(LocateRequest& request) {
     case LocateKind::GameConfig: if (options_.hasConfig) flag = &options_.config; break;
     case LocateKind::TemplatePlayer: if (options_.hasPlayer) flag = &options_.player; break;
   }
-  std::string proposal = flag ? PathFromUser(*flag) : request.path;
+  std::string proposal = flag ? *flag : request.path;
+  // Files found for the question: the first is the proposal when nothing
+  // else is.
+  if (Trim(proposal).empty() && !request.choices.empty()) proposal = request.choices.front();
 
   if (!interactive_) {
     // Like the dialog, OK needs a path that is not blank.
@@ -64,14 +182,29 @@ bool TerminalInteraction::LocateFile(LocateRequest& request) {
     return true;
   }
 
-  std::cout << "\n" << request.prompt << "\n";
+  TellRefusals();
+  std::cout << "\n" << WrapText(TextForUser(request.prompt), TerminalColumns()) << "\n";
+  for (size_t i = 0; i < request.choices.size(); ++i)
+    std::cout << "  " << (i + 1) << ") " << PathForUser(request.choices[i]) << "\n";
   for (;;) {
     std::string shown = Trim(proposal).empty() ? std::string() : PathForUser(proposal);
     std::string answer;
     if (!ReadAnswer(shown.empty() ? "Path (Ctrl-D cancels): " : "Path [" + shown + "]: ", answer)) return false;
     answer = Trim(answer);
+    // A number picks from the files listed.
+    char* end = nullptr;
+    const long n = answer.empty() ? 0 : std::strtol(answer.c_str(), &end, 10);
+    if (end && *end == '\0' && n >= 1 && static_cast<size_t>(n) <= request.choices.size()) {
+      request.path = request.choices[static_cast<size_t>(n) - 1];
+      return true;
+    }
     if (!answer.empty()) {
-      request.path = PathFromUser(answer);
+      std::string path;
+      if (!PathFromUser(answer, path)) {
+        TellRefusals();
+        continue;
+      }
+      request.path = path;
       return true;
     }
     if (!shown.empty()) {
@@ -88,28 +221,33 @@ bool TerminalInteraction::ChooseVersion(const std::vector<std::string>& versions
     chosen = options_.packageVersion;
     return true;
   }
-  std::cout << "\n" TXT_VERSION_PROMPT "\n";
+  std::cout << "\n" << WrapText(TXT_VERSION_PROMPT, TerminalColumns()) << "\n";
   size_t proposed = 0;
   for (size_t i = 0; i < versions.size(); ++i) {
-    std::cout << "  " << (i + 1) << ") " << versions[i] << "\n";
+    std::cout << "  " << (i + 1) << ") " << TextForUser(versions[i]) << "\n";
     if (options_.hasVersion && versions[i] == options_.packageVersion) proposed = i;
   }
   std::string proposal = options_.hasVersion ? options_.packageVersion : versions.front();
   (void)proposed;
   std::string answer;
-  if (!ReadAnswer("Version [" + proposal + "]: ", answer)) return false;
-  answer = Trim(answer);
-  if (answer.empty()) {
-    chosen = proposal;
-    return true;
+  for (;;) {
+    if (!ReadAnswer("Version [" + TextForUser(proposal) + "]: ", answer)) return false;
+    answer = Trim(answer);
+    if (answer.empty()) {
+      chosen = proposal;
+      return true;
+    }
+    // A number picks from the list; anything else is taken as typed, as the
+    // dialog's editable list allows.
+    char* end = nullptr;
+    long n = std::strtol(answer.c_str(), &end, 10);
+    if (end && *end == '\0' && n >= 1 && static_cast<size_t>(n) <= versions.size()) {
+      chosen = versions[n - 1];
+      return true;
+    }
+    if (TextFromUser(answer, chosen)) return true;
+    TellRefusals();
   }
-  // A number picks from the list; anything else is taken as typed, as the
-  // dialog's editable list allows.
-  char* end = nullptr;
-  long n = std::strtol(answer.c_str(), &end, 10);
-  if (end && *end == '\0' && n >= 1 && static_cast<size_t>(n) <= versions.size()) chosen = versions[n - 1];
-  else chosen = answer;
-  return true;
 }
 
 void TerminalInteraction::ShowSplash(const std::string&, int) {

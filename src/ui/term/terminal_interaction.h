@@ -7,6 +7,14 @@
 
 namespace trilo {
 
+/// UTF-8 text broken into lines of at most `columns` columns, at blanks
+/// where there are any; unchanged when `columns` is 0.
+std::string WrapText(const std::string& utf8, int columns);
+
+/// Shows on standard error what could not be converted to or from the code
+/// page since the last time, one line each.
+void TellRefusals();
+
 /// The terminal's stand-in for the dialogs: each question is a prompt with
 /// the dialog's own text and its proposal; in unattended mode the flags and
 /// proposals answer without asking.

@@ -5,6 +5,10 @@
 
 #include <cstdio>
 
+#include <vector>
+
+#include "platform/system_info.h"
+#include "platform/user_path.h"
 #include "text/text_util.h"
 
 
@@ -50,10 +54,15 @@ void TerminalProgress::Draw() {
   std::snprintf(head, sizeof head, "[%-*.*s] %d/%d %3d%% ", barWidth, filled,
                 "##############################", position_, range_, percent);
   std::string line = head;
-  std::string file = ToSlashes(source_);
-  int room = columns - 1 - static_cast<int>(line.size());
-  if (room > 3 && static_cast<int>(file.size()) > room) file = "..." + file.substr(file.size() - (room - 3));
-  if (room > 0) line += file.substr(0, static_cast<size_t>(room));
+  const std::string file = TextForUser(ToSlashes(source_, ActiveCodePage()));
+  const int room = columns - 1 - static_cast<int>(line.size());
+  // Counted in characters and cut between them: the name is UTF-8 now.
+  std::vector<size_t> starts;
+  for (size_t i = 0; i < file.size(); ++i)
+    if ((static_cast<unsigned char>(file[i]) & 0xC0) != 0x80) starts.push_back(i);
+  const int length = static_cast<int>(starts.size());
+  if (room > 3 && length > room) line += "..." + file.substr(starts[static_cast<size_t>(length - (room - 3))]);
+  else if (room > 0) line += file.substr(0, length > room ? starts[static_cast<size_t>(room)] : file.size());
   std::printf("\r%s\033[K", line.c_str());
   std::fflush(stdout);
   drawn_ = true;

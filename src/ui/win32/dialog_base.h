@@ -21,6 +21,15 @@ void EnableItem(HWND dialog, int id, bool enable);
 /// work area of its screen; dialogs open this way as the framework opens them.
 void CentreWindow(HWND window);
 
+/// Widens each static text of a dialog that does not fit its control, as
+/// measured with the font the control is drawn in, just enough to show it
+/// whole, and the dialog with it: the templates are laid out for the bitmap
+/// font "MS Sans Serif", and a wider font that stands in for it would cut
+/// the texts short. Controls to the right of a widened one in its row move
+/// along, with the rest of their column, and the dialog keeps its right
+/// margin. Empty texts are left alone.
+void FitStaticTexts(HWND dialog);
+
 /// Range 0 .. count with step 1 and the bar at 0. The 32-bit range message,
 /// so that more than 65535 entries still fill the bar exactly.
 void ResetProgressBar(HWND bar, int count);

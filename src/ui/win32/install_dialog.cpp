@@ -103,6 +103,7 @@ BOOL InstallDialog::OnInitDialog() {
   SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   SetWindowTextA(hwnd, app_.Settings.Title.c_str());
+  FitStaticTexts(hwnd);
   CentreWindow(hwnd);
   const InstallSettings& s = app_.Settings;
   if (s.SplashOn != 0 && !s.SplashImg.empty()) ShowSplash(s.SplashImg, s.SplashDelay);

@@ -62,7 +62,13 @@ INT_PTR LocateFileDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
       FillControls();
       return TRUE;
     case WM_SHOWWINDOW:
-      if (wParam) SetItemText(hwnd, IDC_PROMPT, prompt_);
+      if (wParam) {
+        SetItemText(hwnd, IDC_PROMPT, prompt_);
+        // The prompt is the package's own text: it may need more room than
+        // the template gives it.
+        FitStaticTexts(hwnd);
+        CentreWindow(hwnd);
+      }
       return FALSE;
     case WM_COMMAND:
       switch (LOWORD(wParam)) {

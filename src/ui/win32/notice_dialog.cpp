@@ -13,6 +13,7 @@ struct NoticeDialog {
 
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
+      FitStaticTexts(hwnd);
       CentreWindow(hwnd);
       return TRUE;
     }

@@ -21,6 +21,7 @@ void VersionSelectDialog::FillCombo() {
 INT_PTR VersionSelectDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
+      FitStaticTexts(hwnd);
       CentreWindow(hwnd);
       FillCombo();
       return TRUE;

@@ -1,0 +1,32 @@
+#pragma once
+#include <stdlib.h>
+
+#include <string>
+
+namespace trilo {
+namespace test {
+
+/// Sets an environment variable for the life of the object.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    const char* old = getenv(name);
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (had_) setenv(name_, old_.c_str(), 1);
+    else unsetenv(name_);
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  const char* name_;
+  bool had_;
+  std::string old_;
+};
+
+}  // namespace test
+}  // namespace trilo
