@@ -27,3 +27,11 @@ if(WIN32)
                    ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/check-wine)
   set_tests_properties(trilo_check_exe_${trilo_arch} PROPERTIES TIMEOUT 120)
 endif()
+
+if(NOT WIN32)
+  # The version taken from git, on throwaway repositories, and this build's.
+  add_test(NAME version_from_git
+           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/version_test.sh ${PROJECT_SOURCE_DIR}
+                   ${CMAKE_CURRENT_BINARY_DIR}/version-test ${TRILO_VERSION})
+  set_tests_properties(version_from_git PROPERTIES TIMEOUT 120)
+endif()

@@ -9,6 +9,7 @@
 #include "posix/program_runner.h"
 #include "record_args.h"
 #include "test_support.h"
+#include "trilo_version.h"
 
 namespace trilo {
 namespace {
@@ -110,7 +111,7 @@ TEST(CheckProgramTest, WithoutAGameAndUsage) {
   test::ProgramResult help = RunProgram({TRILO_CHECK, "--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("--dry-run"), std::string::npos);
-  EXPECT_EQ(RunProgram({TRILO_CHECK, "--version"}).out.rfind("trilo-check ", 0), 0u);
+  EXPECT_EQ(RunProgram({TRILO_CHECK, "--version"}).out, "trilo-check " TRILO_VERSION "\n");
 }
 
 }  // namespace
