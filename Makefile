@@ -1,4 +1,5 @@
 # trilo: make demo | make test   (make deps installs what is missing on Debian)
+#        make dist: the release files in dist/
 SHELL := /bin/bash
 BUILD := build
 WINE_ROOT := $(CURDIR)/$(BUILD)/wine
@@ -8,10 +9,11 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 APT_PACKAGES := cmake ninja-build g++ make ccache libgtest-dev libbenchmark-dev \
   clang libclang-rt-14-dev libedit-dev \
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
-  wine wine64 wine32:i386 xvfb xauth xdotool imagemagick fonts-wine liblnk-utils file python3 locales
+  wine wine64 wine32:i386 xvfb xauth xdotool imagemagick fonts-wine liblnk-utils file python3 locales \
+  git dpkg-dev lintian man-db bsdextrautils unzip
 
 .PHONY: all deps native win32 win64 release test test-native test-wine test-gui wine-prefix fuzz fuzz-build \
-  fuzz-long crash crash-long mutate mutate-long demo bench bench-wine clean
+  fuzz-long crash crash-long mutate mutate-long demo bench bench-wine dist test-dist clean
 
 all: native
 
@@ -133,7 +135,34 @@ mutate-long: native
 test-gui: win64 win32 wine-prefix
 	timeout 900 xvfb-run -a -s "-screen 0 1024x768x24" python3 tests/gui/test_gui.py
 
+# The release files, from the i686 build (the zip for Windows) and the
+# optimised Linux build (the Debian package), each packed by CPack; only the
+# programs and what the packages hold are built.
+DEB_ARCH = $(shell dpkg --print-architecture)
+DIST_VERSION = $(shell sed -n 's/^\#define TRILO_VERSION "\(.*\)"$$/\1/p' $(BUILD)/release/version/trilo_version.h 2>/dev/null)
+dist: deps
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 --target trilo-setup trilo-check
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target trilo-setup trilo-check trilo-docs
+	rm -rf dist $(BUILD)/win32/package $(BUILD)/release/package
+	cd $(BUILD)/win32 && cpack
+	cd $(BUILD)/release && cpack
+	mkdir -p dist
+	cp $(BUILD)/win32/package/trilo-*-windows-x86.zip $(BUILD)/release/package/trilo_*.deb dist/
+	cd dist && sha256sum *.zip *.deb >SHA256SUMS && cat SHA256SUMS
+
+# The files of dist/ as people get them: the Debian package unpacked (never
+# installed) and used; the zip unpacked and its trilo-check.exe run under Wine.
+test-dist: wine-prefix
+	cd dist && sha256sum -c SHA256SUMS
+	status=0; \
+	sh tests/dist/deb_test.sh dist/trilo_$(DIST_VERSION)_$(DEB_ARCH).deb $(DIST_VERSION) $(CURDIR) $(CURDIR)/$(BUILD)/dist-test/deb || status=1; \
+	sh tests/dist/zip_test.sh dist/trilo-$(DIST_VERSION)-windows-x86.zip $(DIST_VERSION) $(CURDIR) $(CURDIR)/$(BUILD)/dist-test/zip $(WINE_ROOT) || status=1; \
+	exit $$status
+
 # The prefix comes first: the native tests run a Windows program under Wine too.
+# The release files are made once the Windows build is there.
 test: deps
 	$(MAKE) wine-prefix
 	$(MAKE) test-native
@@ -141,6 +170,8 @@ test: deps
 	$(MAKE) crash
 	$(MAKE) mutate
 	$(MAKE) test-wine
+	$(MAKE) dist
+	$(MAKE) test-dist
 	$(MAKE) test-gui
 
 # Installs the sample package into a fresh copy of the sample game and shows what changed.
@@ -163,4 +194,4 @@ bench-wine: win32 wine-prefix
 	xvfb-run -a -s "-screen 0 1024x768x24" $(WINE_ENV) wine $(BUILD)/win32/bench/win_progress_bench.exe 5000
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) dist

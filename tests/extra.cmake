@@ -55,3 +55,11 @@ if(WIN32)
   set_tests_properties(shortcuts_lnkinfo_${trilo_arch} PROPERTIES
     DEPENDS "trilo_tests_${trilo_arch};${trilo_code_page_tests}")
 endif()
+
+if(NOT WIN32)
+  # The version taken from git, on throwaway repositories, and this build's.
+  add_test(NAME version_from_git
+           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/version_test.sh ${PROJECT_SOURCE_DIR}
+                   ${CMAKE_CURRENT_BINARY_DIR}/version-test ${TRILO_VERSION})
+  set_tests_properties(version_from_git PROPERTIES TIMEOUT 120)
+endif()

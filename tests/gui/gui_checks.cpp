@@ -1,9 +1,9 @@
 // Reads the dialog templates, icon, version and manifest back out of
 // trilo-setup.exe with the platform's resource functions and compares them
-// with the layout the installer must have; and checks the progress bar
-// helper on a real progress control.
+// with the layout the installer must have, and the version of trilo-check.exe;
+// and checks the progress bar helper on a real progress control.
 //
-//   gui_checks --setup=C:\path\trilo-setup.exe [GoogleTest options]
+//   gui_checks --setup=C:\path\trilo-setup.exe --check=C:\path\trilo-check.exe [GoogleTest options]
 #include <windows.h>
 
 #include <commctrl.h>
@@ -17,10 +17,12 @@
 #include "install/interaction.h"
 #include "install/interface_text.h"
 #include "notice_dialog.h"
+#include "trilo_version.h"
 
 namespace {
 
 std::string g_setupPath;
+std::string g_checkPath;
 
 // --- A reader of DLGTEMPLATEEX ---------------------------------------------
 
@@ -269,6 +271,37 @@ void ExpectDialog(const SetupModule& setup, const ExpectedDialog& want) {
   for (size_t i = 0; i < want.controls.size(); ++i) ExpectControl(want.controls[i], got.controls[i], want.id);
 }
 
+// The VERSIONINFO of a program: its own name, the project's version as
+// text (with the commit, when the build has one) and as numbers.
+void ExpectVersionInfo(const std::string& path, const char* fileName) {
+  DWORD ignored = 0;
+  DWORD infoSize = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  ASSERT_GT(infoSize, 0u) << path;
+  std::vector<BYTE> info(infoSize);
+  ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, infoSize, info.data()));
+  auto text = [&](const char* key) {
+    char* value = nullptr;
+    UINT length = 0;
+    const std::string query = std::string("\\StringFileInfo\\040904b0\\") + key;
+    if (!VerQueryValueA(info.data(), query.c_str(), reinterpret_cast<void**>(&value), &length)) {
+      return std::string("(none)");
+    }
+    return std::string(value);
+  };
+  EXPECT_EQ(fileName, text("OriginalFilename"));
+  EXPECT_EQ(TRILO_VERSION, text("FileVersion"));
+  EXPECT_EQ(TRILO_VERSION, text("ProductVersion"));
+  EXPECT_EQ("trilo", text("ProductName"));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT fixedLength = 0;
+  ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedLength));
+  EXPECT_EQ(static_cast<DWORD>(VFT_APP), fixed->dwFileType);
+  EXPECT_EQ(static_cast<DWORD>(MAKELONG(TRILO_VERSION_MINOR, TRILO_VERSION_MAJOR)), fixed->dwFileVersionMS);
+  EXPECT_EQ(static_cast<DWORD>(MAKELONG(0, TRILO_VERSION_PATCH)), fixed->dwFileVersionLS);
+  EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
+  EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
+}
+
 class SetupResources : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_NE(nullptr, setup.get()) << "cannot load " << g_setupPath; }
@@ -370,20 +403,14 @@ TEST_F(SetupResources, IconVersionAndManifest) {
   EXPECT_NE(std::string::npos, manifest.find("<dpiAware"));
   EXPECT_NE(std::string::npos, manifest.find("level=\"asInvoker\""));
 
-  DWORD ignored = 0;
-  DWORD infoSize = GetFileVersionInfoSizeA(g_setupPath.c_str(), &ignored);
-  ASSERT_GT(infoSize, 0u);
-  std::vector<BYTE> info(infoSize);
-  ASSERT_TRUE(GetFileVersionInfoA(g_setupPath.c_str(), 0, infoSize, info.data()));
-  char* name = nullptr;
-  UINT nameLength = 0;
-  ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904b0\\OriginalFilename",
-                             reinterpret_cast<void**>(&name), &nameLength));
-  EXPECT_STREQ("trilo-setup.exe", name);
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT fixedLength = 0;
-  ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedLength));
-  EXPECT_EQ(static_cast<DWORD>(VFT_APP), fixed->dwFileType);
+  // The assembly's version is the project's, in the four numbers Windows wants.
+  EXPECT_NE(std::string::npos, manifest.find("name=\"Trilo.Setup\" version=\"" TRILO_VERSION_QUAD "\""));
+
+  ExpectVersionInfo(g_setupPath, "trilo-setup.exe");
+}
+
+TEST(CheckResources, VersionInfo) {
+  ExpectVersionInfo(g_checkPath, "trilo-check.exe");
 }
 
 // --- Texts that do not fit ---------------------------------------------------
@@ -489,9 +516,10 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--setup=", 8) == 0) g_setupPath = argv[i] + 8;
+    if (std::strncmp(argv[i], "--check=", 8) == 0) g_checkPath = argv[i] + 8;
   }
-  if (g_setupPath.empty()) {
-    std::fprintf(stderr, "gui_checks: --setup=PATH of trilo-setup.exe is needed\n");
+  if (g_setupPath.empty() || g_checkPath.empty()) {
+    std::fprintf(stderr, "gui_checks: --setup=PATH of trilo-setup.exe and --check=PATH of trilo-check.exe are needed\n");
     return 2;
   }
   return RUN_ALL_TESTS();

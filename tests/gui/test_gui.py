@@ -266,7 +266,8 @@ class InstallerCases:
         cls.setup_exe = build / "src" / "ui" / "win32" / "trilo-setup.exe"
         cls.probe_exe = build / "tests" / "gui" / "gui_probe.exe"
         cls.checks_exe = build / "tests" / "gui" / "gui_checks.exe"
-        for exe in (cls.setup_exe, cls.probe_exe, cls.checks_exe):
+        cls.check_exe = build / "src" / "ui" / "check" / "trilo-check.exe"
+        for exe in (cls.setup_exe, cls.probe_exe, cls.checks_exe, cls.check_exe):
             if not exe.is_file():
                 raise AssertionError(f"{exe} is not built")
 
@@ -736,7 +737,8 @@ class BuildCases:
         """The resources, read back by the platform's resource functions. The
         summary line proves the program ran (Wine starts nothing, silently,
         when it lacks 32-bit support)."""
-        out = wine_env("wine", self.checks_exe, f"--setup={winpath(self.setup_exe)}", "--gtest_color=no",
+        out = wine_env("wine", self.checks_exe, f"--setup={winpath(self.setup_exe)}",
+                       f"--check={winpath(self.check_exe)}", "--gtest_color=no",
                        stdout=PIPE, stderr=STDOUT).stdout.decode("latin-1").replace("\r", "")
         with self.subTest("resources and progress bar"):
             self.assertRegex(out, r"(?m)^\[  PASSED  \] \d+ test")

@@ -9,6 +9,7 @@
 #include "platform/posix/path_map.h"
 #include "posix/program_runner.h"
 #include "test_support.h"
+#include "trilo_version.h"
 #include "install/interface_text.h"
 
 namespace trilo {
@@ -247,7 +248,7 @@ TEST_F(TermSetupTest, UsageErrorsAndInformation) {
   EXPECT_NE(help.out.find("trilo-check"), std::string::npos);
   test::ProgramResult version = RunProgram({TRILO_TERM_SETUP, "--version"});
   EXPECT_EQ(version.exitCode, 0);
-  EXPECT_EQ(version.out.rfind("trilo-setup ", 0), 0u);
+  EXPECT_EQ(version.out, "trilo-setup " TRILO_VERSION "\n");
 }
 
 TEST_F(TermSetupTest, InteractiveAcceptChooseAndInstall) {

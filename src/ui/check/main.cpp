@@ -12,6 +12,7 @@
 #include "platform/filesystem.h"
 #include "platform/user_path.h"
 #include "text/text_util.h"
+#include "trilo_version.h"
 
 using namespace trilo;
 

@@ -12,6 +12,7 @@
 #include "options.h"
 #include "terminal_interaction.h"
 #include "terminal_progress.h"
+#include "trilo_version.h"
 
 using namespace trilo;
 

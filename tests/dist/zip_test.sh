@@ -1,0 +1,71 @@
+#!/bin/sh
+# The Windows zip as a package author gets it: exactly its files, the
+# README in CR LF, the documents as in the sources, and trilo-check.exe
+# started from the unpacked folder under Wine against the package template
+# and a copy of the sample game, changing nothing.
+# Usage: zip_test.sh ZIP VERSION SOURCE_DIR SCRATCH_DIR WINE_ROOT
+set -u
+zip=$1 version=$2 src=$3 scratch=$4 wine_root=$5
+
+rm -rf "$scratch" && mkdir -p "$scratch" && scratch=$(cd "$scratch" && pwd)
+fail=0
+say() { echo "FAIL: $*"; fail=1; }
+[ -f "$zip" ] || { echo "FAIL: no zip $zip"; exit 1; }
+top=trilo-$version-windows-x86
+
+# --- Exactly these files, in one folder named after the release.
+unzip -Z1 "$zip" | grep -v '/$' | sort >"$scratch/files"
+{
+  printf '%s\n' LICENSE README.txt docs/package-format.md trilo-check.exe trilo-setup.exe
+  (cd "$src/examples" && find package-template -type f | sed 's|^|examples/|')
+} | sed "s|^|$top/|" | sort >"$scratch/files.expected"
+diff "$scratch/files.expected" "$scratch/files" || say "the zip's files differ (< expected, > in the zip)"
+unzip -q "$zip" -d "$scratch/unpacked" || say "unzip fails"
+dir=$scratch/unpacked/$top
+
+for exe in trilo-setup.exe trilo-check.exe; do
+  file "$dir/$exe" | grep -q 'PE32 executable.*Intel 80386' || say "$exe is not a 32-bit Windows program"
+done
+cmp -s "$src/LICENSE" "$dir/LICENSE" || say "LICENSE differs from the sources'"
+cmp -s "$src/docs/package-format.md" "$dir/docs/package-format.md" || say "docs/package-format.md differs"
+diff -r "$src/examples/package-template" "$dir/examples/package-template" || say "the template differs"
+# Plain text in CR LF: every line, the last too, and no other control byte.
+readme=$dir/README.txt
+[ "$(tr -d '\r' <"$readme" | wc -l)" -eq "$(grep -c "$(printf '\r')\$" "$readme")" ] || say "README.txt has lines without CR LF"
+[ "$(tail -c 2 "$readme" | od -An -c | tr -d ' ')" = '\r\n' ] || say "README.txt does not end in CR LF"
+LC_ALL=C grep -q "$(printf '[^\r\t -~]')" "$readme" && say "README.txt is not plain ASCII text"
+grep -qF "Version $version" "$readme" || say "README.txt does not name version $version"
+for name in trilo-setup.exe trilo-check.exe package-format.md package-template; do
+  grep -q "$name" "$readme" || say "README.txt does not mention $name"
+done
+
+# --- trilo-check.exe from the unpacked folder under Wine.
+winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
+wine() { "$src/tools/wine-env" "$wine_root" wine "$@" </dev/null; }
+wine "$dir/trilo-check.exe" --version >"$scratch/version.crlf"
+[ "$(cat "$scratch/version.crlf")" = "trilo-check $version$(printf '\r')" ] ||
+  say "trilo-check.exe --version prints '$(tr -d '\r' <"$scratch/version.crlf")'"
+
+game=$scratch/game template=$dir/examples/package-template
+cp -r "$src/examples/sample-game" "$game"
+snapshot() { (cd "$scratch" && find game unpacked -printf '%p %y %s %T@\n' | sort && find game unpacked -type f -exec md5sum {} + | sort); }
+snapshot >"$scratch/before"
+wine "$dir/trilo-check.exe" --game-exe "$(winpath "$game/f1_9902.exe")" \
+  --player "$(winpath "$game/Save/Driver1/Driver1.PLR")" --dry-run "$(winpath "$template")" >"$scratch/out.crlf"
+status=$?
+snapshot >"$scratch/after"
+tr -d '\r' <"$scratch/out.crlf" >"$scratch/out"
+cat "$scratch/out"
+[ "$status" -eq 0 ] || say "trilo-check.exe exited with $status"
+cmp -s "$scratch/before" "$scratch/after" || { say "the template or the game changed:"; diff "$scratch/before" "$scratch/after"; }
+[ "$(grep -c "$(printf '\r')\$" "$scratch/out.crlf")" -eq "$(wc -l <"$scratch/out")" ] || say "output lines without CR LF"
+[ "$(tail -n 1 "$scratch/out")" = "0 errors, 0 warnings" ] || say "the template does not pass: $(tail -n 1 "$scratch/out")"
+g=$(winpath "$game")
+for line in "Plan of the install into $g\\ (nothing is written):" \
+            "  copies: 3 files, 1246 bytes" \
+            "    circuit added    MyTrack"; do
+  grep -qxF "$line" "$scratch/out" || say "missing: $line"
+done
+
+[ "$fail" -eq 0 ] && echo "zip: $(basename "$zip") unpacked, checked, and its trilo-check.exe passes the template"
+exit "$fail"
