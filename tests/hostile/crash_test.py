@@ -150,6 +150,8 @@ def main():
         diff = trees.differences(trees.snapshot(tree), expected)
         if diff:
             failures.append("%s: the rerun differs from an uninterrupted install: %s" % (where, "; ".join(diff[:5])))
+        if (kill + 1) % 100 == 0:
+            print("crash_test: %d kills so far, %d failures" % (kill + 1, len(failures)), flush=True)
 
     print("crash_test: %(killed)d killed, %(finished)d finished before the kill, "
           "%(caught renaming)d caught between naming and renaming game.gdb" % counts)
