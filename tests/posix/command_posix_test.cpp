@@ -6,6 +6,8 @@
 #include <filesystem>
 
 #include "platform/process.h"
+#include "platform/system_info.h"
+#include "platform/user_path.h"
 #include "posix/scoped_env.h"
 #include "record_args.h"
 #include "test_support.h"
@@ -34,6 +36,22 @@ TEST(RunCommandPosix, ProgramSearchLikeWindows) {
   ScopedEnv path("PATH", Native(dir.Path()) + ":/usr/bin:/bin");
   EXPECT_TRUE(RunCommand("tool.exe " + ArgPath(out) + " 0 b", "\\"));
   EXPECT_EQ(ReadRecord(out).args, std::vector<std::string>{"b"});
+}
+
+// Arguments reach a program in UTF-8, split as Windows splits the line: the
+// trail byte 0x5C of "ソ" before a closing quote escapes nothing.
+TEST(RunCommandPosix, ArgumentsInTheCodePageArriveAsUtf8) {
+  TempDir dir;
+  const unsigned saved = ActiveCodePage().Id();
+  ASSERT_TRUE(UseCodePage(932));
+  const std::string out = dir / "out.txt";
+  EXPECT_TRUE(RunCommand("\"" + HelperProgram("record_args") + "\" " + ArgPath(out) + " 0 \"\x83\x5C\" x\x95\x5C",
+                         dir.Path()));
+  EXPECT_EQ(ReadRecord(out).args, (std::vector<std::string>{"\xE3\x82\xBD", "x\xE8\xA1\xA8"}));
+  // A line that is no text in the code page is no command.
+  EXPECT_FALSE(RunCommand("\"" + HelperProgram("record_args") + "\" " + ArgPath(out) + " 0 \x83", dir.Path()));
+  EXPECT_EQ(TakeRefusals().size(), 1u);
+  UseCodePage(saved);
 }
 
 TEST(RunCommandPosix, FileThatIsNoProgramIsNotStarted) {

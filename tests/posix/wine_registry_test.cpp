@@ -10,6 +10,8 @@
 #include "platform/posix/path_map.h"
 #include "platform/posix/wine_registry.h"
 #include "platform/registry.h"
+#include "platform/system_info.h"
+#include "platform/user_path.h"
 #include "test_support.h"
 
 namespace trilo {
@@ -72,10 +74,31 @@ TEST_F(WinePrefixTest, MissingPieceBehavesAsAMissingKey) {
   EXPECT_EQ(folder, "unchanged");
 }
 
+// A folder with a non-ASCII name, as Wine writes it (UTF-16 escapes): it
+// comes back in the code page, or not at all when the code page lacks it.
+TEST_F(WinePrefixTest, FolderNamesComeIntoTheCodePage) {
+  fs::create_directories(root + "/prefix/drive_c/\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B");  // "Игры"
+  WriteReg("[Software\\\\EA SPORTS\\\\F1 9902] 1\n\"Install Dir\"=\"C:\\\\\\x418\\x433\\x440\\x44b\"\n");
+  const unsigned saved = ActiveCodePage().Id();
+  ASSERT_TRUE(UseCodePage(1251));
+  std::string folder;
+  EXPECT_TRUE(QueryGameInstallDir(folder));
+  EXPECT_EQ(folder.substr(folder.size() - 5), "\\\xC8\xE3\xF0\xFB");
+  ASSERT_TRUE(UseCodePage(1252));
+  folder = "unchanged";
+  EXPECT_FALSE(QueryGameInstallDir(folder));
+  EXPECT_EQ(TakeRefusals(), std::vector<std::string>{
+                                "\"C:\\\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B\" cannot be written in code page 1252"});
+  UseCodePage(saved);
+}
+
 TEST(WineRegistryTextTest, EscapesInStrings) {
   std::string value;
   ASSERT_TRUE(FindWineRegistryValue("[K] 1\n\"V\"=\"a\\\"b\\\\c\\x00e9d\"\n", "K", "V", value));
   EXPECT_EQ(value, "a\"b\\c\xC3\xA9" "d");
+  // Beyond the first 65536 characters, a pair of escapes makes one.
+  ASSERT_TRUE(FindWineRegistryValue("[K] 1\n\"V\"=\"\\xd83c\\xdfc1!\"\n", "K", "V", value));
+  EXPECT_EQ(value, "\xF0\x9F\x8F\x81!");
   EXPECT_FALSE(FindWineRegistryValue("[K] 1\n\"V\"=\"unterminated\n", "K", "V", value));
 }
 
