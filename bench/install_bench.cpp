@@ -5,6 +5,7 @@
 //
 //   install_bench [N...]        default: 1000 10000 100000
 //   TRILO_BENCH_DIR=/path       where the trees go (default: the temp folder)
+//                               (in a folder of the run's own below it)
 #include <sys/resource.h>
 #include <sys/time.h>
 #include <sys/wait.h>
@@ -100,7 +101,9 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) counts.push_back(std::atoi(argv[i]));
   if (counts.empty()) counts = {1000, 10000, 100000};
   const char* where = std::getenv("TRILO_BENCH_DIR");
-  const fs::path root = fs::path(where ? where : fs::temp_directory_path().string()) / "trilo-install-bench";
+  // A folder of this run's own: two runs at once must not share their trees.
+  const fs::path root = fs::path(where ? where : fs::temp_directory_path().string()) /
+                        ("trilo-install-bench-" + std::to_string(getpid()));
 
   std::printf("%8s  %-10s  %10s  %10s  %6s  %9s  %9s\n", "files", "layout", "install s", "cp -r s", "ratio",
               "us/file", "peak MiB");
