@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <vector>
 
 // Files and folders. Every path is a Windows path ("\" separators); the POSIX
 // implementation maps it at this boundary.
@@ -19,6 +21,7 @@ struct FileStatus {
   bool exists = false;
   bool folder = false;
   unsigned long long size = 0;  ///< of a file
+  bool special = false;  ///< neither a file nor a folder: a device, a pipe, a socket
 };
 FileStatus GetFileStatus(const std::string& path);
 
@@ -32,8 +35,33 @@ enum class FileRead { Done, OpenFailed, ReadFailed };
 /// The whole content of a file, read in binary mode.
 FileRead ReadWholeFile(const std::string& path, std::string& bytes);
 
+/// The bytes of a regular file, handed to `take` piece by piece. Anything
+/// else is OpenFailed: a device or a pipe could block or be drained.
+FileRead ReadFileChunks(const std::string& path, const std::function<void(const char*, size_t)>& take);
+
 /// Renames `from` over `to`, replacing it.
 bool RenameReplacing(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);
+
+/// Whether both paths name one existing file, under one name or two.
+bool SameFile(const std::string& a, const std::string& b);
+
+/// The path with its last step spelled as its folder holds it; as given
+/// when there is nothing of that name.
+std::string ActualName(const std::string& path);
+
+enum class RemoveFolderResult { Removed, NotEmpty, Missing, Failed };
+
+/// Removes an empty folder.
+RemoveFolderResult RemoveFolder(const std::string& path);
+
+struct FolderEntry {
+  std::string name;
+  bool folder = false;
+};
+
+/// The entries of a folder, "." and ".." left out, in no particular order;
+/// false when it cannot be read.
+bool ListFolderEntries(const std::string& path, std::vector<FolderEntry>& entries);
 
 }  // namespace trilo

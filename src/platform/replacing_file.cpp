@@ -15,6 +15,15 @@ bool ReplacingFile::Open(const std::string& target) {
   return file_ != nullptr;
 }
 
+bool ReplacingFile::Open(const std::string& target, const std::string& temporary) {
+  Abandon();
+  target_ = target;
+  temp_ = temporary;
+  file_ = OpenFile(temp_, "wb");
+  if (!file_) temp_.clear();
+  return file_ != nullptr;
+}
+
 bool ReplacingFile::Write(const std::string& bytes) {
   return file_ && std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
 }

@@ -17,6 +17,9 @@ class ReplacingFile {
 
   /// Creates the temporary file; false when it cannot be created.
   bool Open(const std::string& target);
+  /// The same with the temporary file's path given, beside the target: the
+  /// install record names it before it exists.
+  bool Open(const std::string& target, const std::string& temporary);
   /// Appends bytes to the temporary file; false when they were not all written.
   bool Write(const std::string& bytes);
   /// Flushes, closes and renames over the target; false on any failure,

@@ -47,7 +47,7 @@ void InitComponentLibrary() {}
 
 long WriteShellLink(const std::string& target, const std::string& linkPath, const std::string& workingDir,
                     const std::string& arguments, const std::string& iconPath, const std::string& description,
-                    const std::function<void(const std::string&)>& report) {
+                    const std::function<void(const std::string&)>& report, const std::string& temporary) {
   ShellLinkData data;
   // A value the format cannot hold is refused with its own message and
   // left out, as the shell refuses a property; the rest is still saved.
@@ -67,7 +67,8 @@ long WriteShellLink(const std::string& target, const std::string& linkPath, cons
   std::string bytes;
   ReplacingFile file;
   const bool saved = Utf8ToUtf16(linkPath).size() < kMaxLinkPath && BuildShellLink(data, bytes) &&
-                     file.Open(linkPath) && file.Write(bytes) &&
+                     (temporary.empty() ? file.Open(linkPath) : file.Open(linkPath, temporary)) &&
+                     file.Write(bytes) &&
                      file.Commit();
   if (!saved) {
     report("Save failed!");
