@@ -46,7 +46,7 @@ InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgre
   if (beginInstall) beginInstall();
   // A failed step has shown its own message; the closing notice must not
   // then claim the install completed.
-  bool ok = app.RunInstallSequence(progress);
+  bool ok = app.RunRecordedInstall(progress);
   app.UI.ShowNotice(ok ? Notice::Complete : Notice::Failed);
   return ok ? InstallResult::Installed : InstallResult::Failed;
 }

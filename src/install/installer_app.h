@@ -7,6 +7,8 @@
 
 namespace trilo {
 
+class InstallRecord;
+
 /// The placeholders ExpandPathVariables replaces, "${TOPDIR}" first.
 std::vector<std::string> PathVariableTokens();
 
@@ -25,6 +27,9 @@ class InstallerApp {
   std::string WorkingDir;
   InstallSettings Settings;
   InstallState State;
+  /// The record of the install under way, told of every change the steps
+  /// make; none outside RunRecordedInstall.
+  InstallRecord* Record = nullptr;
 
   // Configuration (config_reader.cpp).
   /// Records WorkingDir and reads "conf.ini".
@@ -40,6 +45,9 @@ class InstallerApp {
 
   // The install sequence (app/install_sequence.cpp).
   bool RunInstallSequence(InstallProgress& progress);
+  /// The install sequence with its record in the game folder
+  /// (install/install_record.cpp).
+  bool RunRecordedInstall(InstallProgress& progress);
 
   // The steps.
   bool ReadOldGameConfig();                         // paths/game_config.cpp
@@ -53,6 +61,8 @@ class InstallerApp {
  private:
   /// Makes WorkingDir the current folder again; the result is not needed.
   void EnterWorkingDir() const;
+  /// Shows why the record could not be written; the step then stops.
+  bool RecordFailed();
 };
 
 }  // namespace trilo
