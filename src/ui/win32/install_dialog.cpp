@@ -44,6 +44,11 @@ bool InstallDialog::ChooseVersion(const std::vector<std::string>& versions, std:
   return true;
 }
 
+bool InstallDialog::AskYesNo(const std::string& question, const std::string&) {
+  return MessageBoxA(hwnd, question.c_str(), ProgramName().c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+         IDYES;
+}
+
 void InstallDialog::ShowSplash(const std::string& imagePath, int delayMs) {
   SplashWindow splash(hwnd, imagePath, delayMs);
   splash.DoModal();

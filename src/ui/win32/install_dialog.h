@@ -33,6 +33,7 @@ class InstallDialog final : public Interaction, public InstallProgress {
   bool LocateFile(LocateRequest& request) override;
   bool ChooseVersion(const std::vector<std::string>& versions, std::string& chosen) override;
   void ShowSplash(const std::string& imagePath, int delayMs) override;
+  bool AskYesNo(const std::string& question, const std::string& details) override;
 
   // InstallProgress.
   void SetRange(int count) override;
