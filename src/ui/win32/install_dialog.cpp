@@ -13,6 +13,13 @@
 namespace trilo {
 namespace win32 {
 
+namespace {
+
+// Posted once the undo is confirmed, so that it runs in the shown window.
+constexpr UINT kRunUndoMessage = WM_APP + 1;
+
+}  // namespace
+
 InstallDialog::InstallDialog()
     : icon_(LoadIconA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))), app_(*this) {}
 
@@ -109,6 +116,10 @@ BOOL InstallDialog::OnInitDialog() {
   SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   SetWindowTextA(hwnd, app_.Settings.Title.c_str());
   CentreWindow(hwnd);
+  if (undoMode_) {
+    PrepareUndoRun();
+    return TRUE;
+  }
   const InstallSettings& s = app_.Settings;
   if (s.SplashOn != 0 && !s.SplashImg.empty()) ShowSplash(s.SplashImg, s.SplashDelay);
   LocateGameFiles(app_, fields_);
@@ -125,6 +136,26 @@ void InstallDialog::OnInstall() {
   // After an options error the user may try again; otherwise the one install
   // of this run is over, whatever its outcome.
   if (result != InstallResult::OptionsError) EndDialog(hwnd, IDOK);
+}
+
+void InstallDialog::PrepareUndoRun() {
+  // The buttons have no part in an undo.
+  installing_ = true;
+  EnableItem(hwnd, IDOK, false);
+  EnableItem(hwnd, IDCANCEL, false);
+  switch (PrepareUndo(app_, "last", false, undoJob_)) {
+    case UndoResult::Undone:
+      PostMessageA(hwnd, kRunUndoMessage, 0, 0);
+      return;
+    case UndoResult::Failed: exitCode_ = 1; break;
+    case UndoResult::Cancelled: exitCode_ = 2; break;
+  }
+  EndDialog(hwnd, IDCANCEL);
+}
+
+void InstallDialog::RunUndoNow() {
+  exitCode_ = RunUndoJob(app_, undoJob_, *this) == UndoResult::Undone ? 0 : 1;
+  EndDialog(hwnd, IDOK);
 }
 
 void InstallDialog::OnCancel() {
@@ -165,6 +196,9 @@ INT_PTR InstallDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
       return PaintMinimised() ? TRUE : FALSE;
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(icon_);
+    case kRunUndoMessage:
+      RunUndoNow();
+      return TRUE;
   }
   return FALSE;
 }
