@@ -154,6 +154,10 @@ void InstallDialog::PrepareUndoRun() {
 }
 
 void InstallDialog::RunUndoNow() {
+  // The modal loop shows the window only once its queue is idle, and this
+  // message came first.
+  ShowWindow(hwnd, SW_SHOW);
+  UpdateWindow(hwnd);
   exitCode_ = RunUndoJob(app_, undoJob_, *this) == UndoResult::Undone ? 0 : 1;
   EndDialog(hwnd, IDOK);
 }
