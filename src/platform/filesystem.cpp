@@ -31,7 +31,7 @@ FileRead ReadFileChunks(const std::string& path, const std::function<void(const 
   if (!status.exists || status.folder || status.special) return FileRead::OpenFailed;
   std::FILE* file = OpenFile(path, "rb");
   if (!file) return FileRead::OpenFailed;
-  static thread_local char buf[1 << 16];
+  char buf[1 << 16];
   size_t n;
   while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) take(buf, n);
   const bool failed = std::ferror(file) != 0;
