@@ -94,7 +94,8 @@ TEST_F(RecordTest, InstallThenUndoLeavesTheGameAsItWas) {
     }
 
     ASSERT_EQ(Undo("last"), UndoResult::Undone) << ::testing::PrintToString(ui.messages);
-    EXPECT_EQ(ui.questions, std::vector<std::string>{"Undo the install of Classic Mod Setup from " + m.header.date + "?"});
+    EXPECT_EQ(ui.questions,
+              std::vector<std::string>{"Undo the install of Classic Mod Setup from " + m.header.date + "?"});
     EXPECT_EQ(ui.notices, std::vector<Notice>{Notice::UndoComplete});
     EXPECT_EQ(ReadTree(game), before);
   }
@@ -131,11 +132,9 @@ TEST_F(RecordTest, FilesChangedSinceAreLeftAndReportedUnlessForced) {
 
   ASSERT_EQ(Undo("last"), UndoResult::Undone);
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].rfind("Changed since the install, and left as they are:\n  Season\\game.gdb\n  " + made +
-                                     "\nWhat the install replaced stays in " + PathForUser(game + "trilo-records\\0001-"),
-                                 0),
-            0u)
-      << ui.messages[0];
+  const std::string left = "Changed since the install, and left as they are:\n  Season\\game.gdb\n  " + made +
+                           "\nWhat the install replaced stays in " + PathForUser(game + "trilo-records\\0001-");
+  EXPECT_EQ(ui.messages[0].rfind(left, 0), 0u) << ui.messages[0];
   EXPECT_EQ(ReadFile(game + made), "tuned by hand");
   EXPECT_EQ(ReadFile(game + "Season\\game.gdb"), "edited by hand");
   EXPECT_FALSE(FileExists(game + "ClassicMod.ini"));

@@ -106,7 +106,8 @@ bool InstallRecord::Begin() {
   if (begun_) return !failed_;
   begun_ = true;
   const std::string root = gameFolder_ + kRecordsFolder + "\\";
-  if (CreateFolder(root) == CreateFolderResult::Failed) return Fail("Couldn't make the install record folder " + PathForUser(root));
+  if (CreateFolder(root) == CreateFolderResult::Failed)
+    return Fail("Couldn't make the install record folder " + PathForUser(root));
 
   // One more than the highest number there; a name taken meanwhile moves on.
   unsigned long number = 0;
