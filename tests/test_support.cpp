@@ -171,6 +171,18 @@ void ScriptedInteraction::ShowSplash(const std::string& imagePath, int delayMs) 
   log.push_back("splash:" + imagePath);
 }
 
+bool ScriptedInteraction::AskYesNo(const std::string& question, const std::string&) {
+  questions.push_back(question);
+  log.push_back("ask:" + question);
+  if (yesNo.empty()) {
+    ADD_FAILURE() << "unexpected question: " << question;
+    return false;
+  }
+  bool yes = yesNo.front();
+  yesNo.pop_front();
+  return yes;
+}
+
 void RecordingProgress::SetRange(int count) {
   calls.push_back("range:" + std::to_string(count));
   range = count;

@@ -70,6 +70,7 @@ class ScriptedInteraction : public Interaction {
   bool LocateFile(LocateRequest& request) override;
   bool ChooseVersion(const std::vector<std::string>& versions, std::string& chosen) override;
   void ShowSplash(const std::string& imagePath, int delayMs) override;
+  bool AskYesNo(const std::string& question, const std::string& details) override;
 
   // Script.
   void AcceptProposal() { locate.push_back({true, "", true}); }
@@ -79,6 +80,7 @@ class ScriptedInteraction : public Interaction {
 
   std::deque<LocateAnswer> locate;
   std::deque<std::pair<bool, std::string>> versions;
+  std::deque<bool> yesNo;
 
   // Record.
   std::vector<std::string> messages;
@@ -86,6 +88,7 @@ class ScriptedInteraction : public Interaction {
   std::vector<LocateRequest> locateRequests;
   std::vector<std::vector<std::string>> versionRequests;
   std::vector<std::pair<std::string, int>> splashes;
+  std::vector<std::string> questions;
   /// Every call in order, e.g. "message:Error opening file template".
   std::vector<std::string> log;
 };

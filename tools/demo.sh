@@ -19,9 +19,11 @@ circuits() {  # the circuit names of a game.gdb's SeasonRaces section
     in_races && depth==1 && $0 !~ /[{}]/ && NF {sub(/^ +/, ""); sub(/ +$/, ""); print}'
 }
 
-(cd "$game" && find . -type d | sort) > "$demo/dirs.before"
+# The install's own record is shown on its own, at the end.
+folders() { (cd "$game" && find . -path ./trilo-records -prune -o -type d -print | sort); }
+folders > "$demo/dirs.before"
 snapshot() {  # "checksum  path" of every file of the game, names with blanks included
-  (cd "$game" && find . -type f -printf '%P\n' | sort | while IFS= read -r f; do
+  (cd "$game" && find . -path ./trilo-records -prune -o -type f -printf '%P\n' | sort | while IFS= read -r f; do
     printf '%s  %s\n' "$(md5sum < "$f" | cut -d' ' -f1)" "$f"; done)
 }
 snapshot > "$demo/files.before"
@@ -36,7 +38,7 @@ set -e
 echo "== trilo-setup exited with $status"
 [ "$status" -eq 0 ] || exit "$status"
 
-(cd "$game" && find . -type d | sort) > "$demo/dirs.after"
+folders > "$demo/dirs.after"
 snapshot > "$demo/files.after"
 
 echo
@@ -68,3 +70,10 @@ fi
 echo
 echo "== Copy log of the package (log.txt)"
 if [ -f "$pkg/log.txt" ]; then sed 's/^/  /' "$pkg/log.txt"; else echo "  no failed copies"; fi
+echo
+echo "== The install's record in trilo-records"
+"$setup" --list-installs --game-exe "$game/f1_9902.exe" | sed 's/^/  /'
+tr -d '\r' < "$game"/trilo-records/*/manifest.txt | sed -n '1,12p' | sed 's/^/  /'
+echo "  ..."
+echo
+echo "To take the install back: $setup --undo --game-exe \"$game/f1_9902.exe\""

@@ -2,6 +2,7 @@
 #include <climits>
 #include <string>
 
+#include "install/install_record.h"
 #include "install/installer_app.h"
 #include "install/template_file.h"
 #include "platform/file_ops.h"
@@ -48,8 +49,12 @@ bool InstallerApp::CopyTemplateFiles(InstallProgress& progress) {
     // A placeholder left unexpanded names no real place: no copy is tried,
     // and the log says so with two zeros.
     CopyOutcome outcome;
-    if (!HasUnexpandedPlaceholder(source) && !HasUnexpandedPlaceholder(destination))
-      outcome = CopyFileReplacing(source, destination);
+    if (!HasUnexpandedPlaceholder(source) && !HasUnexpandedPlaceholder(destination)) {
+      std::string target = destination;
+      if (Record && !Record->BeforeCopy(source, target)) return RecordFailed();
+      outcome = CopyFileReplacing(source, target);
+      if (Record) Record->AfterWrite(outcome.ok);
+    }
     if (!outcome.ok) {
       ++failed;
       if (!AppendLine(kLogFile, LogLine(source, destination, outcome.errnoValue, outcome.lastError)))

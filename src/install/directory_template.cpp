@@ -1,6 +1,7 @@
 #include <string>
 #include <vector>
 
+#include "install/install_record.h"
 #include "install/installer_app.h"
 #include "install/template_file.h"
 #include "platform/file_ops.h"
@@ -16,6 +17,7 @@ bool InstallerApp::CreateTemplateDirectories() {
   }
   for (std::string& folder : folders) {
     ExpandPathVariables(folder);
+    if (Record && !Record->BeforeFolder(folder)) return RecordFailed();
     if (CreateFolder(folder) == CreateFolderResult::Failed) {
       UI.ShowMessage("Error creating directory");
       return false;

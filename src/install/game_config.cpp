@@ -53,7 +53,8 @@ bool InstallerApp::WriteNewGameConfig() {
     }
     return true;
   };
-  const RewriteResult result = RewriteLines(State.OldConfigPath, State.TOPDIR + Settings.ConfigName, rewrite);
+  const RewriteResult result = RewriteLines(State.OldConfigPath, State.TOPDIR + Settings.ConfigName, rewrite, Record);
+  if (result == RewriteResult::RecordFailed) return RecordFailed();
   const char* failure = RewriteFailureMessage(
       result, {"Error opening old config file", "Error creating new config file", "Error writing new config file"});
   if (!failure) return true;

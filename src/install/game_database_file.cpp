@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "install/install_record.h"
 #include "platform/filesystem.h"
 #include "platform/replacing_file.h"
 
@@ -18,16 +19,27 @@ GdbError ReadGameDatabaseFile(const std::string& path, GameDatabase& db, GdbRead
   return db.ReadString(text, observer);
 }
 
-GdbError WriteGameDatabaseFile(const GameDatabase& db, const std::string& path, bool folderActions) {
+GdbError WriteGameDatabaseFile(const GameDatabase& db, const std::string& path, bool folderActions,
+                               InstallRecord* record) {
   if (PathExists(path)) {
     std::FILE* probe = OpenFile(path, "r+b");
     if (!probe) return GdbError::OpenForWriting;
     std::fclose(probe);
   }
   ReplacingFile file;
-  if (!file.Open(path)) return GdbError::OpenForWriting;
-  if (!file.Write(db.WriteString(folderActions)) || !file.Commit()) return GdbError::Writing;
-  return GdbError::None;
+  if (record) {
+    const std::string temporary = record->NewTemporary(path);
+    if (temporary.empty()) return GdbError::Writing;
+    if (!file.Open(path, temporary)) return GdbError::OpenForWriting;
+  } else if (!file.Open(path)) {
+    return GdbError::OpenForWriting;
+  }
+  const std::string bytes = db.WriteString(folderActions);
+  if (!file.Write(bytes)) return GdbError::Writing;
+  if (record && !record->BeforeWrite(path, &bytes)) return GdbError::Writing;
+  const bool committed = file.Commit();
+  if (record) record->AfterWrite(committed);
+  return committed ? GdbError::None : GdbError::Writing;
 }
 
 }  // namespace trilo

@@ -1,12 +1,15 @@
 #include "install/install_flow.h"
 
 #include <algorithm>
+#include <cstdio>
 
+#include "install/install_record.h"
 #include "install/interface_text.h"
 #include "platform/filesystem.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
+#include "platform/user_path.h"
 #include "text/code_page.h"
 #include "text/text_util.h"
 
@@ -73,12 +76,65 @@ InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgre
   if (beginInstall) beginInstall();
   // A failed step has shown its own message; the closing notice must not
   // then claim the install completed.
-  bool ok = app.RunInstallSequence(progress);
+  bool ok = app.RunRecordedInstall(progress);
   app.UI.ShowNotice(ok ? Notice::Complete : Notice::Failed);
   if (!ok) return InstallResult::Failed;
   return app.PartlyInstalled ? InstallResult::InstalledPartly : InstallResult::Installed;
 }
 
 void HandleCancel(InstallerApp& app) { app.UI.ShowNotice(Notice::Cancelled); }
+
+UndoResult PrepareUndo(InstallerApp& app, const std::string& name, bool force, UndoJob& job) {
+  auto failed = [&app](const std::string& message) {
+    app.UI.ShowMessage(message);
+    app.UI.ShowNotice(Notice::UndoFailed);
+    return UndoResult::Failed;
+  };
+  std::string folder;
+  LocateRequest exe{"", TXT_LOCATE_GAME_EXE, TXT_EXE_FILTER, TXT_GAME_EXE_NAME, LocateKind::GameExe};
+  if (QueryGameInstallDir(folder)) exe.path = folder + "\\" TXT_GAME_EXE_NAME;
+  if (!app.UI.LocateFile(exe)) {
+    app.UI.ShowNotice(Notice::UndoCancelled);
+    return UndoResult::Cancelled;
+  }
+  if (!PathExists(exe.path)) return failed("There is no game at " + PathForUser(exe.path));
+  job.gameFolder = GameFolderOf(exe.path, app.WorkingDir);
+
+  job.records = ListInstalledRecords(job.gameFolder);
+  if (job.records.empty()) {
+    // An install stopped before its record said anything may leave this.
+    RemoveFolder(job.gameFolder + kRecordsFolder);
+    return failed("No install is recorded in " + PathForUser(job.gameFolder));
+  }
+  const InstalledRecord* record = FindInstalledRecord(job.records, name);
+  if (!record) return failed("No install called " + name + " is recorded in " + PathForUser(job.gameFolder));
+  std::string path;
+  if (const InstalledRecord* later = LaterRecordTouching(job.records, *record, path))
+    return failed("Cannot undo " + record->name + ": the later install " + later->name + " also changed " + path +
+                  ". Undo " + later->name + " first.");
+
+  job.plan = PlanUndo(job.gameFolder, *record, force);
+  const RecordHeader& h = record->manifest.header;
+  std::string question(std::snprintf(nullptr, 0, TXT_UNDO_QUESTION, h.title.c_str(), h.date.c_str()), '\0');
+  std::snprintf(&question[0], question.size() + 1, TXT_UNDO_QUESTION, h.title.c_str(), h.date.c_str());
+  if (!app.UI.AskYesNo(question, UndoSummary(job.plan))) {
+    app.UI.ShowNotice(Notice::UndoCancelled);
+    return UndoResult::Cancelled;
+  }
+  return UndoResult::Undone;
+}
+
+UndoResult RunUndoJob(InstallerApp& app, const UndoJob& job, InstallProgress& progress) {
+  const UndoOutcome outcome = RunUndo(job.plan, progress);
+  const std::string left = UndoLeftText(outcome, job.plan);
+  if (!left.empty()) app.UI.ShowMessage(left);
+  if (!outcome.ok) {
+    app.UI.ShowMessage(outcome.failure + "\nThe record stays: the undo can run again.");
+    app.UI.ShowNotice(Notice::UndoFailed);
+    return UndoResult::Failed;
+  }
+  app.UI.ShowNotice(Notice::UndoComplete);
+  return UndoResult::Undone;
+}
 
 }  // namespace trilo

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "install/installer_app.h"
+#include "install/undo.h"
 
 namespace trilo {
 
@@ -41,5 +42,25 @@ InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgre
 
 /// The Cancel handler: shows "Install Cancelled.".
 void HandleCancel(InstallerApp& app);
+
+enum class UndoResult { Undone, Failed, Cancelled };
+
+/// An undo decided on and confirmed. The plan points into `records`: a job
+/// is filled in place and not copied.
+struct UndoJob {
+  std::string gameFolder;
+  std::vector<InstalledRecord> records;
+  UndoPlan plan;
+};
+
+/// Finds the game as an install does, picks the record `name` names ("last"
+/// for the newest), refuses one that a later install also changed, and asks
+/// whether to undo it. Undone means confirmed: RunUndoJob goes on. Anything
+/// else has been told, the cancelled notice included.
+UndoResult PrepareUndo(InstallerApp& app, const std::string& name, bool force, UndoJob& job);
+
+/// Runs a confirmed undo, tells what it left as it was and why it failed,
+/// and shows the closing notice.
+UndoResult RunUndoJob(InstallerApp& app, const UndoJob& job, InstallProgress& progress);
 
 }  // namespace trilo

@@ -7,6 +7,8 @@
 
 namespace trilo {
 
+class InstallRecord;
+
 /// The placeholders ExpandPathVariables replaces, "${TOPDIR}" first.
 std::vector<std::string> PathVariableTokens();
 
@@ -29,6 +31,9 @@ class InstallerApp {
   /// reported (files that could not be copied, a shortcut that could not be
   /// saved): the install completes, but not everything is in place.
   bool PartlyInstalled = false;
+  /// The record of the install under way, told of every change the steps
+  /// make; none outside RunRecordedInstall.
+  InstallRecord* Record = nullptr;
 
   // Configuration (config_reader.cpp).
   /// Records WorkingDir and reads "conf.ini".
@@ -44,6 +49,9 @@ class InstallerApp {
 
   // The install sequence (app/install_sequence.cpp).
   bool RunInstallSequence(InstallProgress& progress);
+  /// The install sequence with its record in the game folder
+  /// (install/install_record.cpp).
+  bool RunRecordedInstall(InstallProgress& progress);
 
   // The steps.
   bool ReadOldGameConfig();                         // paths/game_config.cpp
@@ -59,6 +67,8 @@ class InstallerApp {
  private:
   /// Makes WorkingDir the current folder again; the result is not needed.
   void EnterWorkingDir() const;
+  /// Shows why the record could not be written; the step then stops.
+  bool RecordFailed();
 };
 
 }  // namespace trilo

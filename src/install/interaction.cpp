@@ -10,6 +10,9 @@ const char* NoticeText(Notice notice) {
     case Notice::Cancelled: return TXT_INSTALL_CANCELLED;
     case Notice::OptionsError: return TXT_OPTIONS_ERROR;
     case Notice::Failed: return TXT_INSTALL_FAILED;
+    case Notice::UndoComplete: return TXT_UNDO_COMPLETE;
+    case Notice::UndoFailed: return TXT_UNDO_FAILED;
+    case Notice::UndoCancelled: return TXT_UNDO_CANCELLED;
   }
   return "";
 }

@@ -5,7 +5,7 @@
 namespace trilo {
 
 /// The notices of the installer, each a small dialog of its own on Windows.
-enum class Notice { Complete, Cancelled, OptionsError, Failed };
+enum class Notice { Complete, Cancelled, OptionsError, Failed, UndoComplete, UndoFailed, UndoCancelled };
 
 /// The fixed texts of the notices.
 const char* NoticeText(Notice notice);
@@ -41,6 +41,9 @@ class Interaction {
   virtual bool ChooseVersion(const std::vector<std::string>& versions, std::string& chosen) = 0;
   /// The splash image, shown for `delayMs` milliseconds.
   virtual void ShowSplash(const std::string& imagePath, int delayMs) = 0;
+  /// A question answered Yes (true) or No. `details` is what a terminal
+  /// shows before it; a message box shows the question alone.
+  virtual bool AskYesNo(const std::string& question, const std::string& details) = 0;
 };
 
 /// What the file copy step needs of a progress display.

@@ -13,6 +13,9 @@
 #define IDD_OPTIONS_ERROR 136
 #define IDD_SPLASH 137
 #define IDD_FAILED 138
+#define IDD_UNDO_COMPLETE 139
+#define IDD_UNDO_FAILED 140
+#define IDD_UNDO_CANCELLED 142
 #define IDD_VERSION_SELECT 141
 
 // Controls (the buttons are IDOK 1 and IDCANCEL 2).
@@ -44,6 +47,9 @@
 #define TXT_INSTALL_CANCELLED "Install Cancelled."
 #define TXT_OPTIONS_ERROR "You have incorrectly specified some of the installation options. Try again."
 #define TXT_INSTALL_FAILED "Install Failed."
+#define TXT_UNDO_COMPLETE "Undo Complete."
+#define TXT_UNDO_FAILED "Undo Failed."
+#define TXT_UNDO_CANCELLED "Undo Cancelled."
 
 // The questions.
 #define TXT_VERSION_PROMPT "This install contains more than one version. Please select the version you wish to install (you can install the other versions by running the installation program again)."
@@ -53,6 +59,8 @@
 #define TXT_INI_FILTER "INI files (*.INI)|*.INI||"
 #define TXT_PLR_FILTER "PLR files (*.PLR)|*.PLR||"
 #define TXT_GAME_EXE_NAME "f1_9902.exe"
+// The title and the date of the install, in this order.
+#define TXT_UNDO_QUESTION "Undo the install of %s from %s?"
 
 // What conf.ini's [GUI] section falls back to.
 #define TXT_DEFAULT_CONFIG_PROMPT "Location of default CONFIG.INI file"

@@ -1,17 +1,25 @@
 #include "install/line_rewriter.h"
 
+#include "install/install_record.h"
 #include "platform/exclusive_file.h"
 #include "platform/replacing_file.h"
 #include "text/line_reader.h"
 
 namespace trilo {
 
-RewriteResult RewriteLines(const std::string& source, const std::string& target, const LineRewrite& rewrite) {
+RewriteResult RewriteLines(const std::string& source, const std::string& target, const LineRewrite& rewrite,
+                           InstallRecord* record) {
   ExclusiveFile in;
   if (!in.Open(source)) return RewriteResult::OpenFailed;
   if (CheckNewFile(target, in) != NewFileCheck::Creatable) return RewriteResult::CreateFailed;
   ReplacingFile out;
-  if (!out.Open(target)) return RewriteResult::CreateFailed;
+  if (record) {
+    const std::string temporary = record->NewTemporary(target);
+    if (temporary.empty()) return RewriteResult::RecordFailed;
+    if (!out.Open(target, temporary)) return RewriteResult::CreateFailed;
+  } else if (!out.Open(target)) {
+    return RewriteResult::CreateFailed;
+  }
 
   std::string text;
   if (!in.ReadAll(text)) return RewriteResult::WriteFailed;  // out drops its file
@@ -23,7 +31,10 @@ RewriteResult RewriteLines(const std::string& source, const std::string& target,
   }
   if (!out.Write(written)) return RewriteResult::WriteFailed;
   in.Close();
-  return out.Commit() ? RewriteResult::Done : RewriteResult::WriteFailed;
+  if (record && !record->BeforeWrite(target, &written)) return RewriteResult::RecordFailed;
+  const bool committed = out.Commit();
+  if (record) record->AfterWrite(committed);
+  return committed ? RewriteResult::Done : RewriteResult::WriteFailed;
 }
 
 const char* RewriteFailureMessage(RewriteResult result, const RewriteMessages& messages) {
@@ -31,7 +42,8 @@ const char* RewriteFailureMessage(RewriteResult result, const RewriteMessages& m
     case RewriteResult::Done: return nullptr;
     case RewriteResult::OpenFailed: return messages.openFailed;
     case RewriteResult::CreateFailed: return messages.createFailed;
-    case RewriteResult::WriteFailed: return messages.writeFailed;
+    case RewriteResult::WriteFailed:
+    case RewriteResult::RecordFailed: return messages.writeFailed;
   }
   return messages.writeFailed;
 }

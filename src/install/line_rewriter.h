@@ -10,7 +10,10 @@ enum class RewriteResult {
   OpenFailed,      ///< the source is missing, a folder, unreadable or in use
   CreateFailed,    ///< the target cannot be created; nothing was written
   WriteFailed,     ///< reading or writing failed midway; the target is as it was
+  RecordFailed,    ///< the install record could not keep the target; it is as it was
 };
+
+class InstallRecord;
 
 /// Decides what one source line becomes: returns false to drop the line,
 /// or true with `out` the line to write (the line end is added).
@@ -21,8 +24,10 @@ using LineRewrite = std::function<bool(const std::string& line, std::string& out
 /// written when it is the source itself, a folder, read-only or in use, and
 /// is written aside (ReplacingFile) and put in its place only when every
 /// line was read, written and flushed to disk. Every written line ends with
-/// CR LF, the last one included.
-RewriteResult RewriteLines(const std::string& source, const std::string& target, const LineRewrite& rewrite);
+/// CR LF, the last one included. `record`, when given, is told of the
+/// target right before it is replaced.
+RewriteResult RewriteLines(const std::string& source, const std::string& target, const LineRewrite& rewrite,
+                           InstallRecord* record = nullptr);
 
 /// The fixed messages of a step that rewrites a file, one per failure.
 struct RewriteMessages {
@@ -31,7 +36,8 @@ struct RewriteMessages {
   const char* writeFailed;
 };
 
-/// The message for how a rewrite ended; nullptr when it was done.
+/// The message for how a rewrite ended; nullptr when it was done. A record
+/// that failed has its own message, which the step shows instead.
 const char* RewriteFailureMessage(RewriteResult result, const RewriteMessages& messages);
 
 }  // namespace trilo

@@ -1,5 +1,6 @@
 #include "formats/game_database.h"
 #include "install/game_database_file.h"
+#include "install/install_record.h"
 #include "install/installer_app.h"
 #include "platform/file_ops.h"
 #include "text/text_util.h"
@@ -19,7 +20,11 @@ bool InstallerApp::MergeGameDatabase() {
   const std::string database = State.TOPDIR + State.OLDSEASONDIR + "game.gdb";
   const std::string backup = database + ".bak";
 
-  if (!CopyFileReplacing(database, backup).ok) {
+  std::string backupTarget = backup;
+  if (Record && !Record->BeforeCopy(database, backupTarget)) return RecordFailed();
+  const bool backedUp = CopyFileReplacing(database, backupTarget).ok;
+  if (Record) Record->AfterWrite(backedUp);
+  if (!backedUp) {
     UI.ShowMessage("Failed to back up old game.gdb file");
     return false;
   }
@@ -37,7 +42,9 @@ bool InstallerApp::MergeGameDatabase() {
   error = ReadGameDatabaseFile(sourceName, source);
   if (error != GdbError::None) return failed(error, "Couldn't read source game.gdb file");
   error = installed.Merge(source);
-  if (error == GdbError::None) error = WriteGameDatabaseFile(installed, database, Settings.Version2002 != 0);
+  if (error == GdbError::None)
+    error = WriteGameDatabaseFile(installed, database, Settings.Version2002 != 0, Record);
+  if (Record && Record->Failed()) return RecordFailed();
   return error == GdbError::None || failed(error, nullptr);
 }
 

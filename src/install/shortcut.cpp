@@ -1,3 +1,4 @@
+#include "install/install_record.h"
 #include "install/installer_app.h"
 #include "platform/shell_link.h"
 
@@ -12,8 +13,13 @@ bool InstallerApp::CreateShortcut() {
   const std::string linkPath = State.TOPDIR + Settings.Desc + ".lnk";
   const std::string arguments = GameArguments();
   const std::string iconPath = State.TOPDIR + Settings.IconFile;
+  // The system writes the shortcut itself: the record learns its bytes after.
+  std::string temporary;
+  if (Record && ((temporary = Record->NewTemporary(linkPath)).empty() || !Record->BeforeWrite(linkPath, nullptr)))
+    return RecordFailed();
   const long result = WriteShellLink(State.GameExePath, linkPath, State.TOPDIR, arguments, iconPath, Settings.Desc,
-                                     [this](const std::string& message) { UI.ShowMessage(message); });
+                                     [this](const std::string& message) { UI.ShowMessage(message); }, temporary);
+  if (Record) Record->AfterWrite(result >= 0);
 
   // A shortcut that could not be written has been reported; the install
   // goes on, short of its shortcut.

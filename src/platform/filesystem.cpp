@@ -26,4 +26,17 @@ FileRead ReadWholeFile(const std::string& path, std::string& bytes) {
   return failed ? FileRead::ReadFailed : FileRead::Done;
 }
 
+FileRead ReadFileChunks(const std::string& path, const std::function<void(const char*, size_t)>& take) {
+  const FileStatus status = GetFileStatus(path);
+  if (!status.exists || status.folder || status.special) return FileRead::OpenFailed;
+  std::FILE* file = OpenFile(path, "rb");
+  if (!file) return FileRead::OpenFailed;
+  char buf[1 << 16];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) take(buf, n);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  return failed ? FileRead::ReadFailed : FileRead::Done;
+}
+
 }  // namespace trilo

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ struct FileStatus {
   bool exists = false;
   bool folder = false;
   unsigned long long size = 0;  ///< of a file
+  bool special = false;  ///< neither a file nor a folder: a device, a pipe, a socket
 };
 FileStatus GetFileStatus(const std::string& path);
 
@@ -39,16 +41,33 @@ FileRead ReadWholeFile(const std::string& path, std::string& bytes);
 /// One entry of a folder.
 struct FolderEntry {
   std::string name;
-  bool isFolder = false;
+  bool isFolder = false;  ///< a folder, or a link to one
+  bool isLink = false;    ///< a symbolic link (a reparse point on Windows)
 };
 
 /// The entries of a folder, "." and ".." left out, in no particular order;
-/// false when it cannot be read. A link counts as what it leads to. On POSIX
-/// a name the code page cannot hold is left out (and noted as refused).
+/// false when it cannot be read. On POSIX a name the code page cannot hold
+/// is left out (and noted as refused).
 bool ReadFolder(const std::string& path, std::vector<FolderEntry>& entries);
+
+/// The bytes of a regular file, handed to `take` piece by piece. Anything
+/// else is OpenFailed: a device or a pipe could block or be drained.
+FileRead ReadFileChunks(const std::string& path, const std::function<void(const char*, size_t)>& take);
 
 /// Renames `from` over `to`, replacing it.
 bool RenameReplacing(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);
+
+/// Whether both paths name one existing file, under one name or two.
+bool SameFile(const std::string& a, const std::string& b);
+
+/// The path with its last step spelled as its folder holds it; as given
+/// when there is nothing of that name.
+std::string ActualName(const std::string& path);
+
+enum class RemoveFolderResult { Removed, NotEmpty, Missing, Failed };
+
+/// Removes an empty folder.
+RemoveFolderResult RemoveFolder(const std::string& path);
 
 }  // namespace trilo

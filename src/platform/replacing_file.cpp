@@ -87,17 +87,25 @@ std::string ReplacingFile::NextTemporaryPath() const {
   return folder_ + TemporaryName(OwnProcessId(), nextCounter++);
 }
 
-bool ReplacingFile::Open(const std::string& target) {
+bool ReplacingFile::Open(const std::string& target) { return Open(target, std::string()); }
+
+bool ReplacingFile::Open(const std::string& target, const std::string& temporary) {
   Abandon();
   SplitTarget(target, folder_, name_);
   if (name_.empty()) return false;  // a folder's path names no file
+  wantedTemp_.clear();
+  if (!temporary.empty()) {
+    std::string folder, name;
+    SplitTarget(temporary, folder, name);
+    wantedTemp_ = folder + name;
+  }
   RemoveStaleTemporaries();
   if (CreateUnnamed()) {
     unnamed_ = true;
     return true;
   }
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::string temp = NextTemporaryPath();
+    const std::string temp = attempt == 0 && !wantedTemp_.empty() ? wantedTemp_ : NextTemporaryPath();
     const Outcome created = CreateNamed(temp);
     if (created == Outcome::Done) {
       temp_ = temp;
@@ -117,7 +125,7 @@ bool ReplacingFile::NameUnnamedFile() {
   Outcome linked = LinkUnnamed(folder_ + name_);
   if (linked != Outcome::NameTaken) return linked == Outcome::Done;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::string temp = NextTemporaryPath();
+    const std::string temp = attempt == 0 && !wantedTemp_.empty() ? wantedTemp_ : NextTemporaryPath();
     linked = LinkUnnamed(temp);
     if (linked == Outcome::Done) {
       temp_ = temp;

@@ -25,6 +25,10 @@ class ReplacingFile {
 
   /// Creates the new file; false when it cannot be created.
   bool Open(const std::string& target);
+  /// The same with the name the file takes if it needs one beside the
+  /// target, given by the caller (the install record names it before it
+  /// exists). An unnamed file on Linux still has no name at all.
+  bool Open(const std::string& target, const std::string& temporary);
   /// Appends bytes to the new file; false when they were not all written.
   bool Write(const std::string& bytes);
   /// Flushes the file to disk, puts it in the target's place and flushes
@@ -52,6 +56,7 @@ class ReplacingFile {
   void RemoveStaleTemporaries() const;
   std::string NextTemporaryPath() const;
   bool NameUnnamedFile();
+  std::string wantedTemp_;  // the caller's name for a temporary, if any
 
   // The system's part (posix/replacing_file.cpp, win32/replacing_file.cpp).
   // Paths here are the system's own.

@@ -15,4 +15,7 @@ CodePage ActiveCodePage();
 /// every message box.
 std::string ProgramName();
 
+/// The local date and time as "2024-05-01 14:03:22".
+std::string LocalTimeText();
+
 }  // namespace trilo

@@ -357,6 +357,12 @@ TEST_F(SetupResources, EachNoticeShowsTheCoreTextInItsOwnTemplate) {
       {trilo::Notice::OptionsError, 186, 55, {-1, kStatic, "", 7, 7, 172, 22}, {IDOK, kDefButton, TXT_OK, 129, 34, 50, 14},
        true},
       {trilo::Notice::Failed, 134, 47, {-1, kStatic, "", 35, 7, 52, 8}, {IDOK, kDefButton, TXT_OK, 35, 26, 50, 14}, false},
+      {trilo::Notice::UndoComplete, 134, 47, {-1, kStatic, "", 35, 7, 52, 8}, {IDOK, kDefButton, TXT_OK, 35, 26, 50, 14},
+       false},
+      {trilo::Notice::UndoFailed, 134, 47, {-1, kStatic, "", 35, 7, 52, 8}, {IDOK, kDefButton, TXT_OK, 35, 26, 50, 14},
+       false},
+      {trilo::Notice::UndoCancelled, 134, 47, {-1, kStatic, "", 35, 7, 60, 8}, {IDOK, kDefButton, TXT_OK, 35, 26, 50, 14},
+       false},
   };
   std::vector<int> templates;
   for (const Layout& layout : layouts) {
@@ -367,7 +373,9 @@ TEST_F(SetupResources, EachNoticeShowsTheCoreTextInItsOwnTemplate) {
     ExpectDialog(setup, {id, TXT_NOTICE_CAPTION, layout.cx, layout.cy, WS_EX_TOOLWINDOW, layout.sysMenu,
                          {text, layout.ok}});
   }
-  EXPECT_EQ((std::vector<int>{IDD_COMPLETION, IDD_CANCELLED, IDD_OPTIONS_ERROR, IDD_FAILED}), templates);
+  EXPECT_EQ((std::vector<int>{IDD_COMPLETION, IDD_CANCELLED, IDD_OPTIONS_ERROR, IDD_FAILED, IDD_UNDO_COMPLETE,
+                              IDD_UNDO_FAILED, IDD_UNDO_CANCELLED}),
+            templates);
 }
 
 TEST_F(SetupResources, SplashIsAnEmptyBorderlessPopup) {

@@ -34,7 +34,7 @@ WAIT_S = 20
 EXIT_WAIT_S = 10
 
 # From winuser.h.
-IDOK, IDCANCEL = 1, 2
+IDOK, IDCANCEL, IDYES = 1, 2, 6
 WM_KEYDOWN, VK_ESCAPE = 0x0100, 0x1B
 
 OPEN_CAPTION = "Open"  # Wine's file dialog
@@ -239,6 +239,11 @@ def read_ini(path):
     return ini
 
 
+def tree(folder):
+    """Every file (with its bytes) and folder (None) below a folder."""
+    return {str(p.relative_to(folder)): None if p.is_dir() else p.read_bytes() for p in folder.rglob("*")}
+
+
 def lnk_fields(lnk):
     """The fields of a shortcut as lnkinfo reads them, the first of each name."""
     out = subprocess.run(["lnkinfo", lnk], stdout=PIPE, stderr=DEVNULL, text=True).stdout
@@ -328,9 +333,9 @@ class InstallerCases:
 
     # --- The installer and its windows
 
-    def start_setup(self):
+    def start_setup(self, *args):
         with open(self.case_dir / "setup.log", "wb") as log:
-            self.setup = subprocess.Popen(wine_command("wine", self.setup_exe), cwd=self.package,
+            self.setup = subprocess.Popen(wine_command("wine", self.setup_exe, *args), cwd=self.package,
                                           stdout=log, stderr=STDOUT)
 
     def probe(self, *args):
@@ -550,6 +555,56 @@ class InstallerCases:
         self.check("shortcut's working folder", fields.get("Working directory"), winpath(self.game) + "\\")
         self.check("shortcut's description", fields.get("Description"), "Classic Mod")
         self.check("shortcut's icon", fields.get("Icon location"), winpath(self.game / "ClassicMod" / "classic.ico"))
+
+    def test_undo(self):
+        """The sample installed, then trilo-setup.exe /undo from the package
+        folder: the game confirmed, Yes to the question, the progress bar, the
+        notice; the game folder is then the same tree, byte for byte, as
+        before the install."""
+        shutil.copytree(ROOT / "examples" / "sample-game", self.game, dirs_exist_ok=True)
+        shutil.copytree(ROOT / "examples" / "sample-package", self.package, dirs_exist_ok=True)
+        before = tree(self.game)
+        set_install_dir(winpath(self.game))
+        self.start_setup()
+        click(self.locate_window("game", ids.TXT_LOCATE_GAME_EXE), IDOK)
+        click(self.version_window(), IDOK)
+        press(self.locate_window("config", read_ini(self.package / "conf.ini")["GUI"]["ConfigString"]), "Return")
+        locate = self.locate_window("player", ids.TXT_LOCATE_PLAYER)
+        self.browse_to(locate, winpath(self.game / "Save" / "Driver1" / "Driver1.PLR"), "player")
+        click(self.locate_window("player", ids.TXT_LOCATE_PLAYER), IDOK)
+        click(self.main_window("Classic Mod Setup"), IDOK)
+        outcome, notice = self.wait_notice()
+        if not self.check("the install completes", outcome, "complete"):
+            return
+        click(notice, IDOK)
+        self.check_setup_ends()
+        manifest = self.game / "trilo-records" / "0001-Classic Mod Setup" / "manifest.txt"
+        date = re.search(r"^Date: (.*)\r$", manifest.read_bytes().decode("cp1252"), re.M).group(1)
+        # One step per entry; a "wrote" line completes the entry before it.
+        lines = manifest.read_bytes().split(b"\r\n\r\n", 1)[1].splitlines()
+        entries = len([line for line in lines if not line.startswith(b"wrote\t")])
+
+        self.start_setup("/undo")
+        locate = self.locate_window("game", ids.TXT_LOCATE_GAME_EXE)
+        self.check("the game proposed as for an install", item(locate, ids.IDC_LOCATE_PATH)["text"],
+                   winpath(self.game / ids.TXT_GAME_EXE_NAME))
+        click(locate, IDOK)
+        question = ids.TXT_UNDO_QUESTION % ("Classic Mod Setup", date)
+        box = self.wait_window("undo question", title=self.setup_exe.stem, text=question)
+        self.shot(box, "undo-question")
+        click(box, IDYES)
+        notice = self.wait_window("undo notice", title=ids.TXT_NOTICE_CAPTION, text=ids.TXT_UNDO_COMPLETE)
+        self.shot(notice, "undo-complete")
+        main = self.main_window("Classic Mod Setup")
+        self.shot(main, "main-after-undo")
+        bar = item(main, ids.IDC_PROGRESS)
+        self.check("progress bar full", (bar["min"], bar["max"], bar["pos"]), (0, entries, entries))
+        self.check("buttons disabled while undoing", (item(main, IDOK)["enabled"], item(main, IDCANCEL)["enabled"]),
+                   (False, False))
+        click(notice, IDOK)
+        self.check_setup_ends()
+        self.check("exit status of the undo", self.setup.returncode, 0)
+        self.check("the game folder as before the install", tree(self.game), before)
 
     def test_options_error(self):
         """What the sample does not use: a splash bitmap, three versions listed

@@ -8,6 +8,7 @@
 #include "code_page_names.h"
 #include "platform/posix/path_map.h"
 #include "posix/program_runner.h"
+#include "record_tree.h"
 #include "test_support.h"
 #include "trilo_version.h"
 #include "install/interface_text.h"
@@ -384,6 +385,49 @@ TEST_F(TermSetupTest, InteractiveReplaceRetryAndCancel) {
   ASSERT_TRUE(s.Expect(TXT_INSTALL_CANCELLED)) << s.Transcript();
   EXPECT_EQ(s.Wait(), 2);
   EXPECT_FALSE(Exists(game + "ClassicMod.ini"));
+}
+
+TEST_F(TermSetupTest, ListAndUndoTheRecordedInstall) {
+  const test::Tree before = test::ReadTree(FromNativePath(game));
+  auto flags = FullFlags();
+  flags.insert(flags.begin(), {"--unattended", "--package-version", "Full"});
+  ASSERT_EQ(RunProgram(Args(flags), "", env).exitCode, 0);
+
+  const std::vector<std::string> gameExe = {"--game-exe", game + "f1_9902.exe"};
+  auto run = [&](std::vector<std::string> argv) {
+    argv.insert(argv.begin(), TRILO_TERM_SETUP);
+    argv.insert(argv.end(), gameExe.begin(), gameExe.end());
+    return RunProgram(argv, "", env);
+  };
+  test::ProgramResult list = run({"--list-installs"});
+  EXPECT_EQ(list.exitCode, 0);
+  EXPECT_EQ(list.out.rfind("0001  Classic Mod Setup (Full)  ", 0), 0u) << list.out;
+  EXPECT_NE(list.out.find("  completed  10 files created, 1 replaced, 10 folders created\n"), std::string::npos)
+      << list.out;
+
+  // Asked first, and No is the default.
+  PtySession s({TRILO_TERM_SETUP, "--undo", "--game-exe", game + "f1_9902.exe"}, "", env);
+  ASSERT_TRUE(s.Expect("Path [" + game + "f1_9902.exe]: ")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect("To restore: 1 file")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("To remove: 10 files and 10 folders")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Undo the install of Classic Mod Setup from ")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("? [y/N]: ")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect(TXT_UNDO_CANCELLED)) << s.Transcript();
+  EXPECT_EQ(s.Wait(), 2);
+
+  test::ProgramResult undo = run({"--undo", "last", "--unattended"});
+  EXPECT_EQ(undo.exitCode, 0) << undo.err;
+  EXPECT_NE(undo.out.find(TXT_UNDO_COMPLETE), std::string::npos) << undo.out;
+  EXPECT_EQ(test::ReadTree(FromNativePath(game)), before);
+  undo = run({"--undo", "--unattended"});
+  EXPECT_EQ(undo.exitCode, 1);
+  EXPECT_EQ(undo.err, "trilo-setup: No install is recorded in " + game + "\n");
+  EXPECT_EQ(run({"--list-installs"}).out, "No install is recorded in " + game + "\n");
+
+  EXPECT_EQ(run({"--undo", "--config", game + "CONFIG.INI"}).exitCode, 64);
+  EXPECT_EQ(run({"--force"}).exitCode, 64);
 }
 
 }  // namespace

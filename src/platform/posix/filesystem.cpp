@@ -32,6 +32,7 @@ FileStatus GetFileStatus(const std::string& path) {
   if (stat(ToNativePath(path).c_str(), &st) != 0) return status;
   status.exists = true;
   status.folder = S_ISDIR(st.st_mode);
+  status.special = !status.folder && !S_ISREG(st.st_mode);
   status.size = status.folder ? 0 : static_cast<unsigned long long>(st.st_size);
   return status;
 }
@@ -65,9 +66,13 @@ bool ReadFolder(const std::string& path, std::vector<FolderEntry>& entries) {
     FolderEntry entry;
     if (name == "." || name == ".." || !Utf8ToCodePage(name, entry.name)) continue;
     struct stat st;
-    if (e->d_type == DT_DIR) entry.isFolder = true;
-    else if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK)
-      entry.isFolder = stat((native + "/" + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (e->d_type == DT_DIR) {
+      entry.isFolder = true;
+    } else if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+      const std::string full = native + "/" + name;
+      entry.isLink = lstat(full.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+      entry.isFolder = stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
     entries.push_back(entry);
   }
   closedir(dir);
@@ -76,11 +81,41 @@ bool ReadFolder(const std::string& path, std::vector<FolderEntry>& entries) {
 
 bool RenameReplacing(const std::string& from, const std::string& to) {
   const std::string target = ToNativePath(to);
-  if (std::rename(ToNativePath(from).c_str(), target.c_str()) != 0) return false;
+  const std::string source = ToNativePath(from);
+  if (std::rename(source.c_str(), target.c_str()) != 0) return false;
+  NoteRemoved(source);
   NoteCreated(target);
   return true;
 }
 
-bool RemoveFile(const std::string& path) { return unlink(ToNativePath(path).c_str()) == 0; }
+bool RemoveFile(const std::string& path) {
+  const std::string native = ToNativePath(path);
+  if (unlink(native.c_str()) != 0) return false;
+  NoteRemoved(native);
+  return true;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return stat(ToNativePath(a).c_str(), &sa) == 0 && stat(ToNativePath(b).c_str(), &sb) == 0 &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string ActualName(const std::string& path) {
+  const std::string native = ToNativePath(path);
+  struct stat st;
+  return lstat(native.c_str(), &st) == 0 ? FromNativePath(native) : path;
+}
+
+RemoveFolderResult RemoveFolder(const std::string& path) {
+  const std::string native = ToNativePath(path);
+  if (rmdir(native.c_str()) == 0) {
+    NoteRemoved(native);
+    return RemoveFolderResult::Removed;
+  }
+  if (errno == ENOTEMPTY || errno == EEXIST) return RemoveFolderResult::NotEmpty;
+  if (errno == ENOENT) return RemoveFolderResult::Missing;
+  return RemoveFolderResult::Failed;
+}
 
 }  // namespace trilo

@@ -226,6 +226,21 @@ void NoteCreated(const std::string& nativePath) {
   cached->second.mtime = folder.st_mtim;
 }
 
+void NoteRemoved(const std::string& nativePath) {
+  const size_t slash = nativePath.rfind('/');
+  const std::string folderPath = FolderOf(nativePath, slash);
+  struct stat folder;
+  if (stat(folderPath.empty() ? "." : folderPath.c_str(), &folder) != 0) return;
+  auto cached = Cache().find(FolderId{folder.st_dev, folder.st_ino});
+  if (cached == Cache().end() || !cached->second.filled) return;
+  // Erased by its exact name only: another spelling may still be there.
+  const std::string name = slash == std::string::npos ? nativePath : nativePath.substr(slash + 1);
+  auto& names = cached->second.names;
+  auto entry = names.find(name);
+  if (entry != names.end() && *entry == name) names.erase(entry);
+  cached->second.mtime = folder.st_mtim;
+}
+
 std::string NativeCurrentFolder() {
   std::string buf(4096, '\0');
   while (!getcwd(&buf[0], buf.size())) {

@@ -29,6 +29,10 @@ std::string ResolveNativePath(const std::string& slashed);
 /// folder), so that the cache stays valid without reading the folder again.
 void NoteCreated(const std::string& nativePath);
 
+/// Tells the folder cache that this program removed `nativePath`, or renamed
+/// it away.
+void NoteRemoved(const std::string& nativePath);
+
 /// The current folder as a POSIX path; empty when it cannot be told.
 std::string NativeCurrentFolder();
 

@@ -53,7 +53,7 @@ void InitComponentLibrary() {}
 
 long WriteShellLink(const std::string& target, const std::string& linkPath, const std::string& workingDir,
                     const std::string& arguments, const std::string& iconPath, const std::string& description,
-                    const std::function<void(const std::string&)>& report) {
+                    const std::function<void(const std::string&)>& report, const std::string& temporary) {
   ShellLinkData data;
   // A value the format cannot hold, or text that is no text in the code
   // page, is refused with its own message and left out, as the shell
@@ -75,7 +75,8 @@ long WriteShellLink(const std::string& target, const std::string& linkPath, cons
   std::u16string wideLinkPath;
   ReplacingFile file;
   const bool saved = CodePageToUtf16(linkPath, wideLinkPath) && wideLinkPath.size() < kMaxLinkPath &&
-                     BuildShellLink(data, bytes) && file.Open(linkPath) && file.Write(bytes) && file.Commit();
+                     BuildShellLink(data, bytes) && file.Open(linkPath, temporary) && file.Write(bytes) &&
+                     file.Commit();
   if (!saved) {
     report("Save failed!");
     return kFailed;

@@ -59,7 +59,8 @@ bool ReadFolder(const std::string& path, std::vector<FolderEntry>& entries) {
   do {
     const std::string name = found.cFileName;
     if (name == "." || name == "..") continue;
-    entries.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    entries.push_back({name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0,
+                       (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
   } while (FindNextFileA(find, &found));
   FindClose(find);
   return true;
@@ -70,5 +71,48 @@ bool RenameReplacing(const std::string& from, const std::string& to) {
 }
 
 bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+
+bool SameFile(const std::string& a, const std::string& b) {
+  // Opened for nothing but their identity, shared every way: a file in use
+  // still answers.
+  auto open = [](const std::string& path) {
+    return CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  };
+  HANDLE ha = open(a);
+  if (ha == INVALID_HANDLE_VALUE) return false;
+  HANDLE hb = open(b);
+  bool same = false;
+  if (hb != INVALID_HANDLE_VALUE) {
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    same = GetFileInformationByHandle(ha, &ia) && GetFileInformationByHandle(hb, &ib) &&
+           ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber && ia.nFileIndexHigh == ib.nFileIndexHigh &&
+           ia.nFileIndexLow == ib.nFileIndexLow;
+    CloseHandle(hb);
+  }
+  CloseHandle(ha);
+  return same;
+}
+
+std::string ActualName(const std::string& path) {
+  // A wildcard would find some other file.
+  if (path.find_first_of("*?") != std::string::npos) return path;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA(path.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return path;
+  FindClose(find);
+  const size_t slash = path.find_last_of("\\/:");
+  return path.substr(0, slash == std::string::npos ? 0 : slash + 1) + data.cFileName;
+}
+
+RemoveFolderResult RemoveFolder(const std::string& path) {
+  if (RemoveDirectoryA(path.c_str())) return RemoveFolderResult::Removed;
+  switch (GetLastError()) {
+    case ERROR_DIR_NOT_EMPTY: return RemoveFolderResult::NotEmpty;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return RemoveFolderResult::Missing;
+    default: return RemoveFolderResult::Failed;
+  }
+}
 
 }  // namespace trilo

@@ -10,7 +10,7 @@ void InitComponentLibrary() { CoInitialize(nullptr); }
 
 long WriteShellLink(const std::string& target, const std::string& linkPath, const std::string& workingDir,
                     const std::string& arguments, const std::string& iconPath, const std::string& description,
-                    const std::function<void(const std::string&)>& report) {
+                    const std::function<void(const std::string&)>& report, const std::string&) {
   IShellLinkA* link = nullptr;
   HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 reinterpret_cast<void**>(&link));

@@ -6,8 +6,12 @@
 #include <iostream>
 
 #include "install/install_flow.h"
+#include "install/install_record.h"
 #include "install/installer_app.h"
 #include "platform/filesystem.h"
+#include "install/interface_text.h"
+#include "platform/filesystem.h"
+#include "platform/registry.h"
 #include "platform/user_path.h"
 #include "options.h"
 #include "terminal_interaction.h"
@@ -45,6 +49,36 @@ bool ArgumentsInCodePage(TermOptions& o) {
   return true;
 }
 
+// The records of the game that --game-exe names, else the registry's; the
+// list never asks.
+int ListInstalls(const TermOptions& options) {
+  std::string exe, folder;
+  if (options.hasGameExe) exe = options.gameExe;
+  else if (QueryGameInstallDir(folder)) exe = folder + "\\" TXT_GAME_EXE_NAME;
+  if (exe.empty() || !PathExists(exe)) {
+    std::cerr << "trilo-setup: the game was not found; name its executable with --game-exe\n";
+    return kFailed;
+  }
+  const std::string game = GameFolderOf(exe, GetCurrentFolder() + "\\");
+  const std::vector<InstalledRecord> records = ListInstalledRecords(game);
+  if (records.empty()) std::cout << "No install is recorded in " << PathForUser(game) << "\n";
+  else std::cout << InstalledRecordsText(records);
+  return 0;
+}
+
+int Undo(InstallerApp& app, const TermOptions& options) {
+  app.WorkingDir = GetCurrentFolder() + "\\";
+  UndoJob job;
+  switch (PrepareUndo(app, options.undoName, options.force, job)) {
+    case UndoResult::Cancelled: return kCancelled;
+    case UndoResult::Failed: return kFailed;
+    case UndoResult::Undone: break;
+  }
+  std::cout << "Undoing...\n";
+  TerminalProgress progress("Undone");
+  return RunUndoJob(app, job, progress) == UndoResult::Undone ? 0 : kFailed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,8 +111,10 @@ int main(int argc, char** argv) {
     return kUsage;
   }
 
+  if (options.listInstalls) return ListInstalls(options);
   TerminalInteraction ui(options);
   InstallerApp app(ui);
+  if (options.undo) return Undo(app, options);
   app.StartUp();
   if (ui.Interactive() && !app.Settings.Title.empty()) std::cout << TextForUser(app.Settings.Title) << "\n";
   if (app.Settings.SplashOn && !app.Settings.SplashImg.empty())

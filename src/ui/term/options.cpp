@@ -8,6 +8,8 @@ namespace trilo {
 const char kTermUsage[] =
     "Usage: trilo-setup [-C DIR] [--unattended] [--game-exe PATH] [--config PATH]\n"
     "                   [--player PATH] [--package-version NAME] [--code-page N]\n"
+    "       trilo-setup --list-installs [--game-exe PATH]\n"
+    "       trilo-setup --undo [NAME|last] [--game-exe PATH] [--unattended] [--force]\n"
     "       trilo-setup --help | --version\n"
     "\n"
     "Installs the package in the current folder (or DIR) into the game.\n"
@@ -24,11 +26,19 @@ const char kTermUsage[] =
     "                          text (1252, 1251, 932...); by default the one Wine\n"
     "                          takes from the locale (LC_ALL, LC_CTYPE, LANG)\n"
     "\n"
+    "Each install is recorded in the game folder, in trilo-records: what it made\n"
+    "and a copy of every file it replaced.\n"
+    "  --list-installs         lists the recorded installs, newest first\n"
+    "  --undo [NAME|last]      takes back the newest install, or the one NAME\n"
+    "                          names (its number or its folder in trilo-records)\n"
+    "  --force                 with --undo, also takes back files changed since\n"
+    "\n"
     "Interactively, Enter accepts the proposal shown in brackets, a typed path\n"
     "replaces it (Tab completes), and Ctrl-D cancels the question.\n"
     "Exit status: 0 installed, 1 a step failed, 2 cancelled, 3 options error\n"
     "(unattended), 4 installed but not everything (files that could not be\n"
-    "copied, a shortcut that could not be saved: see the messages), 64 bad usage.\n"
+    "copied, a shortcut that could not be saved: see the messages), 64 bad usage;\n"
+    "of --undo: 0 undone, 1 failed, 2 cancelled.\n"
     "\n"
     "To check a package without installing it, run trilo-check (see\n"
     "trilo-check --help).\n";
@@ -66,6 +76,19 @@ bool ParseTermOptions(int argc, char** argv, TermOptions& o, std::string& error)
       o.help = true;
     } else if (arg == "--version" && !hasInline) {
       o.version = true;
+    } else if (arg == "--list-installs" && !hasInline) {
+      o.listInstalls = true;
+    } else if (arg == "--undo") {
+      o.undo = true;
+      // The name is optional: a word that is no option is it.
+      if (hasInline) o.undoName = value;
+      else if (i + 1 < argc && argv[i + 1][0] != '-') o.undoName = argv[++i];
+      if (o.undoName.empty()) {
+        error = "option --undo needs a name or none";
+        return false;
+      }
+    } else if (arg == "--force" && !hasInline) {
+      o.force = true;
     } else if (arg == "--game-exe") {
       if (!takeValue(o.gameExe, &o.hasGameExe)) return false;
     } else if (arg == "--config") {
@@ -88,6 +111,18 @@ bool ParseTermOptions(int argc, char** argv, TermOptions& o, std::string& error)
       error = "unknown argument: " + std::string(argv[i]);
       return false;
     }
+  }
+  if (o.listInstalls && o.undo) {
+    error = "--list-installs and --undo go alone";
+    return false;
+  }
+  if ((o.listInstalls || o.undo) && (o.hasConfig || o.hasPlayer || o.hasVersion)) {
+    error = "--config, --player and --package-version are for installing";
+    return false;
+  }
+  if (o.force && !o.undo) {
+    error = "--force goes with --undo";
+    return false;
   }
   return true;
 }

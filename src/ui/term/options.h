@@ -9,6 +9,10 @@ struct TermOptions {
   bool unattended = false;
   bool help = false;
   bool version = false;
+  bool listInstalls = false;  ///< --list-installs
+  bool undo = false;          ///< --undo [NAME|last]
+  std::string undoName = "last";
+  bool force = false;         ///< --force: undo changed files too
   bool hasGameExe = false, hasConfig = false, hasPlayer = false, hasVersion = false;
   std::string gameExe, config, player, packageVersion;
   unsigned codePage = 0;  ///< --code-page N; 0: derived from the locale

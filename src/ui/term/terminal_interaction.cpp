@@ -254,6 +254,18 @@ void TerminalInteraction::ShowSplash(const std::string&, int) {
   // A terminal has no picture to show; the title banner stands in for it.
 }
 
+bool TerminalInteraction::AskYesNo(const std::string& question, const std::string& details) {
+  if (!interactive_) return true;
+  std::cout << "\n" << details;
+  for (;;) {
+    std::string answer;
+    if (!ReadAnswer(question + " [y/N]: ", answer)) return false;
+    answer = Trim(answer);
+    if (answer.empty() || EqualsIgnoreCase(answer, "n") || EqualsIgnoreCase(answer, "no")) return false;
+    if (EqualsIgnoreCase(answer, "y") || EqualsIgnoreCase(answer, "yes")) return true;
+  }
+}
+
 bool TerminalInteraction::ConfirmInstall(const std::string& summary) {
   if (!interactive_) return true;
   std::cout << "\n" << summary;

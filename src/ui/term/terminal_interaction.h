@@ -27,6 +27,8 @@ class TerminalInteraction : public Interaction {
   bool LocateFile(LocateRequest& request) override;
   bool ChooseVersion(const std::vector<std::string>& versions, std::string& chosen) override;
   void ShowSplash(const std::string& imagePath, int delayMs) override;
+  /// The details, then the question; No unless answered yes. Unattended: yes.
+  bool AskYesNo(const std::string& question, const std::string& details) override;
 
   /// The summary, then Install (the default) or Cancel; true for Install.
   /// Unattended: always Install.

@@ -14,7 +14,7 @@
 
 namespace trilo {
 
-TerminalProgress::TerminalProgress() : live_(isatty(STDOUT_FILENO)) {}
+TerminalProgress::TerminalProgress(const char* doneVerb) : live_(isatty(STDOUT_FILENO)), doneVerb_(doneVerb) {}
 
 void TerminalProgress::SetRange(int count) {
   range_ = count;
@@ -36,7 +36,7 @@ void TerminalProgress::ClearTexts() {
     Draw();
     std::fputs("\n", stdout);
   } else if (!live_) {
-    std::printf("Copied %d of %d entries\n", position_, range_);
+    std::printf("%s %d of %d entries\n", doneVerb_, position_, range_);
   }
   std::fflush(stdout);
   drawn_ = false;

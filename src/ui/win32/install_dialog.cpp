@@ -13,6 +13,13 @@
 namespace trilo {
 namespace win32 {
 
+namespace {
+
+// Posted once the undo is confirmed, so that it runs in the shown window.
+constexpr UINT kRunUndoMessage = WM_APP + 1;
+
+}  // namespace
+
 InstallDialog::InstallDialog()
     : icon_(LoadIconA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME))), app_(*this) {}
 
@@ -42,6 +49,11 @@ bool InstallDialog::ChooseVersion(const std::vector<std::string>& versions, std:
   if (dialog.DoModal() != IDOK) return false;
   chosen = dialog.chosen;
   return true;
+}
+
+bool InstallDialog::AskYesNo(const std::string& question, const std::string&) {
+  return MessageBoxA(hwnd, question.c_str(), ProgramName().c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+         IDYES;
 }
 
 void InstallDialog::ShowSplash(const std::string& imagePath, int delayMs) {
@@ -105,6 +117,10 @@ BOOL InstallDialog::OnInitDialog() {
   SetWindowTextA(hwnd, app_.Settings.Title.c_str());
   FitStaticTexts(hwnd);
   CentreWindow(hwnd);
+  if (undoMode_) {
+    PrepareUndoRun();
+    return TRUE;
+  }
   const InstallSettings& s = app_.Settings;
   if (s.SplashOn != 0 && !s.SplashImg.empty()) ShowSplash(s.SplashImg, s.SplashDelay);
   LocateGameFiles(app_, fields_);
@@ -121,6 +137,30 @@ void InstallDialog::OnInstall() {
   // After an options error the user may try again; otherwise the one install
   // of this run is over, whatever its outcome.
   if (result != InstallResult::OptionsError) EndDialog(hwnd, IDOK);
+}
+
+void InstallDialog::PrepareUndoRun() {
+  // The buttons have no part in an undo.
+  installing_ = true;
+  EnableItem(hwnd, IDOK, false);
+  EnableItem(hwnd, IDCANCEL, false);
+  switch (PrepareUndo(app_, "last", false, undoJob_)) {
+    case UndoResult::Undone:
+      PostMessageA(hwnd, kRunUndoMessage, 0, 0);
+      return;
+    case UndoResult::Failed: exitCode_ = 1; break;
+    case UndoResult::Cancelled: exitCode_ = 2; break;
+  }
+  EndDialog(hwnd, IDCANCEL);
+}
+
+void InstallDialog::RunUndoNow() {
+  // The modal loop shows the window only once its queue is idle, and this
+  // message came first.
+  ShowWindow(hwnd, SW_SHOW);
+  UpdateWindow(hwnd);
+  exitCode_ = RunUndoJob(app_, undoJob_, *this) == UndoResult::Undone ? 0 : 1;
+  EndDialog(hwnd, IDOK);
 }
 
 void InstallDialog::OnCancel() {
@@ -161,6 +201,9 @@ INT_PTR InstallDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
       return PaintMinimised() ? TRUE : FALSE;
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(icon_);
+    case kRunUndoMessage:
+      RunUndoNow();
+      return TRUE;
   }
   return FALSE;
 }

@@ -27,12 +27,18 @@ class InstallDialog final : public Interaction, public InstallProgress {
   /// Shows the window modally; returns when the installer is done.
   INT_PTR DoModal();
 
+  /// Undoes the newest install instead of installing (trilo-setup.exe /undo).
+  void SetUndoMode() { undoMode_ = true; }
+  /// 0 installed or undone, 1 failed, 2 cancelled: the exit status of an undo.
+  int ExitCode() const { return exitCode_; }
+
   // Interaction.
   void ShowMessage(const std::string& text) override;
   void ShowNotice(Notice notice) override;
   bool LocateFile(LocateRequest& request) override;
   bool ChooseVersion(const std::vector<std::string>& versions, std::string& chosen) override;
   void ShowSplash(const std::string& imagePath, int delayMs) override;
+  bool AskYesNo(const std::string& question, const std::string& details) override;
 
   // InstallProgress.
   void SetRange(int count) override;
@@ -53,6 +59,9 @@ class InstallDialog final : public Interaction, public InstallProgress {
   void OnInstall();
   void OnCancel();
   bool PaintMinimised();
+  /// The undo's question; when confirmed, the undo runs once the window shows.
+  void PrepareUndoRun();
+  void RunUndoNow();
 
   HICON icon_;
   InstallerApp app_;
@@ -61,6 +70,10 @@ class InstallDialog final : public Interaction, public InstallProgress {
   /// buttons are disabled then, and Enter, Escape or a close request that
   /// the copy step's message pump lets through must do nothing either.
   bool installing_ = false;
+
+  bool undoMode_ = false;
+  UndoJob undoJob_;
+  int exitCode_ = 0;
 
   // Under Wine every change of a control costs a round trip to the display,
   // several times a plain copy: the window shows the copy step's progress

@@ -33,6 +33,9 @@ int NoticeTemplate(Notice notice) {
     case Notice::Cancelled: return IDD_CANCELLED;
     case Notice::OptionsError: return IDD_OPTIONS_ERROR;
     case Notice::Failed: return IDD_FAILED;
+    case Notice::UndoComplete: return IDD_UNDO_COMPLETE;
+    case Notice::UndoFailed: return IDD_UNDO_FAILED;
+    case Notice::UndoCancelled: return IDD_UNDO_CANCELLED;
   }
   return IDD_COMPLETION;
 }

@@ -7,7 +7,7 @@ namespace trilo {
 namespace win32 {
 
 /// The template of a notice: "Install Complete.", "Install Cancelled.", the
-/// options error and "Install Failed.".
+/// options error, "Install Failed." and the three that end an undo.
 int NoticeTemplate(Notice notice);
 
 /// Shows a notice modally; it only closes (OK, Enter, Escape, close box).

@@ -1,0 +1,149 @@
+// Install records and undo: the sample installed through the Install
+// handler, undone, and the game folder compared as a whole tree.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "formats/install_manifest.h"
+#include "install/install_flow.h"
+#include "install/interface_text.h"
+#include "platform/user_path.h"
+#include "record_tree.h"
+#include "test_support.h"
+#include "text/text_util.h"
+
+namespace trilo {
+namespace test {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(InstallManifest, LinesReadBackAndACutLastLineIsNotAnEntry) {
+  RecordHeader header;
+  header.title = "100% Mod";
+  header.package = "C:\\pkg\\";
+  header.version = "Full";
+  const std::string headerText = ManifestHeaderText(header);
+  EXPECT_EQ(headerText.substr(kManifestStateOffset, kManifestStateWidth), "cut short");
+
+  std::vector<RecordEntry> entries(4);
+  entries[0] = {RecordAction::CreatedFolder, "Mod", "", false, 0, 0};
+  entries[1] = {RecordAction::CreatedFile, "Mod\\a\tb%.txt", "", true, 12, 0x0123456789abcdefull};
+  entries[2] = {RecordAction::ReplacedFile, "Season\\game.gdb", "Season\\game.gdb", true, 7, 42};
+  entries[3] = {RecordAction::CreatedFile, "My Mod.lnk", "", false, 0, 0};
+  std::string text = headerText;
+  for (const RecordEntry& e : entries) text += ManifestEntryLine(e);
+  text += ManifestWroteLine("my mod.LNK", 366, 99);
+  text.replace(kManifestStateOffset, kManifestStateWidth, ManifestStateField(RecordState::Failed));
+  text += "created file\tcut";  // no line end: it was being written
+
+  const InstallManifest m = ParseManifest(text);
+  EXPECT_EQ(m.header.state, RecordState::Failed);
+  EXPECT_EQ(m.header.title, "100% Mod");
+  EXPECT_EQ(m.header.version, "Full");
+  ASSERT_EQ(m.entries.size(), 4u);
+  entries[3].hashed = true;  // completed by the "wrote" line
+  entries[3].size = 366;
+  entries[3].hash = 99;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(m.entries[i].action, entries[i].action) << i;
+    EXPECT_EQ(m.entries[i].path, entries[i].path) << i;
+    EXPECT_EQ(m.entries[i].kept, entries[i].kept) << i;
+    EXPECT_EQ(m.entries[i].hashed, entries[i].hashed) << i;
+    EXPECT_EQ(m.entries[i].size, entries[i].size) << i;
+    EXPECT_EQ(m.entries[i].hash, entries[i].hash) << i;
+  }
+  EXPECT_EQ(text.find("\n"), text.find("\r\n") + 1);
+}
+
+class RecordTest : public ::testing::Test {
+ protected:
+  RecordTest() {
+    fs::copy(Native(Example("sample-game")), Native(game), fs::copy_options::recursive);
+    fs::copy(Native(Example("sample-package")), Native(pkg), fs::copy_options::recursive);
+  }
+
+  InstallResult Install(const std::string& version) { return InstallSample(pkg, game, version); }
+
+  UndoResult Undo(const std::string& name, bool force = false) {
+    ui = ScriptedInteraction();
+    return UndoInstall(pkg, game, name, force, ui);
+  }
+
+  TempDir dir;
+  const std::string game = dir / "game\\";
+  const std::string pkg = dir / "pkg\\";
+  ScriptedInteraction ui;
+};
+
+TEST_F(RecordTest, InstallThenUndoLeavesTheGameAsItWas) {
+  // As shipped, and with a copy template that stops the install halfway.
+  for (bool breakIt : {false, true}) {
+    SCOPED_TRACE(breakIt ? "failed install" : "complete install");
+    if (breakIt) WriteFile(pkg + "Full.files.txt", ReadFile(pkg + "Full.files.txt") + "no equals sign\r\n");
+    const Tree before = ReadTree(game);
+    ASSERT_EQ(Install("Full"), breakIt ? InstallResult::Failed : InstallResult::Installed);
+
+    const std::string record = game + "trilo-records\\0001-Classic Mod Setup\\";
+    const InstallManifest m = ParseManifest(ReadFile(record + "manifest.txt"));
+    EXPECT_EQ(m.header.state, breakIt ? RecordState::Failed : RecordState::Completed);
+    EXPECT_EQ(m.header.package, pkg);
+    if (!breakIt) {
+      EXPECT_EQ(ReadFile(record + "Season\\game.gdb"), before.at("Season/game.gdb"));
+    }
+
+    ASSERT_EQ(Undo("last"), UndoResult::Undone) << ::testing::PrintToString(ui.messages);
+    EXPECT_EQ(ui.questions,
+              std::vector<std::string>{"Undo the install of Classic Mod Setup from " + m.header.date + "?"});
+    EXPECT_EQ(ui.notices, std::vector<Notice>{Notice::UndoComplete});
+    EXPECT_EQ(ReadTree(game), before);
+  }
+}
+
+TEST_F(RecordTest, TwoInstallsAreUndoneNewestFirstOnly) {
+  const Tree before = ReadTree(game);
+  ASSERT_EQ(Install("Lite"), InstallResult::Installed);
+  const Tree afterLite = ReadTree(game);
+  // The second replaces most of what the first wrote, game.gdb and its backup.
+  ASSERT_EQ(Install("Full"), InstallResult::Installed);
+  const Tree afterFull = ReadTree(game);
+
+  EXPECT_EQ(Undo("0001-classic mod setup"), UndoResult::Failed);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"Cannot undo 0001-Classic Mod Setup: the later install "
+                                                  "0002-Classic Mod Setup also changed ClassicMod.ini. Undo "
+                                                  "0002-Classic Mod Setup first."});
+  EXPECT_EQ(ReadTree(game), afterFull);
+
+  ASSERT_EQ(Undo("2"), UndoResult::Undone);
+  EXPECT_EQ(ReadTree(game), afterLite);
+  ASSERT_EQ(Undo("last"), UndoResult::Undone);
+  EXPECT_EQ(ReadTree(game), before);
+  EXPECT_EQ(Undo("last"), UndoResult::Failed);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{"No install is recorded in " + PathForUser(game)});
+}
+
+TEST_F(RecordTest, FilesChangedSinceAreLeftAndReportedUnlessForced) {
+  const Tree before = ReadTree(game);
+  ASSERT_EQ(Install("Full"), InstallResult::Installed);
+  const std::string made = "ClassicMod\\Cars\\Classic1\\classic1.veh";
+  WriteFile(game + made, "tuned by hand");
+  WriteFile(game + "Season\\game.gdb", "edited by hand");
+
+  ASSERT_EQ(Undo("last"), UndoResult::Undone);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  const std::string left = "Changed since the install, and left as they are:\n  Season\\game.gdb\n  " + made +
+                           "\nWhat the install replaced stays in " + PathForUser(game + "trilo-records\\0001-");
+  EXPECT_EQ(ui.messages[0].rfind(left, 0), 0u) << ui.messages[0];
+  EXPECT_EQ(ReadFile(game + made), "tuned by hand");
+  EXPECT_EQ(ReadFile(game + "Season\\game.gdb"), "edited by hand");
+  EXPECT_FALSE(FileExists(game + "ClassicMod.ini"));
+
+  // The original database stays in the record until the undo is forced.
+  ASSERT_EQ(Undo("last", true), UndoResult::Undone);
+  EXPECT_EQ(ReadTree(game), before);
+}
+
+}  // namespace
+}  // namespace test
+}  // namespace trilo
