@@ -293,7 +293,7 @@ def try_package(number, args, work, env, lock):
         problems.append("sanitizer report")
     elif code < 0:
         problems.append("crash (signal %d)" % -code)
-    elif code not in (0, 1, 3):
+    elif code not in (0, 1, 3, 4):  # 4: installed, but some files could not be copied
         problems.append("unexpected exit %d" % code)
     left = trees.temporaries(run)
     if left:
@@ -351,7 +351,8 @@ def main():
     with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
         results = pool.map(lambda n: try_package(n, args, work, env, lock), range(args.packages))
         for r in results:
-            outcome = {None: "hang", 0: "installed", 1: "failed", 3: "options error"}.get(r["code"], "other")
+            outcome = {None: "hang", 0: "installed", 1: "failed", 3: "options error",
+                       4: "installed"}.get(r["code"], "other")
             outcomes[outcome] += 1
             slowest = max(slowest, (r["took"], "; ".join(r["done"])))
             for kind in r["kinds"]:

@@ -124,9 +124,12 @@ def snapshot_file(path, rel):
 
 
 def snapshot(root):
-    """Every folder and file under `root`, files by a hash of their content."""
+    """Every folder and file under `root`, files by a hash of their content.
+    The install records are left out: each run, cut short or not, adds its
+    own, so they are the history of the runs rather than their result."""
     out = {}
     for folder, dirs, files in os.walk(root):
+        dirs[:] = [d for d in dirs if d != "trilo-records"]
         rel = os.path.relpath(folder, root)
         if rel != ".":
             out[rel] = "folder"
