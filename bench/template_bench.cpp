@@ -20,6 +20,7 @@ class SilentInteraction : public trilo::Interaction {
   bool LocateFile(trilo::LocateRequest&) override { return false; }
   bool ChooseVersion(const std::vector<std::string>&, std::string&) override { return false; }
   void ShowSplash(const std::string&, int) override {}
+  bool AskYesNo(const std::string&, const std::string&) override { return false; }
 };
 
 void BM_ExpandDollarsThenOneBrace(benchmark::State& state) {

@@ -26,6 +26,7 @@ class RecordingInteraction : public trilo::Interaction {
   bool LocateFile(trilo::LocateRequest&) override { return false; }
   bool ChooseVersion(const std::vector<std::string>&, std::string&) override { return false; }
   void ShowSplash(const std::string&, int) override {}
+  bool AskYesNo(const std::string&, const std::string&) override { return false; }
   std::vector<std::string> messages;
 };
 

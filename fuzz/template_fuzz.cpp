@@ -39,6 +39,7 @@ class NoInteraction : public trilo::Interaction {
   bool LocateFile(trilo::LocateRequest&) override { return false; }
   bool ChooseVersion(const std::vector<std::string>&, std::string&) override { return false; }
   void ShowSplash(const std::string&, int) override {}
+  bool AskYesNo(const std::string&, const std::string&) override { return false; }
 };
 
 // The entries as the template's rules give them, read independently.
