@@ -214,31 +214,43 @@ std::string ResolveNativePath(const std::string& slashed) {
   return result;
 }
 
-void NoteCreated(const std::string& nativePath) {
+namespace {
+
+// The cached names of the folder `nativePath` lies in, already read, with
+// the last component of the path and the folder's modification time now;
+// null when the folder is not cached.
+FolderNames* CachedFolderOf(const std::string& nativePath, std::string& name, struct timespec& mtime) {
   const size_t slash = nativePath.rfind('/');
   const std::string folderPath = FolderOf(nativePath, slash);
   struct stat folder;
-  if (stat(folderPath.empty() ? "." : folderPath.c_str(), &folder) != 0) return;
+  if (stat(folderPath.empty() ? "." : folderPath.c_str(), &folder) != 0) return nullptr;
   auto cached = Cache().find(FolderId{folder.st_dev, folder.st_ino});
-  if (cached == Cache().end() || !cached->second.filled) return;
-  const std::string name = slash == std::string::npos ? nativePath : nativePath.substr(slash + 1);
-  cached->second.names.emplace(name);
-  cached->second.mtime = folder.st_mtim;
+  if (cached == Cache().end() || !cached->second.filled) return nullptr;
+  name = slash == std::string::npos ? nativePath : nativePath.substr(slash + 1);
+  mtime = folder.st_mtim;
+  return &cached->second;
+}
+
+}  // namespace
+
+void NoteCreated(const std::string& nativePath) {
+  std::string name;
+  struct timespec mtime;
+  FolderNames* cached = CachedFolderOf(nativePath, name, mtime);
+  if (!cached) return;
+  cached->names.emplace(name);
+  cached->mtime = mtime;
 }
 
 void NoteRemoved(const std::string& nativePath) {
-  const size_t slash = nativePath.rfind('/');
-  const std::string folderPath = FolderOf(nativePath, slash);
-  struct stat folder;
-  if (stat(folderPath.empty() ? "." : folderPath.c_str(), &folder) != 0) return;
-  auto cached = Cache().find(FolderId{folder.st_dev, folder.st_ino});
-  if (cached == Cache().end() || !cached->second.filled) return;
+  std::string name;
+  struct timespec mtime;
+  FolderNames* cached = CachedFolderOf(nativePath, name, mtime);
+  if (!cached) return;
   // Erased by its exact name only: another spelling may still be there.
-  const std::string name = slash == std::string::npos ? nativePath : nativePath.substr(slash + 1);
-  auto& names = cached->second.names;
-  auto entry = names.find(name);
-  if (entry != names.end() && *entry == name) names.erase(entry);
-  cached->second.mtime = folder.st_mtim;
+  auto entry = cached->names.find(name);
+  if (entry != cached->names.end() && *entry == name) cached->names.erase(entry);
+  cached->mtime = mtime;
 }
 
 std::string NativeCurrentFolder() {
