@@ -21,16 +21,6 @@ namespace {
 
 using trilo::GameDatabase;
 
-class QuietInteraction : public trilo::Interaction {
- public:
-  void ShowMessage(const std::string& text) override { std::fprintf(stderr, "message: %s\n", text.c_str()); }
-  void ShowNotice(trilo::Notice) override {}
-  bool LocateFile(trilo::LocateRequest&) override { return false; }
-  bool ChooseVersion(const std::vector<std::string>&, std::string&) override { return false; }
-  void ShowSplash(const std::string&, int) override {}
-  bool AskYesNo(const std::string&, const std::string&) override { return false; }
-};
-
 std::string CircuitBlock(int i) {
   std::string b = "\r\n";
   const char* keys[] = {"TrackFile", "TrackName", "EventName", "GrandPrixName", "Laps", "Weather",
@@ -150,7 +140,7 @@ BENCHMARK(BM_WriteFile)->Unit(benchmark::kMillisecond);
 // The whole install step: backup, both reads, merge, write.
 void BM_MergeStep(benchmark::State& state) {
   Setup& s = Files();
-  QuietInteraction ui;
+  trilo::SilentInteraction ui;
   trilo::InstallerApp app(ui);
   app.WorkingDir = s.root + "Package\\";
   app.State.TOPDIR = s.root + "Game\\";

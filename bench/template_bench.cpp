@@ -13,18 +13,8 @@
 
 namespace {
 
-class SilentInteraction : public trilo::Interaction {
- public:
-  void ShowMessage(const std::string&) override {}
-  void ShowNotice(trilo::Notice) override {}
-  bool LocateFile(trilo::LocateRequest&) override { return false; }
-  bool ChooseVersion(const std::vector<std::string>&, std::string&) override { return false; }
-  void ShowSplash(const std::string&, int) override {}
-  bool AskYesNo(const std::string&, const std::string&) override { return false; }
-};
-
 void BM_ExpandDollarsThenOneBrace(benchmark::State& state) {
-  SilentInteraction ui;
+  trilo::SilentInteraction ui;
   trilo::InstallerApp app(ui);
   const std::string line = std::string(static_cast<size_t>(state.range(0)), '$') + "}";
   for (auto _ : state) {
@@ -37,7 +27,7 @@ void BM_ExpandDollarsThenOneBrace(benchmark::State& state) {
 BENCHMARK(BM_ExpandDollarsThenOneBrace)->Range(1 << 10, 1 << 20)->Unit(benchmark::kMicrosecond);
 
 void BM_ExpandManyPlaceholders(benchmark::State& state) {
-  SilentInteraction ui;
+  trilo::SilentInteraction ui;
   trilo::InstallerApp app(ui);
   app.State.TOPDIR = "C:\\Games\\F1\\";
   std::string line;

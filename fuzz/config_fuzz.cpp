@@ -19,17 +19,6 @@ using trilo::fuzz::Check;
 
 const char kTarget[] = "config_fuzz";
 
-class RecordingInteraction : public trilo::Interaction {
- public:
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  void ShowNotice(trilo::Notice) override {}
-  bool LocateFile(trilo::LocateRequest&) override { return false; }
-  bool ChooseVersion(const std::vector<std::string>&, std::string&) override { return false; }
-  void ShowSplash(const std::string&, int) override {}
-  bool AskYesNo(const std::string&, const std::string&) override { return false; }
-  std::vector<std::string> messages;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -37,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   trilo::fuzz::WriteWholeFile("conf.ini", bytes);
 
-  RecordingInteraction ui;
+  trilo::SilentInteraction ui;
   trilo::InstallerApp app(ui);
   app.StartUp();
   const trilo::InstallSettings& s = app.Settings;

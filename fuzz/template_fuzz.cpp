@@ -32,16 +32,6 @@ const char* const kTokens[] = {
     "${NEWTRACKSDIR}",   "${NEWVEHICLESDIR}", "${NEWDRIVERSDIR}",
 };
 
-class NoInteraction : public trilo::Interaction {
- public:
-  void ShowMessage(const std::string&) override {}
-  void ShowNotice(trilo::Notice) override {}
-  bool LocateFile(trilo::LocateRequest&) override { return false; }
-  bool ChooseVersion(const std::vector<std::string>&, std::string&) override { return false; }
-  void ShowSplash(const std::string&, int) override {}
-  bool AskYesNo(const std::string&, const std::string&) override { return false; }
-};
-
 // The entries as the template's rules give them, read independently.
 std::vector<std::string> PlainEntries(const std::string& text) {
   std::vector<std::string> entries;
@@ -111,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(trilo::ReadTemplateEntries("", "files.txt", entries), kTarget, "a written template cannot be read");
   Check(entries == PlainEntries(text), kTarget, "the entries differ from the template's lines");
 
-  NoInteraction ui;
+  trilo::SilentInteraction ui;
   trilo::InstallerApp app(ui);
   std::vector<std::string*> values = {&app.State.TOPDIR,       &app.State.PLAYERNAME,   &app.State.OLDSEASONDIR,
                                       &app.State.OLDSAVEDIR,   &app.State.OLDVCRDIR,    &app.Settings.SeasonDir,

@@ -224,14 +224,6 @@ TEST(CheckPackageTest, BrokenPackagesGiveTheirFindings) {
   }
 }
 
-std::string Example(const std::string& relative) {
-  std::string path = std::string(TRILO_SOURCE_DIR) + "/examples/" + relative;
-#ifdef _WIN32
-  if (path[0] == '/') path = "Z:" + path;  // the Linux build host, as Wine sees it
-#endif
-  return ToBackslashes(path, CodePage());
-}
-
 TEST(CheckPackageTest, TheTemplatePassesWithAndWithoutTheGame) {
   CheckRequest request;
   request.packageDir = Example("package-template");

@@ -29,14 +29,6 @@ Tree ReadTree(const std::string& folder) {
   return tree;
 }
 
-std::string Example(const std::string& relative) {
-  std::string path = std::string(TRILO_SOURCE_DIR) + "/examples/" + relative;
-#ifdef _WIN32
-  if (path[0] == '/') path = "Z:" + path;  // the Linux build host, as Wine sees it
-#endif
-  return ToBackslashes(path, CodePage());
-}
-
 InstallResult InstallSample(const std::string& pkg, const std::string& game, const std::string& version) {
   ScriptedInteraction ui;
   InstallerApp app(ui);

@@ -16,9 +16,6 @@ Tree ReadTree(const std::string& folder);
 /// A core path as the standard library takes it.
 std::string Native(const std::string& corePath);
 
-/// A path in examples/ of the source tree, as the core speaks it.
-std::string Example(const std::string& relative);
-
 /// The sample package in `pkg` installed into the sample game in `game`
 /// through the Install handler, as the front ends run it, answering
 /// nothing (both folders are core paths ending in "\").

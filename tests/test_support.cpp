@@ -13,6 +13,7 @@
 
 #include "platform/filesystem.h"
 #include "platform/system_info.h"
+#include "text/code_page.h"
 #include "text/text_util.h"
 #ifndef _WIN32
 #include "platform/posix/path_map.h"
@@ -205,6 +206,14 @@ void RecordingProgress::ClearTexts() {
   calls.push_back("clear");
   source.clear();
   destination.clear();
+}
+
+std::string Example(const std::string& relative) {
+  std::string path = std::string(TRILO_SOURCE_DIR) + "/examples/" + relative;
+#ifdef _WIN32
+  if (path[0] == '/') path = "Z:" + path;  // the Linux build host, as Wine sees it
+#endif
+  return ToBackslashes(path, CodePage());
 }
 
 }  // namespace test

@@ -109,5 +109,8 @@ class RecordingProgress : public InstallProgress {
   std::string source, destination;
 };
 
+/// A path in examples/ of the source tree, as the core speaks it.
+std::string Example(const std::string& relative);
+
 }  // namespace test
 }  // namespace trilo

@@ -11,20 +11,6 @@
 
 namespace trilo {
 
-/// Keeps the installer's messages instead of showing them; answers no
-/// question.
-class SilentInteraction : public Interaction {
- public:
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  void ShowNotice(Notice) override {}
-  bool LocateFile(LocateRequest&) override { return false; }
-  bool ChooseVersion(const std::vector<std::string>&, std::string&) override { return false; }
-  void ShowSplash(const std::string&, int) override {}
-  bool AskYesNo(const std::string&, const std::string&) override { return false; }
-
-  std::vector<std::string> messages;
-};
-
 /// The install of one version, followed as far as the checks need: the
 /// installer's own records for it, and what its steps would make.
 struct VersionRun {

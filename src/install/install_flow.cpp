@@ -91,7 +91,7 @@ UndoResult PrepareUndo(InstallerApp& app, const std::string& name, bool force, U
     return UndoResult::Failed;
   };
   std::string folder;
-  LocateRequest exe{"", TXT_LOCATE_GAME_EXE, TXT_EXE_FILTER, TXT_GAME_EXE_NAME, LocateKind::GameExe};
+  LocateRequest exe{"", TXT_LOCATE_GAME_EXE, TXT_EXE_FILTER, TXT_GAME_EXE_NAME, LocateKind::GameExe, {}};
   if (QueryGameInstallDir(folder)) exe.path = folder + "\\" TXT_GAME_EXE_NAME;
   if (!app.UI.LocateFile(exe)) {
     app.UI.ShowNotice(Notice::UndoCancelled);

@@ -46,6 +46,21 @@ class Interaction {
   virtual bool AskYesNo(const std::string& question, const std::string& details) = 0;
 };
 
+/// Keeps the installer's messages instead of showing them and answers no
+/// question: for work that runs the installer's steps without a person
+/// (the package checker, the fuzz targets, the benchmarks).
+class SilentInteraction : public Interaction {
+ public:
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  void ShowNotice(Notice) override {}
+  bool LocateFile(LocateRequest&) override { return false; }
+  bool ChooseVersion(const std::vector<std::string>&, std::string&) override { return false; }
+  void ShowSplash(const std::string&, int) override {}
+  bool AskYesNo(const std::string&, const std::string&) override { return false; }
+
+  std::vector<std::string> messages;
+};
+
 /// What the file copy step needs of a progress display.
 class InstallProgress {
  public:

@@ -48,9 +48,9 @@ class PipeServer {
   std::vector<HANDLE> handles_;
 };
 
-class SpecialFileWinTest : public StepTest {
+class NonRegularFileWinTest : public StepTest {
  protected:
-  SpecialFileWinTest() : pipes("\\\\.\\pipe\\trilo-" + std::to_string(GetCurrentProcessId()) + "-") {
+  NonRegularFileWinTest() : pipes("\\\\.\\pipe\\trilo-" + std::to_string(GetCurrentProcessId()) + "-") {
     MakeFolder(game + "Season");
     MakeFolder(game + "Save\\Driver1");
     MakeFolder(game + "Pack\\Driver1");
@@ -84,7 +84,7 @@ struct PipeCase {
 
 void PrintTo(const PipeCase& c, std::ostream* os) { *os << c.name; }
 
-class PipeInPlace : public SpecialFileWinTest, public ::testing::WithParamInterface<PipeCase> {
+class PipeInPlace : public NonRegularFileWinTest, public ::testing::WithParamInterface<PipeCase> {
  public:
   InstallerApp& App() { return app; }
   RecordingProgress& Progress() { return progress; }
@@ -160,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
                  false, {"Error opening old PLR file"}}),
     [](const ::testing::TestParamInfo<PipeCase>& info) { return std::string(info.param.name); });
 
-TEST_F(SpecialFileWinTest, CopiesFromOrToAPipeOrADeviceAreLoggedAsAccessDenied) {
+TEST_F(NonRegularFileWinTest, CopiesFromOrToAPipeOrADeviceAreLoggedAsAccessDenied) {
   const std::string pipe = pipes.Make("car.veh");
   WriteFile(pkg + "files.txt", "${TOPDIR}a.veh = " + pipe + "\r\n" + pipe + " = car.veh\r\n" +
                                    "${TOPDIR}b.veh = NUL\r\n${TOPDIR}c.veh = car.veh\r\n");
@@ -174,7 +174,7 @@ TEST_F(SpecialFileWinTest, CopiesFromOrToAPipeOrADeviceAreLoggedAsAccessDenied) 
   EXPECT_FALSE(FileExists(game + "b.veh"));
 }
 
-TEST_F(SpecialFileWinTest, PlatformCallsRefuseAPipe) {
+TEST_F(NonRegularFileWinTest, PlatformCallsRefuseAPipe) {
   const std::string pipe = pipes.Make("any");
   std::string bytes;
   EXPECT_EQ(ReadWholeFile(pipe, bytes), FileRead::OpenFailed);

@@ -35,9 +35,9 @@ bool IsFifo(const std::string& path) {
 
 // A package and a game that install cleanly, so that each case breaks one
 // thing only.
-class SpecialFileTest : public StepTest {
+class NonRegularFileTest : public StepTest {
  protected:
-  SpecialFileTest() {
+  NonRegularFileTest() {
     // Should anything block after all, the test dies here instead of hanging.
     alarm(20);
     MakeFolder(game + "Season");
@@ -59,7 +59,7 @@ class SpecialFileTest : public StepTest {
     app.Settings.SaveDir = "Pack\\";
     app.Settings.Version2002 = 1;
   }
-  ~SpecialFileTest() override { alarm(0); }
+  ~NonRegularFileTest() override { alarm(0); }
 
   void MakeFifo(const std::string& path) {
     const std::string native = ToNativePath(path);
@@ -83,7 +83,7 @@ struct FifoCase {
 
 void PrintTo(const FifoCase& c, std::ostream* os) { *os << c.name; }
 
-class FifoInPlace : public SpecialFileTest, public ::testing::WithParamInterface<FifoCase> {};
+class FifoInPlace : public NonRegularFileTest, public ::testing::WithParamInterface<FifoCase> {};
 
 TEST_P(FifoInPlace, FailsAsAnUnreadableFileWithoutWaiting) {
   const FifoCase& c = GetParam();
@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
                  true, {"Some files could not be copied, and log.txt could not be written"}, nullptr}),
     [](const ::testing::TestParamInfo<FifoCase>& info) { return std::string(info.param.name); });
 
-TEST_F(SpecialFileTest, PlatformCallsRefuseAFifo) {
+TEST_F(NonRegularFileTest, PlatformCallsRefuseAFifo) {
   const std::string fifo = dir / "fifo";
   MakeFifo(fifo);
   std::string bytes;
