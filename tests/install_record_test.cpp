@@ -7,7 +7,10 @@
 
 #include "formats/install_manifest.h"
 #include "install/install_flow.h"
+#include "install/install_record.h"
 #include "install/interface_text.h"
+#include "platform/filesystem.h"
+#include "platform/replacing_file.h"
 #include "platform/user_path.h"
 #include "record_tree.h"
 #include "test_support.h"
@@ -98,6 +101,36 @@ TEST_F(RecordTest, InstallThenUndoLeavesTheGameAsItWas) {
               std::vector<std::string>{"Undo the install of Classic Mod Setup from " + m.header.date + "?"});
     EXPECT_EQ(ui.notices, std::vector<Notice>{Notice::UndoComplete});
     EXPECT_EQ(ReadTree(game), before);
+  }
+}
+
+TEST_F(RecordTest, ARewrittenFileStaysAtItsNameUntilTheNewOneTakesIt) {
+  // A kill between keeping the old file and renaming the new one over it
+  // must leave the old file at its name, not a hole the next install trips on.
+  const std::string target = game + "Season\\game.gdb";
+  const std::string old = ReadFile(target);
+  for (bool committed : {true, false}) {
+    SCOPED_TRACE(committed ? "committed" : "abandoned");
+    RecordHeader header;
+    header.title = committed ? "Kept" : "Dropped";
+    InstallRecord record(game, pkg, header);
+    ReplacingFile file;
+    ASSERT_TRUE(file.Open(target, record.NewTemporary(target)));
+    const std::string bytes = "new";
+    ASSERT_TRUE(file.Write(bytes));
+    ASSERT_TRUE(record.BeforeWrite(target, &bytes));
+    const std::string kept = record.Folder() + "Season\\game.gdb";
+    EXPECT_EQ(ReadFile(target), old);
+    EXPECT_EQ(ReadFile(kept), old);
+
+    if (committed) ASSERT_TRUE(file.Commit());
+    else file.Abandon();
+    record.AfterWrite(committed);
+    record.Finish(committed);
+    EXPECT_EQ(ReadFile(target), committed ? bytes : old);
+    EXPECT_EQ(PathExists(kept), committed);
+    if (committed) EXPECT_EQ(ReadFile(kept), old);
+    if (committed) WriteFile(target, old);
   }
 }
 

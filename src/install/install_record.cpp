@@ -163,12 +163,19 @@ std::string InstallRecord::UniqueKeptName(const std::string& recordPath) {
   return unique;
 }
 
-bool InstallRecord::Keep(const std::string& path, const std::string& kept, bool& moved) {
+bool InstallRecord::Keep(const std::string& path, const std::string& kept, bool renamedOver, bool& moved) {
   if (!MakeFoldersTo(folder_, kept)) return false;
-  // It is about to be replaced anyway: moved, unless it lies on another
-  // volume (or is open elsewhere), then copied.
-  moved = RenameReplacing(path, kept);
-  if (moved) return true;
+  moved = false;
+  if (renamedOver) {
+    // Never without a file at its name, even when the install is killed
+    // before the new one is in place: a second name, else a copy.
+    if (LinkFile(path, kept)) return true;
+  } else {
+    // A copy overwrites it in place anyway: moved, unless it lies on
+    // another volume (or is open elsewhere), then copied.
+    moved = RenameReplacing(path, kept);
+    if (moved) return true;
+  }
   // A copy is complete under its own name before it counts.
   const std::string part = kept + "~part";
   if (CopyFileReplacing(path, part).ok && RenameReplacing(part, kept)) return true;
@@ -176,7 +183,7 @@ bool InstallRecord::Keep(const std::string& path, const std::string& kept, bool&
   return false;
 }
 
-bool InstallRecord::Announce(const std::string& path, bool exists, const Content* content) {
+bool InstallRecord::Announce(const std::string& path, bool exists, const Content* content, bool renamedOver) {
   if (!Begin()) return false;
   RecordEntry entry;
   entry.path = RecordPath(path);
@@ -197,7 +204,7 @@ bool InstallRecord::Announce(const std::string& path, bool exists, const Content
     if (!WriteLine(ManifestEntryLine(entry))) return false;
     pending_.replaced = true;
     pending_.kept = folder_ + entry.kept;
-    if (!Keep(path, pending_.kept, pending_.moved))
+    if (!Keep(path, pending_.kept, renamedOver, pending_.moved))
       return Fail("Couldn't keep a copy of " + PathForUser(path) + " in the install record " + PathForUser(folder_));
   }
   pending_.active = true;
@@ -226,7 +233,7 @@ bool InstallRecord::BeforeCopy(const std::string& source, std::string& destinati
   // A pipe's bytes can be read only once, by the copy: its copy is hashed after.
   const bool known = !from.special && HashFile(source, content.size, content.hash);
   if (to.exists) destination = ActualName(destination);
-  return Announce(destination, to.exists, known ? &content : nullptr);
+  return Announce(destination, to.exists, known ? &content : nullptr, false);
 }
 
 bool InstallRecord::BeforeWrite(const std::string& target, const std::string* bytes) {
@@ -240,7 +247,7 @@ bool InstallRecord::BeforeWrite(const std::string& target, const std::string* by
     h.Add(*bytes);
     content = {h.Size(), h.Value()};
   }
-  return Announce(to.exists ? ActualName(target) : target, to.exists, bytes ? &content : nullptr);
+  return Announce(to.exists ? ActualName(target) : target, to.exists, bytes ? &content : nullptr, true);
 }
 
 std::string InstallRecord::NewTemporary(const std::string& target) {

@@ -45,6 +45,8 @@ class InstallRecord {
   /// file onto itself) is not recorded.
   bool BeforeCopy(const std::string& source, std::string& destination);
   /// Before `target` is written, with `bytes` its new content when known.
+  /// The new file must take `target`'s name by a rename: the old one is
+  /// kept under a second name and stays in place until then.
   bool BeforeWrite(const std::string& target, const std::string* bytes);
   /// After the copy or write just announced: a failed one gets its file back.
   void AfterWrite(bool ok);
@@ -72,8 +74,10 @@ class InstallRecord {
   /// What a line calls `path`: its place in the game, or its full path.
   std::string RecordPath(const std::string& path) const;
   std::string UniqueKeptName(const std::string& recordPath);
-  bool Keep(const std::string& path, const std::string& kept, bool& moved);
-  bool Announce(const std::string& path, bool exists, const Content* content);
+  /// `renamedOver`: the new file takes the old one's name by a rename, so
+  /// the old one stays where it is until then.
+  bool Keep(const std::string& path, const std::string& kept, bool renamedOver, bool& moved);
+  bool Announce(const std::string& path, bool exists, const Content* content, bool renamedOver);
 
   std::string gameFolder_;
   std::string workingDir_;

@@ -56,6 +56,9 @@ FileRead ReadFileChunks(const std::string& path, const std::function<void(const 
 
 /// Renames `from` over `to`, replacing it.
 bool RenameReplacing(const std::string& from, const std::string& to);
+/// Gives the file `existing` a second name, `to` (a hard link); false when
+/// `to` exists, the volume has no links, or they lie on two volumes.
+bool LinkFile(const std::string& existing, const std::string& to);
 bool RemoveFile(const std::string& path);
 
 /// Whether both paths name one existing file, under one name or two.

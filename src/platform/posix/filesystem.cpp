@@ -88,6 +88,13 @@ bool RenameReplacing(const std::string& from, const std::string& to) {
   return true;
 }
 
+bool LinkFile(const std::string& existing, const std::string& to) {
+  const std::string target = ToNativePath(to);
+  if (link(ToNativePath(existing).c_str(), target.c_str()) != 0) return false;
+  NoteCreated(target);
+  return true;
+}
+
 bool RemoveFile(const std::string& path) {
   const std::string native = ToNativePath(path);
   if (unlink(native.c_str()) != 0) return false;

@@ -70,6 +70,10 @@ bool RenameReplacing(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+bool LinkFile(const std::string& existing, const std::string& to) {
+  return CreateHardLinkA(to.c_str(), existing.c_str(), nullptr) != 0;
+}
+
 bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
 
 bool SameFile(const std::string& a, const std::string& b) {

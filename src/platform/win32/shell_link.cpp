@@ -10,7 +10,7 @@ void InitComponentLibrary() { CoInitialize(nullptr); }
 
 long WriteShellLink(const std::string& target, const std::string& linkPath, const std::string& workingDir,
                     const std::string& arguments, const std::string& iconPath, const std::string& description,
-                    const std::function<void(const std::string&)>& report, const std::string&) {
+                    const std::function<void(const std::string&)>& report, const std::string& temporary) {
   IShellLinkA* link = nullptr;
   HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 reinterpret_cast<void**>(&link));
@@ -31,12 +31,20 @@ long WriteShellLink(const std::string& target, const std::string& linkPath, cons
 
   // A name that does not fit the buffer makes the conversion fail; saving
   // under a cut name would write some other file.
+  // Saved in full under the temporary name first, when there is one, then
+  // renamed over the old shortcut: Save rewrites a file in place, and a
+  // shortcut cut short by a crash would be neither the old nor the new.
+  const std::string& savedPath = temporary.empty() ? linkPath : temporary;
   WCHAR wideLinkPath[MAX_PATH];
-  if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wideLinkPath, MAX_PATH) == 0) {
+  if (MultiByteToWideChar(CP_ACP, 0, savedPath.c_str(), -1, wideLinkPath, MAX_PATH) == 0) {
     const DWORD error = GetLastError();
     hr = error ? HRESULT_FROM_WIN32(error) : E_FAIL;
   } else {
     hr = file->Save(wideLinkPath, TRUE);
+    if (SUCCEEDED(hr) && !temporary.empty() &&
+        !MoveFileExA(temporary.c_str(), linkPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      hr = HRESULT_FROM_WIN32(GetLastError());
+    if (FAILED(hr) && !temporary.empty()) DeleteFileA(temporary.c_str());
   }
   if (FAILED(hr)) report("Save failed!");
 
