@@ -71,7 +71,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   trilo::GameDatabase db;
   const trilo::GdbError error = db.ReadString(text, &observer);
   Check(error == trilo::GdbError::None || *trilo::GdbErrorText(error) != '\0', "a failed read has no message");
+  // The file's reader takes its text over and drops the CRs in place.
+  trilo::GameDatabase owned;
+  Check(owned.ReadOwnedString(std::string(text)) == error, "reading a taken-over text fails otherwise");
   if (error != trilo::GdbError::None) return 0;
+  Check(owned.WriteString(true) == db.WriteString(true), "reading a taken-over text gives another database");
   Check(observer.added_ == db.CircuitCount(), "the observer was told of another number of circuits");
 
   const std::string written = db.WriteString(true);

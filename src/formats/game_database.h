@@ -93,6 +93,9 @@ class GameDatabase {
   /// (adding to what it holds). Fails when the text ends inside a section
   /// or overflows a table. An observer, when given, is told what was read.
   GdbError ReadString(std::string_view text, GdbReadObserver* observer = nullptr);
+  /// The same, taking the text over: CR LF is turned into LF in its own
+  /// room, so a large file costs no second copy.
+  GdbError ReadOwnedString(std::string&& text, GdbReadObserver* observer = nullptr);
 
   /// Takes over every circuit of `source` whose name this database lacks,
   /// in the source's order. Nothing is taken when they would not fit.
@@ -112,6 +115,7 @@ class GameDatabase {
 
   // Input, below the grammar.
   void SetInput(std::string_view text);
+  GdbError Read(GdbReadObserver* observer);
 
   // The reader's steps.
   int LineHere();

@@ -47,6 +47,34 @@ const char* const kGdbSectionNames[8] = {
 
 GdbError GameDatabase::ReadString(std::string_view text, GdbReadObserver* observer) {
   SetInput(text);
+  return Read(observer);
+}
+
+GdbError GameDatabase::ReadOwnedString(std::string&& text, GdbReadObserver* observer) {
+  translated_ = std::move(text);
+  // Dropping each CR of a CR LF only ever moves bytes down, so the text is
+  // rewritten where it stands.
+  char* const begin = &translated_[0];
+  char* const end = begin + translated_.size();
+  char* to = begin;
+  for (char* from = begin; from < end;) {
+    char* cr = static_cast<char*>(std::memchr(from, '\r', static_cast<std::size_t>(end - from)));
+    char* stop = cr ? cr : end;
+    if (to != from) std::memmove(to, from, static_cast<std::size_t>(stop - from));
+    to += stop - from;
+    if (!cr) break;
+    if (cr + 1 == end || cr[1] != '\n') *to++ = '\r';  // a CR alone is a character
+    from = cr + 1;
+  }
+  translated_.resize(static_cast<std::size_t>(to - begin));
+  Buffer = translated_.data();
+  BufferFill = translated_.size();
+  BufferPos = 0;
+  steppedBack_ = 0;
+  return Read(observer);
+}
+
+GdbError GameDatabase::Read(GdbReadObserver* observer) {
   ParseState = 0;
   failure_ = GdbError::None;
   observer_ = observer;

@@ -1,29 +1,45 @@
+#include <algorithm>
 #include <cstring>
 
 #include "formats/game_database.h"
 
 namespace trilo {
 
-// Collects the output with every LF turned into CR LF.
+// Collects the output with every LF turned into CR LF, written through a
+// cursor into room made ahead: at most two bytes for each one put.
 class GameDatabase::Sink {
  public:
+  explicit Sink(std::size_t expected) : out_(expected, '\0') {}
+
   void Put(std::string_view text) {
-    std::size_t start = 0;
-    for (std::size_t lf; (lf = text.find('\n', start)) != std::string_view::npos; start = lf + 1) {
-      out_.append(text.data() + start, lf - start);
-      out_.append("\r\n", 2);
+    if (out_.size() - used_ < 2 * text.size()) out_.resize(std::max(out_.size() * 2, used_ + 2 * text.size()));
+    char* to = &out_[used_];
+    const char* from = text.data();
+    const char* const end = from + text.size();
+    while (const char* lf = static_cast<const char*>(std::memchr(from, '\n', static_cast<std::size_t>(end - from)))) {
+      std::memcpy(to, from, static_cast<std::size_t>(lf - from));
+      to += lf - from;
+      *to++ = '\r';
+      *to++ = '\n';
+      from = lf + 1;
     }
-    out_.append(text.data() + start, text.size() - start);
+    std::memcpy(to, from, static_cast<std::size_t>(end - from));
+    to += end - from;
+    used_ = static_cast<std::size_t>(to - out_.data());
   }
 
   void Put(const BlockText& text) {
     for (int i = 0; i < text.ChunkCount(); ++i) Put(text.Chunk(i));
   }
 
-  std::string& Held() { return out_; }
+  std::string Take() {
+    out_.resize(used_);
+    return std::move(out_);
+  }
 
  private:
   std::string out_;
+  std::size_t used_ = 0;
 };
 
 void GameDatabase::WriteSections(Sink& out, bool folderActions) const {
@@ -92,10 +108,9 @@ std::string GameDatabase::WriteString(bool folderActions) const {
             entry.AIQualSetup.size() + entry.FolderCreateActions.size() + 64;
     if (entry.RaceBlock) size += entry.RaceBlock->Text().size();
   }
-  Sink sink;
-  sink.Held().reserve(size + size / 16);
+  Sink sink(size + size / 16);
   WriteSections(sink, folderActions);
-  return std::move(sink.Held());
+  return sink.Take();
 }
 
 }  // namespace trilo

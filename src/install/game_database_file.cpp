@@ -1,6 +1,7 @@
 #include "install/game_database_file.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "install/install_record.h"
 #include "platform/filesystem.h"
@@ -16,7 +17,7 @@ GdbError ReadGameDatabaseFile(const std::string& path, GameDatabase& db, GdbRead
     case FileRead::ReadFailed: return GdbError::Reading;
     case FileRead::Done: break;
   }
-  return db.ReadString(text, observer);
+  return db.ReadOwnedString(std::move(text), observer);
 }
 
 GdbError WriteGameDatabaseFile(const GameDatabase& db, const std::string& path, bool folderActions,
