@@ -4,6 +4,7 @@
 
 #include "platform/exclusive_file.h"
 #include "platform/file_ops.h"
+#include "text/content_hash.h"
 #include "test_support.h"
 
 namespace trilo {
@@ -40,6 +41,46 @@ TEST(CopyFileReplacingTest, ReplacesTheDestinationAndTellsFailuresApart) {
     EXPECT_EQ(out.lastError, c.lastError);
   }
   EXPECT_FALSE(FileExists(dir / "c.txt"));
+}
+
+TEST(CopyFileReplacingTest, AnnouncesWhatItWritesBeforeTouchingTheDestination) {
+  TempDir dir;
+  // Empty, small, and larger than what is held in memory (read twice then).
+  std::string large(3 << 20, 'x');
+  for (size_t i = 0; i < large.size(); i += 4093) large[i] = static_cast<char>(i);
+  for (const std::string& bytes : {std::string(), std::string("a\r\nb\0c", 6), large}) {
+    SCOPED_TRACE(bytes.size());
+    WriteFile(dir / "src.bin", bytes);
+    WriteFile(dir / "dst.bin", "old");
+    ContentHash expected;
+    expected.Add(bytes);
+    for (bool accept : {false, true}) {
+      int calls = 0;
+      const CopyOutcome out = CopyFileReplacing(dir / "src.bin", dir / "dst.bin", [&](const CopiedContent* content) {
+        ++calls;
+        EXPECT_EQ(ReadFile(dir / "dst.bin"), "old");
+        if (content) {
+          EXPECT_EQ(content->size, bytes.size());
+          EXPECT_EQ(content->hash, expected.Value());
+        } else {
+          ADD_FAILURE() << "a readable file announced as unknown";
+        }
+        return accept;
+      });
+      EXPECT_EQ(calls, 1);
+      EXPECT_EQ(out.ok, accept);
+      EXPECT_EQ(out.stopped, !accept);
+      EXPECT_EQ(ReadFile(dir / "dst.bin"), accept ? bytes : "old");
+    }
+  }
+  // A source that cannot be read announces nothing and fails as it would.
+  int calls = 0;
+  const CopyOutcome missing =
+      CopyFileReplacing(dir / "none.bin", dir / "dst.bin", [&](const CopiedContent*) { return ++calls > 0; });
+  EXPECT_EQ(calls, 0);
+  EXPECT_FALSE(missing.ok);
+  EXPECT_FALSE(missing.stopped);
+  EXPECT_EQ(missing.lastError, 2u);
 }
 
 TEST(CreateFolderTest, TellsAlreadyExistsFromFailure) {

@@ -129,8 +129,10 @@ TEST_F(RecordTest, ARewrittenFileStaysAtItsNameUntilTheNewOneTakesIt) {
     record.Finish(committed);
     EXPECT_EQ(ReadFile(target), committed ? bytes : old);
     EXPECT_EQ(PathExists(kept), committed);
-    if (committed) EXPECT_EQ(ReadFile(kept), old);
-    if (committed) WriteFile(target, old);
+    if (committed) {
+      EXPECT_EQ(ReadFile(kept), old);
+      WriteFile(target, old);
+    }
   }
 }
 

@@ -52,8 +52,8 @@ bool InstallerApp::CopyTemplateFiles(InstallProgress& progress) {
     if (!HasUnexpandedPlaceholder(source) && !HasUnexpandedPlaceholder(destination)) {
       std::string target = destination;
       if (Record && !Record->BeforeCopy(source, target)) return RecordFailed();
-      outcome = CopyFileReplacing(source, target);
-      if (Record) Record->AfterWrite(outcome.ok);
+      outcome = RecordedCopy(source, target);
+      if (outcome.stopped) return RecordFailed();
     }
     if (!outcome.ok) {
       ++failed;

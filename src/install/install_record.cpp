@@ -224,16 +224,25 @@ bool InstallRecord::BeforeFolder(const std::string& path) {
 bool InstallRecord::BeforeCopy(const std::string& source, std::string& destination) {
   if (failed_) return false;
   pending_ = Pending();
-  const FileStatus from = GetFileStatus(source);
+  copy_ = PendingCopy();
   const FileStatus to = GetFileStatus(destination);
   // Nothing will change: the copy fails, or writes into a device.
-  if (!from.exists || from.folder || to.folder || to.special) return true;
+  if (to.folder || to.special) return true;
   if (to.exists && (SameFile(source, destination) || !Replaceable(destination))) return true;
-  Content content;
-  // A pipe's bytes can be read only once, by the copy: its copy is hashed after.
-  const bool known = !from.special && HashFile(source, content.size, content.hash);
   if (to.exists) destination = ActualName(destination);
-  return Announce(destination, to.exists, known ? &content : nullptr, false);
+  copy_.active = true;
+  copy_.exists = to.exists;
+  copy_.path = destination;
+  return true;
+}
+
+bool InstallRecord::AnnounceCopy(const CopiedContent* content) {
+  if (failed_) return false;
+  if (!copy_.active) return true;
+  copy_.active = false;
+  Content known;
+  if (content) known = {content->size, content->hash};
+  return Announce(copy_.path, copy_.exists, content ? &known : nullptr, false);
 }
 
 bool InstallRecord::BeforeWrite(const std::string& target, const std::string* bytes) {
@@ -285,6 +294,14 @@ void InstallRecord::Finish(bool completed) {
     std::fwrite(state.data(), 1, state.size(), manifest_);
   std::fclose(manifest_);
   manifest_ = nullptr;
+}
+
+CopyOutcome InstallerApp::RecordedCopy(const std::string& source, const std::string& destination) {
+  if (!Record) return CopyFileReplacing(source, destination);
+  const CopyOutcome outcome = CopyFileReplacing(
+      source, destination, [this](const CopiedContent* content) { return Record->AnnounceCopy(content); });
+  Record->AfterWrite(outcome.ok);
+  return outcome;
 }
 
 bool InstallerApp::RecordFailed() {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "formats/install_manifest.h"
+#include "platform/file_ops.h"
 
 namespace trilo {
 
@@ -39,11 +40,14 @@ class InstallRecord {
 
   /// Before a folder is made; one that is there already is not the install's.
   bool BeforeFolder(const std::string& path);
-  /// Before CopyFileReplacing(source, destination). `destination` may be
-  /// respelt as its folder holds it, so that the copy replaces that very
-  /// file. A copy that is bound to fail (no source, a folder in the way, the
-  /// file onto itself) is not recorded.
+  /// Before CopyFileReplacing(source, destination, announce) with
+  /// AnnounceCopy as its announcement. `destination` may be respelt as its
+  /// folder holds it, so that the copy replaces that very file. A copy that
+  /// is bound to fail (a folder or a device in the way, the file onto
+  /// itself) is not recorded, nor one that fails before its announcement.
   bool BeforeCopy(const std::string& source, std::string& destination);
+  /// The copy's announcement: what it is about to write, null when unknown.
+  bool AnnounceCopy(const CopiedContent* content);
   /// Before `target` is written, with `bytes` its new content when known.
   /// The new file must take `target`'s name by a rename: the old one is
   /// kept under a second name and stays in place until then.
@@ -89,6 +93,13 @@ class InstallRecord {
   std::string manifestPath_;
   std::FILE* manifest_ = nullptr;
   std::set<std::string> keptNames_;  ///< lower case: names differing in case are one on Windows
+
+  // The copy BeforeCopy let through, until its announcement.
+  struct PendingCopy {
+    bool active = false;
+    bool exists = false;  ///< it replaces a file
+    std::string path;
+  } copy_;
 
   // The write announced last, until AfterWrite.
   struct Pending {

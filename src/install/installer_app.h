@@ -4,6 +4,7 @@
 
 #include "install/install_settings.h"
 #include "install/interaction.h"
+#include "platform/file_ops.h"
 
 namespace trilo {
 
@@ -44,23 +45,23 @@ class InstallerApp {
   bool DeriveInstallState(std::string& gameExeField, std::string& gameConfigField,
                           const std::string& templatePlayerField);
 
-  // Placeholders (paths/path_variables.cpp).
+  // Placeholders (path_variables.cpp).
   void ExpandPathVariables(std::string& text) const;
 
-  // The install sequence (app/install_sequence.cpp).
+  // The install sequence (install_sequence.cpp).
   bool RunInstallSequence(InstallProgress& progress);
   /// The install sequence with its record in the game folder
-  /// (install/install_record.cpp).
+  /// (install_record.cpp).
   bool RunRecordedInstall(InstallProgress& progress);
 
   // The steps.
-  bool ReadOldGameConfig();                         // paths/game_config.cpp
-  bool WriteNewGameConfig();                        // paths/game_config.cpp
-  bool CreateTemplateDirectories();                 // actions/directory_template.cpp
-  bool CreatePlayerProfile();                       // actions/player_profile.cpp
-  bool CopyTemplateFiles(InstallProgress& progress);  // actions/copy_template.cpp
-  bool MergeGameDatabase();                         // gamedb/merge_step.cpp
-  bool CreateShortcut();                            // actions/shortcut.cpp
+  bool ReadOldGameConfig();                         // game_config.cpp
+  bool WriteNewGameConfig();                        // game_config.cpp
+  bool CreateTemplateDirectories();                 // directory_template.cpp
+  bool CreatePlayerProfile();                       // player_profile.cpp
+  bool CopyTemplateFiles(InstallProgress& progress);  // copy_template.cpp
+  bool MergeGameDatabase();                         // merge_step.cpp
+  bool CreateShortcut();                            // shortcut.cpp
   /// The arguments the shortcut starts the game with: the new configuration.
   std::string GameArguments() const { return " config=" + Settings.ConfigName; }
 
@@ -69,6 +70,9 @@ class InstallerApp {
   void EnterWorkingDir() const;
   /// Shows why the record could not be written; the step then stops.
   bool RecordFailed();
+  /// CopyFileReplacing, announced to the record when there is one: the
+  /// outcome is `stopped` when the record could not be written.
+  CopyOutcome RecordedCopy(const std::string& source, const std::string& destination);
 };
 
 }  // namespace trilo

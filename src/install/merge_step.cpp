@@ -22,9 +22,9 @@ bool InstallerApp::MergeGameDatabase() {
 
   std::string backupTarget = backup;
   if (Record && !Record->BeforeCopy(database, backupTarget)) return RecordFailed();
-  const bool backedUp = CopyFileReplacing(database, backupTarget).ok;
-  if (Record) Record->AfterWrite(backedUp);
-  if (!backedUp) {
+  const CopyOutcome backedUp = RecordedCopy(database, backupTarget);
+  if (backedUp.stopped) return RecordFailed();
+  if (!backedUp.ok) {
     UI.ShowMessage("Failed to back up old game.gdb file");
     return false;
   }

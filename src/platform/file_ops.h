@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <string>
 
 // Task-sized file operations of the install steps. Paths are Windows paths,
@@ -16,6 +18,7 @@ namespace trilo {
 /// modder reads the same codes on every platform.
 struct CopyOutcome {
   bool ok = false;
+  bool stopped = false;  ///< the announcement refused the copy; nothing was written
   int errnoValue = 0;
   unsigned long lastError = 0;
 };
@@ -28,6 +31,20 @@ struct CopyOutcome {
 /// files are copied: a pipe or a device at either end is refused as access
 /// denied (5) at once, never waited on.
 CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to);
+
+/// What a copy read of its source: its size and ContentHash value.
+struct CopiedContent {
+  unsigned long long size = 0;
+  uint64_t hash = 0;
+};
+
+/// The same copy, telling `announce` what it is about to write once the
+/// source is read and before the destination is touched (null content when
+/// it cannot be told beforehand), so that the source is read only once. An
+/// announcement that answers false stops the copy (`stopped`); a source that
+/// cannot be opened or read fails as above and announces nothing.
+CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to,
+                              const std::function<bool(const CopiedContent*)>& announce);
 
 enum class CreateFolderResult { Created, AlreadyExists, Failed };
 

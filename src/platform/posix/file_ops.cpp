@@ -8,6 +8,7 @@
 
 #include "path_map.h"
 #include "read_file.h"
+#include "text/content_hash.h"
 #include "text/text_util.h"
 
 namespace trilo {
@@ -111,6 +112,55 @@ int CopyContent(int in, int out, off_t size) {
   }
 }
 
+// Up to this size a copy that announces its content holds the file in memory.
+constexpr off_t kHeldCopySize = 1 << 20;
+
+// Reads what is left of `in`, `size` bytes as its status tells (fewer when
+// it shrank meanwhile), into `held`; 0 or the errno of the failure. A size
+// of 0 is read to its end: some files (those of /proc) hold data all the same.
+int ReadHeld(int in, size_t size, std::string& held) {
+  const bool toEnd = size == 0;
+  held.resize(toEnd ? 4096 : size);
+  size_t got = 0;
+  while (got < held.size()) {
+    const ssize_t n = read(in, &held[got], held.size() - got);
+    if (n > 0 && toEnd && got + static_cast<size_t>(n) == held.size()) held.resize(held.size() * 2);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    got += static_cast<size_t>(n);
+  }
+  held.resize(got);
+  return 0;
+}
+
+int HashRest(int in, ContentHash& hash) {
+  char buf[1 << 16];
+  for (;;) {
+    const ssize_t n = read(in, buf, sizeof buf);
+    if (n == 0) return 0;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    hash.Add(buf, static_cast<size_t>(n));
+  }
+}
+
+int WriteAll(int out, const std::string& bytes) {
+  for (size_t done = 0; done < bytes.size();) {
+    const ssize_t w = write(out, bytes.data() + done, bytes.size() - done);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    done += static_cast<size_t>(w);
+  }
+  return 0;
+}
+
 // Opens the source as written, and only when that fails looks for it
 // without regard to case: an exact name costs one search. Only a regular
 // file opens, without waiting: a FIFO or a device would hold the copy for
@@ -129,6 +179,11 @@ int OpenSource(const std::string& from, std::string& native, struct stat* st) {
 }  // namespace
 
 CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
+  return CopyFileReplacing(from, to, nullptr);
+}
+
+CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to,
+                              const std::function<bool(const CopiedContent*)>& announce) {
   // Windows reports an empty name as a path that does not exist.
   if (from.empty() || to.empty()) return Failure(ENOENT, kPathNotFound);
   std::string src;
@@ -137,6 +192,35 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
   if (in < 0) {
     int err = errno;
     return err == ENOENT ? Failure(err, MissingCode(src)) : Failure(err);
+  }
+
+  // What is announced is read once: a small file is then written from
+  // memory, a large one hashed and copied by the kernel after.
+  std::string held;
+  bool fromHeld = false;
+  if (announce) {
+    ContentHash hash;
+    int err = 0;
+    if (srcStat.st_size <= kHeldCopySize) {
+      err = ReadHeld(in, static_cast<size_t>(srcStat.st_size), held);
+      hash.Add(held);
+      fromHeld = true;
+    } else {
+      err = HashRest(in, hash);
+      if (!err && lseek(in, 0, SEEK_SET) != 0) err = errno;
+      srcStat.st_size = static_cast<off_t>(hash.Size());
+    }
+    if (err) {
+      close(in);
+      return Failure(err);
+    }
+    const CopiedContent content{hash.Size(), hash.Value()};
+    if (!announce(&content)) {
+      close(in);
+      CopyOutcome stopped;
+      stopped.stopped = true;
+      return stopped;
+    }
   }
 
   // A new file needs no further care. An existing one is opened without
@@ -174,7 +258,7 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
     }
     if (ftruncate(out, 0) != 0) err = errno;
   }
-  if (!err) err = CopyContent(in, out, srcStat.st_size);
+  if (!err) err = fromHeld ? WriteAll(out, held) : CopyContent(in, out, srcStat.st_size);
   if (!err) {
     // The modification time travels with the content, as on Windows.
     struct timespec times[2];

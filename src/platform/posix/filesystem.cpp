@@ -28,8 +28,13 @@ bool PathExists(const std::string& path) {
 
 FileStatus GetFileStatus(const std::string& path) {
   FileStatus status;
+  std::string native;
+  // A name the lookup found missing is not asked for again.
+  bool missing = false;
+  if (!ExactNativePath(path, native)) return status;
+  native = ResolveNativePath(native, &missing);
   struct stat st;
-  if (stat(ToNativePath(path).c_str(), &st) != 0) return status;
+  if (missing || stat(native.c_str(), &st) != 0) return status;
   status.exists = true;
   status.folder = S_ISDIR(st.st_mode);
   status.special = !status.folder && !S_ISREG(st.st_mode);

@@ -165,7 +165,8 @@ std::string ToNativePath(const std::string& path) {
   return native;
 }
 
-std::string ResolveNativePath(const std::string& slashed) {
+std::string ResolveNativePath(const std::string& slashed, bool* missingStep) {
+  if (missingStep) *missingStep = false;
   struct stat st;
   if (slashed.empty() || slashed.size() >= PATH_MAX || lstat(slashed.c_str(), &st) == 0) return slashed;
 
@@ -201,6 +202,7 @@ std::string ResolveNativePath(const std::string& slashed) {
         comp = found;
       } else {
         resolving = false;
+        if (missingStep) *missingStep = true;
       }
     }
     result += comp;

@@ -23,7 +23,9 @@ std::string ToNativePath(const std::string& path);
 bool ExactNativePath(const std::string& path, std::string& native);
 
 /// The caseless lookup of ToNativePath on a POSIX path (UTF-8, "/").
-std::string ResolveNativePath(const std::string& slashed);
+/// `missing`, when given, is set when a component was found to be missing
+/// even caselessly: the path names nothing, and needs no further look.
+std::string ResolveNativePath(const std::string& slashed, bool* missing = nullptr);
 
 /// Tells the folder cache that this program made `nativePath` (a file or a
 /// folder), so that the cache stays valid without reading the folder again.

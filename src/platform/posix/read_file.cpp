@@ -19,10 +19,9 @@ int OpenRegularFile(const std::string& nativePath, int flags, mode_t mode, struc
   if (fstat(fd, &status) != 0) err = errno;
   else if (S_ISDIR(status.st_mode)) err = EISDIR;
   else if (!S_ISREG(status.st_mode)) err = EACCES;
-  else {
-    const int fileFlags = fcntl(fd, F_GETFL);
-    if (fileFlags < 0 || fcntl(fd, F_SETFL, fileFlags & ~O_NONBLOCK) != 0) err = errno;
-  }
+  // Back to blocking: only the status flags count here, and they are the
+  // caller's, so there is nothing to ask first.
+  else if (fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) err = errno;
   if (err) {
     close(fd);
     errno = err;

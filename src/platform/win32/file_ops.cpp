@@ -5,6 +5,8 @@
 #include <cerrno>
 
 #include "disk_file.h"
+#include "platform/filesystem.h"
+#include "text/content_hash.h"
 
 namespace trilo {
 
@@ -73,6 +75,27 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
     out.errnoValue = ErrnoFor(out.lastError);
   }
   return out;
+}
+
+CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to,
+                              const std::function<bool(const CopiedContent*)>& announce) {
+  if (announce) {
+    // CopyFileA reads the file itself: the content is hashed beforehand, and
+    // told unknown when that read fails (the copy then most likely fails too).
+    ContentHash hash;
+    const bool known = !NamesDevice(from) &&
+                       ReadFileChunks(from, [&hash](const char* bytes, size_t n) { hash.Add(bytes, n); }) ==
+                           FileRead::Done;
+    // Nothing there: the copy fails without anything to announce.
+    if (!known && GetFileAttributesA(from.c_str()) == INVALID_FILE_ATTRIBUTES) return CopyFileReplacing(from, to);
+    const CopiedContent content{hash.Size(), hash.Value()};
+    if (!announce(known ? &content : nullptr)) {
+      CopyOutcome stopped;
+      stopped.stopped = true;
+      return stopped;
+    }
+  }
+  return CopyFileReplacing(from, to);
 }
 
 CreateFolderResult CreateFolder(const std::string& path) {
