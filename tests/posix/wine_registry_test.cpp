@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "platform/file_ops.h"
+#include "platform/filesystem.h"
 #include "platform/posix/path_map.h"
 #include "platform/posix/wine_registry.h"
 #include "platform/registry.h"
@@ -128,6 +129,15 @@ TEST(PathMapTest, FolderCacheFollowsChanges) {
   test::WriteFile(dir / "Data\\NEW.TXT", "n");
   EXPECT_EQ(ToNativePath(dir / "data\\new.txt"), base + "Data/NEW.TXT");
 
+  // The same, spelt as the folder is, once its names are held: a name made or
+  // removed behind our back is seen at the next look.
+  EXPECT_EQ(ToNativePath(dir / "Data\\later.txt"), base + "Data/later.txt");
+  std::ofstream(base + "Data/Later.TXT") << "l";
+  EXPECT_EQ(ToNativePath(dir / "Data\\later.txt"), base + "Data/Later.TXT");
+  EXPECT_TRUE(GetFileStatus(dir / "Data\\LATER.txt").exists);
+  ASSERT_EQ(unlink((base + "Data/Later.TXT").c_str()), 0);
+  EXPECT_FALSE(GetFileStatus(dir / "Data\\Later.TXT").exists);
+
   // A folder renamed: its new name resolves, the old one no longer does.
   EXPECT_EQ(ToNativePath(dir / "data\\cars\\car.dat"), base + "Data/Cars/Car.DAT");
   ASSERT_EQ(rename((base + "Data/Cars").c_str(), (base + "Data/Wheels").c_str()), 0);
@@ -155,6 +165,12 @@ TEST(PathMapTest, ExactNameWinsAndLargeFoldersResolve) {
   EXPECT_EQ(ToNativePath(dir / "big\\file0.DAT"), base + "Big/File0.dat");
   EXPECT_EQ(ToNativePath(dir / "big\\DUP.txt"), base + "Big/DUP.txt");
   EXPECT_EQ(ToNativePath(dir / "big\\Dup.txt"), base + "Big/Dup.txt");
+  // Spelt as the folder is, whose names are held: the held one of two names
+  // that differ in case is not taken for the other.
+  for (const char* name : {"Dup.txt", "DUP.txt", "File7.dat"})
+    EXPECT_EQ(ToNativePath(dir / ("Big\\" + std::string(name))), base + "Big/" + name);
+  EXPECT_EQ(ToNativePath(dir / "Big\\file7.DAT"), base + "Big/File7.dat");
+  EXPECT_FALSE(GetFileStatus(dir / "Big\\dup.TXT.none").exists);
   ASSERT_TRUE(CopyFileReplacing(dir / "Big\\Dup.txt", dir / "BIG\\DUP.txt").ok);
   EXPECT_EQ(test::ReadFile(dir / "Big\\DUP.txt"), "mixed");
 }

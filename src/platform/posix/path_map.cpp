@@ -84,6 +84,7 @@ struct CaselessEqual {
 // that differ only in case, the first the folder listed is kept.
 struct FolderNames {
   bool filled = false;
+  bool caseTwins = false;  ///< it holds names that differ only in case: only one of them is kept
   struct timespec mtime = {};
   std::unordered_set<std::string, CaselessHash, CaselessEqual> names;
 };
@@ -111,12 +112,21 @@ bool SameTime(const struct timespec& a, const struct timespec& b) {
   return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
+// The folders whose names are held, by the path they were last reached
+// under (ending in "/"), with the identity they had then.
+std::unordered_map<std::string, FolderId>& KnownFolders() {
+  static std::unordered_map<std::string, FolderId> known;
+  return known;
+}
+
 void Fill(const std::string& folder, FolderNames& names) {
   names.names.clear();
   names.filled = false;
+  names.caseTwins = false;
   DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
   if (!dir) return;
-  while (dirent* e = readdir(dir)) names.names.emplace(e->d_name);
+  while (dirent* e = readdir(dir))
+    if (!names.names.emplace(e->d_name).second) names.caseTwins = true;
   closedir(dir);
   names.filled = true;
 }
@@ -125,11 +135,13 @@ void Fill(const std::string& folder, FolderNames& names) {
 // `name` ignoring case ("É" and "é" too).
 bool FindCaseless(const std::string& folder, const struct stat& st, const std::string& name, std::string& found) {
   if (!S_ISDIR(st.st_mode)) return false;
-  FolderNames& names = Cache()[FolderId{st.st_dev, st.st_ino}];
-  if (!names.filled || !SameTime(names.mtime, st.st_mtim)) {
+  const FolderId id{st.st_dev, st.st_ino};
+  FolderNames& names = Cache()[id];
+  if (!names.filled || names.caseTwins || !SameTime(names.mtime, st.st_mtim)) {
     names.mtime = st.st_mtim;  // taken before reading: a change meanwhile shows next time
     Fill(folder, names);
   }
+  if (names.filled && !folder.empty() && folder.back() == '/') KnownFolders()[folder] = id;
   auto entry = names.names.find(name);
   if (entry == names.names.end()) return false;
   found = *entry;
@@ -165,10 +177,44 @@ std::string ToNativePath(const std::string& path) {
   return native;
 }
 
+namespace {
+
+// The lookup of a name in a folder whose names are held and unchanged: one
+// call for the folder's status, none for the name. False when it cannot
+// tell: the folder is not held, changed, or holds names differing only in
+// case (the one held may not be the exact one).
+bool ResolveInKnownFolder(const std::string& slashed, std::string& resolved, bool& missing) {
+  const size_t slash = slashed.rfind('/');
+  if (slash == std::string::npos || !IsPlainComponent(slashed.substr(slash + 1))) return false;
+  auto known = KnownFolders().find(slashed.substr(0, slash + 1));
+  if (known == KnownFolders().end()) return false;
+  struct stat folder;
+  if (stat(known->first.c_str(), &folder) != 0 || !(FolderId{folder.st_dev, folder.st_ino} == known->second)) {
+    KnownFolders().erase(known);
+    return false;
+  }
+  const FolderNames& names = Cache()[known->second];
+  if (!names.filled || names.caseTwins || !SameTime(names.mtime, folder.st_mtim)) return false;
+  const std::string name = slashed.substr(slash + 1);
+  auto entry = names.names.find(name);
+  missing = entry == names.names.end();
+  resolved = missing || *entry == name ? slashed : known->first + *entry;
+  return true;
+}
+
+}  // namespace
+
 std::string ResolveNativePath(const std::string& slashed, bool* missingStep) {
   if (missingStep) *missingStep = false;
+  if (slashed.empty() || slashed.size() >= PATH_MAX) return slashed;
+  std::string resolved;
+  bool absent = false;
+  if (ResolveInKnownFolder(slashed, resolved, absent)) {
+    if (missingStep) *missingStep = absent;
+    return resolved;
+  }
   struct stat st;
-  if (slashed.empty() || slashed.size() >= PATH_MAX || lstat(slashed.c_str(), &st) == 0) return slashed;
+  if (lstat(slashed.c_str(), &st) == 0) return slashed;
 
   // The longest leading part that exists as written: everything up to it
   // needs no search.
@@ -240,7 +286,8 @@ void NoteCreated(const std::string& nativePath) {
   struct timespec mtime;
   FolderNames* cached = CachedFolderOf(nativePath, name, mtime);
   if (!cached) return;
-  cached->names.emplace(name);
+  auto added = cached->names.emplace(name);
+  if (!added.second && *added.first != name) cached->caseTwins = true;
   cached->mtime = mtime;
 }
 

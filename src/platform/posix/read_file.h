@@ -8,7 +8,8 @@ namespace trilo {
 /// Opens a regular file without ever waiting on it: a FIFO without a
 /// writer, a terminal or a device would hold the open, or a later read, for
 /// ever. `flags` are open()'s (O_RDONLY, O_WRONLY | O_CREAT, ...); the
-/// descriptor comes back close-on-exec and blocking again. Anything but a
+/// descriptor comes back close-on-exec, and blocking (on Linux the
+/// non-blocking flag stays set, which regular files ignore). Anything but a
 /// regular file is refused: -1 with errno EISDIR for a folder and EACCES
 /// for the rest, as Windows denies access to what is not a file. `st`, when
 /// given, receives the file's status.
