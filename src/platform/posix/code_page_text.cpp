@@ -204,14 +204,22 @@ bool SelectCodePage(unsigned id) { return id != 0 && OpenAll(State(), id); }
 
 CodePage ActiveCodePage() { return CodePage(State().id); }
 
+namespace {
+
+// Bytes that are no text in the active code page.
+void RefuseCodePageText(const std::string& text) {
+  Refuse("\"" + ShownCodePageText(text) + "\" is not text in code page " + std::to_string(State().id));
+}
+
+}  // namespace
+
 bool CodePageToUtf8(const std::string& text, std::string& utf8) {
   if (IsAscii(text)) {
     utf8 = text;
     return true;
   }
-  ActiveState& state = State();
-  if (state.toUtf8.Run(text, utf8)) return true;
-  Refuse("\"" + ShownCodePageText(text) + "\" is not text in code page " + std::to_string(state.id));
+  if (State().toUtf8.Run(text, utf8)) return true;
+  RefuseCodePageText(text);
   utf8.clear();
   return false;
 }
@@ -222,10 +230,9 @@ bool CodePageToUtf16(const std::string& text, std::u16string& utf16) {
     utf16.assign(text.begin(), text.end());
     return true;
   }
-  ActiveState& state = State();
   std::string bytes;
-  if (!state.toUtf16.Run(text, bytes)) {
-    Refuse("\"" + ShownCodePageText(text) + "\" is not text in code page " + std::to_string(state.id));
+  if (!State().toUtf16.Run(text, bytes)) {
+    RefuseCodePageText(text);
     return false;
   }
   for (size_t i = 0; i + 1 < bytes.size(); i += 2)
