@@ -28,12 +28,10 @@ GdbError WriteGameDatabaseFile(const GameDatabase& db, const std::string& path, 
     std::fclose(probe);
   }
   ReplacingFile file;
-  if (record) {
-    const std::string temporary = record->NewTemporary(path);
-    if (temporary.empty()) return GdbError::Writing;
-    if (!file.Open(path, temporary)) return GdbError::OpenForWriting;
-  } else if (!file.Open(path)) {
-    return GdbError::OpenForWriting;
+  switch (OpenReplacing(file, path, record)) {
+    case ReplacingOpen::Opened: break;
+    case ReplacingOpen::RecordFailed: return GdbError::Writing;
+    case ReplacingOpen::OpenFailed: return GdbError::OpenForWriting;
   }
   const std::string bytes = db.WriteString(folderActions);
   if (!file.Write(bytes)) return GdbError::Writing;

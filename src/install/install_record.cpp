@@ -296,6 +296,13 @@ void InstallRecord::Finish(bool completed) {
   manifest_ = nullptr;
 }
 
+ReplacingOpen OpenReplacing(ReplacingFile& file, const std::string& target, InstallRecord* record) {
+  if (!record) return file.Open(target) ? ReplacingOpen::Opened : ReplacingOpen::OpenFailed;
+  const std::string temporary = record->NewTemporary(target);
+  if (temporary.empty()) return ReplacingOpen::RecordFailed;
+  return file.Open(target, temporary) ? ReplacingOpen::Opened : ReplacingOpen::OpenFailed;
+}
+
 CopyOutcome InstallerApp::RecordedCopy(const std::string& source, const std::string& destination) {
   if (!Record) return CopyFileReplacing(source, destination);
   const CopyOutcome outcome = CopyFileReplacing(

@@ -5,6 +5,7 @@
 
 #include "formats/install_manifest.h"
 #include "platform/file_ops.h"
+#include "platform/replacing_file.h"
 
 namespace trilo {
 
@@ -111,5 +112,12 @@ class InstallRecord {
     std::string kept;      ///< full path of the kept copy
   } pending_;
 };
+
+/// How OpenReplacing went.
+enum class ReplacingOpen { Opened, RecordFailed, OpenFailed };
+
+/// Opens `file` to replace `target`; with a record, under the temporary
+/// name the record gives (and lists) for it.
+ReplacingOpen OpenReplacing(ReplacingFile& file, const std::string& target, InstallRecord* record);
 
 }  // namespace trilo

@@ -13,12 +13,10 @@ RewriteResult RewriteLines(const std::string& source, const std::string& target,
   if (!in.Open(source)) return RewriteResult::OpenFailed;
   if (CheckNewFile(target, in) != NewFileCheck::Creatable) return RewriteResult::CreateFailed;
   ReplacingFile out;
-  if (record) {
-    const std::string temporary = record->NewTemporary(target);
-    if (temporary.empty()) return RewriteResult::RecordFailed;
-    if (!out.Open(target, temporary)) return RewriteResult::CreateFailed;
-  } else if (!out.Open(target)) {
-    return RewriteResult::CreateFailed;
+  switch (OpenReplacing(out, target, record)) {
+    case ReplacingOpen::Opened: break;
+    case ReplacingOpen::RecordFailed: return RewriteResult::RecordFailed;
+    case ReplacingOpen::OpenFailed: return RewriteResult::CreateFailed;
   }
 
   std::string text;
