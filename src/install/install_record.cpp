@@ -66,7 +66,7 @@ bool Replaceable(const std::string& path) {
 
 bool HashFile(const std::string& path, unsigned long long& size, uint64_t& hash) {
   ContentHash h;
-  if (ReadFileChunks(path, [&h](const char* bytes, size_t n) { h.Add(bytes, n); }) != FileRead::Done) return false;
+  if (!HashWholeFile(path, h)) return false;
   size = h.Size();
   hash = h.Value();
   return true;

@@ -36,15 +36,12 @@ bool Unchanged(const RecordEntry& entry, const std::string& path) {
   const FileStatus status = GetFileStatus(path);
   if (!status.exists || status.folder || status.size != entry.size) return false;
   ContentHash hash;
-  return ReadFileChunks(path, [&hash](const char* bytes, size_t n) { hash.Add(bytes, n); }) == FileRead::Done &&
-         hash.Value() == entry.hash;
+  return HashWholeFile(path, hash) && hash.Value() == entry.hash;
 }
 
 bool SameContent(const std::string& a, const std::string& b) {
   ContentHash ha, hb;
-  return ReadFileChunks(a, [&ha](const char* bytes, size_t n) { ha.Add(bytes, n); }) == FileRead::Done &&
-         ReadFileChunks(b, [&hb](const char* bytes, size_t n) { hb.Add(bytes, n); }) == FileRead::Done &&
-         ha.Size() == hb.Size() && ha.Value() == hb.Value();
+  return HashWholeFile(a, ha) && HashWholeFile(b, hb) && ha.Size() == hb.Size() && ha.Value() == hb.Value();
 }
 
 bool RemoveTree(const std::string& folder) {

@@ -38,4 +38,8 @@ FileRead ReadFileChunks(const std::string& path, const std::function<void(const 
   return failed ? FileRead::ReadFailed : FileRead::Done;
 }
 
+bool HashWholeFile(const std::string& path, ContentHash& hash) {
+  return ReadFileChunks(path, [&hash](const char* bytes, size_t n) { hash.Add(bytes, n); }) == FileRead::Done;
+}
+
 }  // namespace trilo

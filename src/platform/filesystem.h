@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "text/content_hash.h"
+
 // Files and folders. Every path is a Windows path ("\" separators); the POSIX
 // implementation maps it at this boundary.
 
@@ -53,6 +55,8 @@ bool ReadFolder(const std::string& path, std::vector<FolderEntry>& entries);
 /// The bytes of a regular file, handed to `take` piece by piece. Anything
 /// else is OpenFailed: a device or a pipe could block or be drained.
 FileRead ReadFileChunks(const std::string& path, const std::function<void(const char*, size_t)>& take);
+/// The whole file fed to `hash`; true when it was read to its end.
+bool HashWholeFile(const std::string& path, ContentHash& hash);
 
 /// Renames `from` over `to`, replacing it.
 bool RenameReplacing(const std::string& from, const std::string& to);

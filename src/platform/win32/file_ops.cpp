@@ -83,9 +83,7 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to,
     // CopyFileA reads the file itself: the content is hashed beforehand, and
     // told unknown when that read fails (the copy then most likely fails too).
     ContentHash hash;
-    const bool known = !NamesDevice(from) &&
-                       ReadFileChunks(from, [&hash](const char* bytes, size_t n) { hash.Add(bytes, n); }) ==
-                           FileRead::Done;
+    const bool known = !NamesDevice(from) && HashWholeFile(from, hash);
     // Nothing there: the copy fails without anything to announce.
     if (!known && GetFileAttributesA(from.c_str()) == INVALID_FILE_ATTRIBUTES) return CopyFileReplacing(from, to);
     const CopiedContent content{hash.Size(), hash.Value()};
