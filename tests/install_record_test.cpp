@@ -33,7 +33,8 @@ TEST(InstallManifest, LinesReadBackAndACutLastLineIsNotAnEntry) {
   std::vector<RecordEntry> entries(4);
   entries[0] = {RecordAction::CreatedFolder, "Mod", "", false, 0, 0};
   entries[1] = {RecordAction::CreatedFile, "Mod\\a\tb%.txt", "", true, 12, 0x0123456789abcdefull};
-  entries[2] = {RecordAction::ReplacedFile, "Season\\game.gdb", "Season\\game.gdb", true, 7, 42};
+  entries[2] = {RecordAction::ReplacedFile, "Season\\game.gdb", "Season\\game.gdb", true, 7, 42,
+                HashAlgorithm::Fnv1a64};
   entries[3] = {RecordAction::CreatedFile, "My Mod.lnk", "", false, 0, 0};
   std::string text = headerText;
   for (const RecordEntry& e : entries) text += ManifestEntryLine(e);
@@ -56,6 +57,7 @@ TEST(InstallManifest, LinesReadBackAndACutLastLineIsNotAnEntry) {
     EXPECT_EQ(m.entries[i].hashed, entries[i].hashed) << i;
     EXPECT_EQ(m.entries[i].size, entries[i].size) << i;
     EXPECT_EQ(m.entries[i].hash, entries[i].hash) << i;
+    EXPECT_EQ(m.entries[i].algorithm, entries[i].algorithm) << i;
   }
   EXPECT_EQ(text.find("\n"), text.find("\r\n") + 1);
 }
@@ -176,6 +178,32 @@ TEST_F(RecordTest, FilesChangedSinceAreLeftAndReportedUnlessForced) {
 
   // The original database stays in the record until the undo is forced.
   ASSERT_EQ(Undo("last", true), UndoResult::Undone);
+  EXPECT_EQ(ReadTree(game), before);
+}
+
+// Records written before XXH64 hold FNV-1a values: their files still count
+// as unchanged, and the undo removes them without a word.
+TEST_F(RecordTest, ARecordWithTheOlderHashIsUndoneAsWritten) {
+  const Tree before = ReadTree(game);
+  ASSERT_EQ(Install("Full"), InstallResult::Installed);
+  const std::string manifest = game + "trilo-records\\0001-Classic Mod Setup\\manifest.txt";
+  std::string text = ReadFile(manifest), older;
+  for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    std::string line = text.substr(start, end - start);
+    const size_t field = line.find("\txxh64="), tab = line.find('\t');
+    if (field != std::string::npos) {
+      const std::string path = line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1);
+      ContentHash fnv(HashAlgorithm::Fnv1a64);
+      fnv.Add(ReadFile(path[1] == ':' ? path : game + path));
+      line = line.substr(0, field) + "\tfnv1a64=" + HashText(fnv.Value());
+    }
+    older += line + "\r\n";
+  }
+  ASSERT_NE(older.find("fnv1a64="), std::string::npos);
+  WriteFile(manifest, older);
+
+  ASSERT_EQ(Undo("last"), UndoResult::Undone);
+  EXPECT_EQ(ui.messages, std::vector<std::string>{});
   EXPECT_EQ(ReadTree(game), before);
 }
 

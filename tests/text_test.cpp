@@ -3,6 +3,7 @@
 #include "platform/filesystem.h"
 #include "test_support.h"
 #include "text/code_page.h"
+#include "text/content_hash.h"
 #include "text/line_reader.h"
 #include "platform/replacing_file.h"
 #include "text/text_util.h"
@@ -164,6 +165,42 @@ TEST(ReplacingFileTest, TargetChangesOnlyOnCommit) {
   EXPECT_EQ(test::ReadFile(target), "new");
   ReplacingFile missingFolder;
   EXPECT_FALSE(missingFolder.Open(dir / "no\\such\\folder.cfg"));
+}
+
+// Known answers: XXH64 (seed 0) from the reference xxhsum, over bytes
+// (7i + 3) mod 256, at the lengths where its stripes and tails change.
+TEST(ContentHashTest, KnownValuesAndAnySplitOfTheInput) {
+  const struct {
+    size_t size;
+    uint64_t xxh64;
+  } kCases[] = {{0, 0xef46db3751d8e999}, {1, 0x1f25c8d0bc1f4bb6},   {3, 0x31d2363f52e564c9},
+                {4, 0x9bb64b7d66ee9fda}, {7, 0x9a7b149959ce60d8},   {8, 0xdab99d95c6f90092},
+                {12, 0xd52e407833af5133}, {31, 0xa2aa5f33cc4a6119}, {32, 0x23c3c17ef790fd97},
+                {33, 0x50a7cfc7ba588784}, {63, 0x5e3e54b431c7493c}, {64, 0x0eb64b3ef6eeb01f},
+                {100, 0xa61f8d4c170fe531}, {1000, 0x5f235fa033f1a3fb}};
+  for (const auto& c : kCases) {
+    std::string bytes;
+    for (size_t i = 0; i < c.size; ++i) bytes += static_cast<char>((i * 7 + 3) & 255);
+    ContentHash whole;
+    whole.Add(bytes);
+    EXPECT_EQ(whole.Value(), c.xxh64) << c.size;
+    EXPECT_EQ(whole.Size(), c.size);
+    // Fed in two pieces, and byte by byte.
+    for (size_t cut = 0; cut <= c.size; cut += c.size > 100 ? 37 : 1) {
+      ContentHash pieces;
+      pieces.Add(bytes.data(), cut);
+      pieces.Add(bytes.data() + cut, c.size - cut);
+      EXPECT_EQ(pieces.Value(), c.xxh64) << c.size << " cut at " << cut;
+    }
+    ContentHash bytewise;
+    for (char b : bytes) bytewise.Add(&b, 1);
+    EXPECT_EQ(bytewise.Value(), c.xxh64) << c.size;
+  }
+  // The older records' FNV-1a still computes as it did.
+  ContentHash empty(HashAlgorithm::Fnv1a64), a(HashAlgorithm::Fnv1a64);
+  a.Add("a");
+  EXPECT_EQ(empty.Value(), 0xcbf29ce484222325u);
+  EXPECT_EQ(a.Value(), 0xaf63dc4c8601ec8cu);
 }
 
 }  // namespace

@@ -58,8 +58,14 @@ std::string Unescape(const std::string& text) {
   return out;
 }
 
-std::string SizeAndHash(unsigned long long size, uint64_t hash) {
-  return "\tsize=" + std::to_string(size) + "\tfnv1a64=" + HashText(hash);
+// Each hash is named by its algorithm: records written before XXH64 hold
+// FNV-1a values, and still compare.
+const char kFnvField[] = "fnv1a64=";
+const char kXxhField[] = "xxh64=";
+
+std::string SizeAndHash(unsigned long long size, uint64_t hash, HashAlgorithm algorithm) {
+  return "\tsize=" + std::to_string(size) + "\t" + (algorithm == HashAlgorithm::Fnv1a64 ? kFnvField : kXxhField) +
+         HashText(hash);
 }
 
 std::vector<std::string> SplitTabs(const std::string& line) {
@@ -85,8 +91,10 @@ bool ReadFields(const std::vector<std::string>& fields, RecordEntry& entry) {
       entry.size = std::strtoull(f.c_str() + 5, &end, 10);
       if (f.size() == 5 || *end) return false;
       haveSize = true;
-    } else if (f.rfind("fnv1a64=", 0) == 0) {
-      if (!ParseHashText(f.substr(8), entry.hash)) return false;
+    } else if (f.rfind(kXxhField, 0) == 0 || f.rfind(kFnvField, 0) == 0) {
+      const bool fnv = f[0] == 'f';
+      if (!ParseHashText(f.substr(fnv ? sizeof kFnvField - 1 : sizeof kXxhField - 1), entry.hash)) return false;
+      entry.algorithm = fnv ? HashAlgorithm::Fnv1a64 : HashAlgorithm::Xxh64;
       haveHash = true;
     }
   }
@@ -137,12 +145,12 @@ std::string ManifestEntryLine(const RecordEntry& e) {
   line += "\t" + Escape(e.path);
   if (e.action == RecordAction::ReplacedFile) line += "\tkept=" + Escape(e.kept);
   if ((e.action == RecordAction::CreatedFile || e.action == RecordAction::ReplacedFile) && e.hashed)
-    line += SizeAndHash(e.size, e.hash);
+    line += SizeAndHash(e.size, e.hash, e.algorithm);
   return line + "\r\n";
 }
 
 std::string ManifestWroteLine(const std::string& path, unsigned long long size, uint64_t hash) {
-  return std::string(kWrote) + "\t" + Escape(path) + SizeAndHash(size, hash) + "\r\n";
+  return std::string(kWrote) + "\t" + Escape(path) + SizeAndHash(size, hash, HashAlgorithm::Xxh64) + "\r\n";
 }
 
 InstallManifest ParseManifest(const std::string& text) {
@@ -191,6 +199,7 @@ InstallManifest ParseManifest(const std::string& text) {
           it->hashed = entry.hashed;
           it->size = entry.size;
           it->hash = entry.hash;
+          it->algorithm = entry.algorithm;
           break;
         }
       }

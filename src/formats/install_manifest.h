@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "text/content_hash.h"
+
 // The manifest of an install record: plain text, CR LF, a header and then
 // one line per thing the install created or replaced, in the order it
 // happened. Each line is written before the action it tells of, so that an
@@ -35,6 +37,7 @@ struct RecordEntry {
   bool hashed = false;
   unsigned long long size = 0;
   uint64_t hash = 0;
+  HashAlgorithm algorithm = HashAlgorithm::Xxh64;
 };
 
 struct RecordHeader {

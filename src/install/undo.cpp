@@ -35,7 +35,7 @@ bool Unchanged(const RecordEntry& entry, const std::string& path) {
   if (!entry.hashed) return false;
   const FileStatus status = GetFileStatus(path);
   if (!status.exists || status.folder || status.size != entry.size) return false;
-  ContentHash hash;
+  ContentHash hash(entry.algorithm);
   return HashWholeFile(path, hash) && hash.Value() == entry.hash;
 }
 

@@ -1,12 +1,104 @@
 #include "text/content_hash.h"
 
+#include <cstring>
+
 namespace trilo {
 
+namespace {
+
+constexpr uint64_t kFnvOffset = 14695981039346656037ull;
+constexpr uint64_t kFnvPrime = 1099511628211ull;
+
+constexpr uint64_t kP1 = 0x9E3779B185EBCA87ull;
+constexpr uint64_t kP2 = 0xC2B2AE3D27D4EB4Full;
+constexpr uint64_t kP3 = 0x165667B19E3779F9ull;
+constexpr uint64_t kP4 = 0x85EBCA77C2B2AE63ull;
+constexpr uint64_t kP5 = 0x27D4EB2F165667C5ull;
+
+uint64_t Rotl(uint64_t x, int r) { return (x << r) | (x >> (64 - r)); }
+
+// Little-endian whatever the machine.
+uint64_t Read64(const unsigned char* p) {
+  uint64_t v = 0;
+  for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
+  return v;
+}
+
+uint64_t Read32(const unsigned char* p) {
+  return uint64_t(p[0]) | uint64_t(p[1]) << 8 | uint64_t(p[2]) << 16 | uint64_t(p[3]) << 24;
+}
+
+uint64_t Round(uint64_t acc, uint64_t input) { return Rotl(acc + input * kP2, 31) * kP1; }
+
+uint64_t MergeRound(uint64_t acc, uint64_t lane) { return (acc ^ Round(0, lane)) * kP1 + kP4; }
+
+void Stripe(uint64_t lanes[4], const unsigned char* p) {
+  lanes[0] = Round(lanes[0], Read64(p));
+  lanes[1] = Round(lanes[1], Read64(p + 8));
+  lanes[2] = Round(lanes[2], Read64(p + 16));
+  lanes[3] = Round(lanes[3], Read64(p + 24));
+}
+
+}  // namespace
+
+ContentHash::ContentHash(HashAlgorithm algorithm) : algorithm_(algorithm) {
+  lanes_[0] = algorithm == HashAlgorithm::Fnv1a64 ? kFnvOffset : kP1 + kP2;
+  lanes_[1] = kP2;
+  lanes_[2] = 0;
+  lanes_[3] = 0 - kP1;
+}
+
 void ContentHash::Add(const char* bytes, size_t count) {
-  uint64_t h = value_;
-  for (size_t i = 0; i < count; ++i) h = (h ^ static_cast<unsigned char>(bytes[i])) * 1099511628211ull;
-  value_ = h;
   size_ += count;
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
+  if (algorithm_ == HashAlgorithm::Fnv1a64) {
+    uint64_t h = lanes_[0];
+    for (size_t i = 0; i < count; ++i) h = (h ^ p[i]) * kFnvPrime;
+    lanes_[0] = h;
+    return;
+  }
+  if (tailSize_ > 0) {
+    const size_t take = count < 32 - tailSize_ ? count : 32 - tailSize_;
+    std::memcpy(tail_ + tailSize_, p, take);
+    tailSize_ += take;
+    p += take;
+    count -= take;
+    if (tailSize_ < 32) return;
+    Stripe(lanes_, tail_);
+    tailSize_ = 0;
+  }
+  uint64_t lanes[4] = {lanes_[0], lanes_[1], lanes_[2], lanes_[3]};
+  for (; count >= 32; p += 32, count -= 32) Stripe(lanes, p);
+  std::memcpy(lanes_, lanes, sizeof lanes);
+  std::memcpy(tail_, p, count);
+  tailSize_ = count;
+}
+
+uint64_t ContentHash::Value() const {
+  if (algorithm_ == HashAlgorithm::Fnv1a64) return lanes_[0];
+  uint64_t h;
+  if (size_ >= 32) {
+    h = Rotl(lanes_[0], 1) + Rotl(lanes_[1], 7) + Rotl(lanes_[2], 12) + Rotl(lanes_[3], 18);
+    for (uint64_t lane : lanes_) h = MergeRound(h, lane);
+  } else {
+    h = kP5;
+  }
+  h += size_;
+  const unsigned char* p = tail_;
+  size_t left = tailSize_;
+  for (; left >= 8; p += 8, left -= 8) h = Rotl(h ^ Round(0, Read64(p)), 27) * kP1 + kP4;
+  if (left >= 4) {
+    h = Rotl(h ^ Read32(p) * kP1, 23) * kP2 + kP3;
+    p += 4;
+    left -= 4;
+  }
+  for (; left > 0; ++p, --left) h = Rotl(h ^ *p * kP5, 11) * kP1;
+  h ^= h >> 33;
+  h *= kP2;
+  h ^= h >> 29;
+  h *= kP3;
+  h ^= h >> 32;
+  return h;
 }
 
 std::string HashText(uint64_t value) {
