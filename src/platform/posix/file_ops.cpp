@@ -271,7 +271,7 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to,
   close(in);
   if (err) {
     // Like Windows, leave no cut copy behind.
-    unlink(dst.c_str());
+    if (unlink(dst.c_str()) == 0) NoteRemoved(dst);
     return Failure(err);
   }
   CopyOutcome ok;

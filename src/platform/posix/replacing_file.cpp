@@ -49,7 +49,7 @@ bool ReplacingFile::ProcessRunning(unsigned long pid) {
 
 void ReplacingFile::RemoveStale(const std::string& path) {
   struct stat st;
-  if (lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) unlink(path.c_str());
+  if (lstat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode) && unlink(path.c_str()) == 0) NoteRemoved(path);
 }
 
 bool ReplacingFile::CreateUnnamed() {
@@ -72,6 +72,7 @@ ReplacingFile::Outcome ReplacingFile::CreateNamed(const std::string& path) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666);
   if (fd >= 0) {
     handle_ = fd;
+    NoteCreated(path);
     return Outcome::Done;
   }
   return errno == EEXIST ? Outcome::NameTaken : Outcome::Failed;
@@ -96,8 +97,10 @@ bool ReplacingFile::FlushToDisk() {
 }
 
 ReplacingFile::Outcome ReplacingFile::LinkUnnamed(const std::string& path) {
-  if (linkat(AT_FDCWD, ProcFdPath(Fd(handle_)).c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
+  if (linkat(AT_FDCWD, ProcFdPath(Fd(handle_)).c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    NoteCreated(path);
     return Outcome::Done;
+  }
   return errno == EEXIST ? Outcome::NameTaken : Outcome::Failed;
 }
 
@@ -108,10 +111,17 @@ bool ReplacingFile::CloseFile() {
 }
 
 bool ReplacingFile::ReplaceTarget(const std::string& from, const std::string& to) {
-  return std::rename(from.c_str(), to.c_str()) == 0;
+  if (std::rename(from.c_str(), to.c_str()) != 0) return false;
+  NoteRemoved(from);
+  NoteCreated(to);
+  return true;
 }
 
-bool ReplacingFile::RemoveName(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool ReplacingFile::RemoveName(const std::string& path) {
+  if (unlink(path.c_str()) != 0) return false;
+  NoteRemoved(path);
+  return true;
+}
 
 void ReplacingFile::SyncFolder() const {
   // The rename is on disk only once the folder is; a file system that cannot
