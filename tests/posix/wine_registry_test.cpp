@@ -175,5 +175,31 @@ TEST(PathMapTest, ExactNameWinsAndLargeFoldersResolve) {
   EXPECT_EQ(test::ReadFile(dir / "Big\\DUP.txt"), "mixed");
 }
 
+// A copy onto a destination its caller has just looked at (as the install
+// record does) writes the file that was looked at, even when another
+// spelling of the name turned up in between; a later lookup sees it.
+TEST(PathMapTest, ACopyWritesTheFileItsCallerLookedAt) {
+  test::TempDir dir;
+  test::MakeFolder(dir / "Data");
+  test::WriteFile(dir / "Data\\src.txt", "new");
+  const std::string data = ToNativePath(dir.Path()) + "Data/";
+  auto content = [](const std::string& native) {
+    std::ifstream in(native);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : std::string("<missing>");
+  };
+  for (bool lookAgain : {false, true}) {
+    SCOPED_TRACE(lookAgain ? "another lookup between" : "straight after");
+    const std::string name = lookAgain ? "b.txt" : "a.txt", theirs = lookAgain ? "B.TXT" : "A.TXT";
+    ASSERT_FALSE(GetFileStatus(dir / ("Data\\" + name)).exists);
+    std::ofstream(data + theirs) << "theirs";
+    if (lookAgain) GetFileStatus(dir / "Data\\src.txt");
+    ASSERT_TRUE(CopyFileReplacing(dir / "Data\\src.txt", dir / ("Data\\" + name)).ok);
+    // Straight after, the file looked at is written and theirs is left;
+    // otherwise the copy looks again and replaces theirs in place.
+    EXPECT_EQ(content(data + theirs), lookAgain ? "new" : "theirs");
+    EXPECT_EQ(content(data + name), lookAgain ? "<missing>" : "new");
+  }
+}
+
 }  // namespace
 }  // namespace trilo

@@ -227,7 +227,7 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to,
   // truncating: it may turn out to be the source under another name, which
   // must keep its content.
   std::string dst;
-  if (!ToNativePath(to, dst)) {
+  if (!ToNativePathAgain(to, dst)) {
     close(in);
     return Failure(EILSEQ);
   }

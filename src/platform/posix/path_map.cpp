@@ -171,6 +171,35 @@ bool ToNativePath(const std::string& path, std::string& native) {
   return true;
 }
 
+namespace {
+
+// The last lookup, for a call on the same file that comes right after it.
+struct LastLookup {
+  bool held = false;
+  std::string slashed, resolved;
+};
+
+LastLookup& Last() {
+  static LastLookup last;
+  return last;
+}
+
+}  // namespace
+
+bool ToNativePathAgain(const std::string& path, std::string& native) {
+  if (!ExactNativePath(path, native)) return false;
+  LastLookup& last = Last();
+  if (last.held && last.slashed == native) {
+    last.held = false;
+    native = last.resolved;
+    return true;
+  }
+  native = ResolveNativePath(native);
+  return true;
+}
+
+void ForgetLastLookup() { Last().held = false; }
+
 std::string ToNativePath(const std::string& path) {
   std::string native;
   ToNativePath(path, native);
@@ -204,7 +233,21 @@ bool ResolveInKnownFolder(const std::string& slashed, std::string& resolved, boo
 
 }  // namespace
 
+namespace {
+std::string Resolve(const std::string& slashed, bool* missingStep);
+}  // namespace
+
 std::string ResolveNativePath(const std::string& slashed, bool* missingStep) {
+  LastLookup& last = Last();
+  last.slashed = slashed;
+  last.resolved = Resolve(slashed, missingStep);
+  last.held = true;
+  return last.resolved;
+}
+
+namespace {
+
+std::string Resolve(const std::string& slashed, bool* missingStep) {
   if (missingStep) *missingStep = false;
   if (slashed.empty() || slashed.size() >= PATH_MAX) return slashed;
   std::string resolved;
@@ -262,8 +305,6 @@ std::string ResolveNativePath(const std::string& slashed, bool* missingStep) {
   return result;
 }
 
-namespace {
-
 // The cached names of the folder `nativePath` lies in, already read, with
 // the last component of the path and the folder's modification time now;
 // null when the folder is not cached.
@@ -282,6 +323,7 @@ FolderNames* CachedFolderOf(const std::string& nativePath, std::string& name, st
 }  // namespace
 
 void NoteCreated(const std::string& nativePath) {
+  ForgetLastLookup();
   std::string name;
   struct timespec mtime;
   FolderNames* cached = CachedFolderOf(nativePath, name, mtime);
@@ -292,6 +334,7 @@ void NoteCreated(const std::string& nativePath) {
 }
 
 void NoteRemoved(const std::string& nativePath) {
+  ForgetLastLookup();
   std::string name;
   struct timespec mtime;
   FolderNames* cached = CachedFolderOf(nativePath, name, mtime);

@@ -18,6 +18,15 @@ bool ToNativePath(const std::string& path, std::string& native);
 /// The same; "" for a path that is refused, which every system call fails on.
 std::string ToNativePath(const std::string& path);
 
+/// ToNativePath for a call on the file that the last lookup was of, made
+/// right after it (a copy onto the destination its caller just looked at):
+/// it takes that lookup's answer, once, so that the call acts on the very
+/// file its caller saw. A lookup of another path, a change this program made
+/// or a program it ran in between makes it look again.
+bool ToNativePathAgain(const std::string& path, std::string& native);
+/// Makes the next ToNativePathAgain look again.
+void ForgetLastLookup();
+
 /// The core path converted and with "/", looked up nowhere: what an exact
 /// name is, in one step. False as above.
 bool ExactNativePath(const std::string& path, std::string& native);

@@ -99,6 +99,7 @@ bool FindOnPath(const char* name, std::string& found) {
 // failed chdir or exec through a pipe that a successful exec closes, so a
 // program that cannot be started is told apart from one that ran and failed.
 bool SpawnAndWait(const std::vector<std::string>& args, const std::string& folder) {
+  ForgetLastLookup();  // the program may change any file
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
