@@ -49,6 +49,7 @@ ContentHash::ContentHash(HashAlgorithm algorithm) : algorithm_(algorithm) {
 }
 
 void ContentHash::Add(const char* bytes, size_t count) {
+  if (count == 0) return;  // `bytes` may then be null, which memcpy must not see
   size_ += count;
   const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
   if (algorithm_ == HashAlgorithm::Fnv1a64) {
