@@ -231,22 +231,6 @@ bool ResolveInKnownFolder(const std::string& slashed, std::string& resolved, boo
   return true;
 }
 
-}  // namespace
-
-namespace {
-std::string Resolve(const std::string& slashed, bool* missingStep);
-}  // namespace
-
-std::string ResolveNativePath(const std::string& slashed, bool* missingStep) {
-  LastLookup& last = Last();
-  last.slashed = slashed;
-  last.resolved = Resolve(slashed, missingStep);
-  last.held = true;
-  return last.resolved;
-}
-
-namespace {
-
 std::string Resolve(const std::string& slashed, bool* missingStep) {
   if (missingStep) *missingStep = false;
   if (slashed.empty() || slashed.size() >= PATH_MAX) return slashed;
@@ -304,6 +288,18 @@ std::string Resolve(const std::string& slashed, bool* missingStep) {
   }
   return result;
 }
+
+}  // namespace
+
+std::string ResolveNativePath(const std::string& slashed, bool* missingStep) {
+  LastLookup& last = Last();
+  last.slashed = slashed;
+  last.resolved = Resolve(slashed, missingStep);
+  last.held = true;
+  return last.resolved;
+}
+
+namespace {
 
 // The cached names of the folder `nativePath` lies in, already read, with
 // the last component of the path and the folder's modification time now;
