@@ -91,10 +91,13 @@ bool ReadFields(const std::vector<std::string>& fields, RecordEntry& entry) {
       entry.size = std::strtoull(f.c_str() + 5, &end, 10);
       if (f.size() == 5 || *end) return false;
       haveSize = true;
-    } else if (f.rfind(kXxhField, 0) == 0 || f.rfind(kFnvField, 0) == 0) {
-      const bool fnv = f[0] == 'f';
-      if (!ParseHashText(f.substr(fnv ? sizeof kFnvField - 1 : sizeof kXxhField - 1), entry.hash)) return false;
-      entry.algorithm = fnv ? HashAlgorithm::Fnv1a64 : HashAlgorithm::Xxh64;
+    } else if (f.rfind(kXxhField, 0) == 0) {
+      if (!ParseHashText(f.substr(sizeof kXxhField - 1), entry.hash)) return false;
+      entry.algorithm = HashAlgorithm::Xxh64;
+      haveHash = true;
+    } else if (f.rfind(kFnvField, 0) == 0) {
+      if (!ParseHashText(f.substr(sizeof kFnvField - 1), entry.hash)) return false;
+      entry.algorithm = HashAlgorithm::Fnv1a64;
       haveHash = true;
     }
   }
