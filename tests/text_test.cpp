@@ -76,6 +76,8 @@ TEST(PathTextTest, SeparatorsAndProgramStems) {
   const std::pair<const char*, const char*> resolved[] = {
       {"\\pkg\\..\\game\\f1.exe", "\\game\\f1.exe"}, {"C:\\a\\.\\b\\\\c\\", "C:\\a\\b\\c\\"},
       {"C:\\..\\a", "C:\\a"}, {"a/../../b", "..\\b"}, {"a\\..", ""}, {"\\", "\\"},
+      {"C:\\a\\b\\..\\..\\..\\c", "C:\\c"}, {"../../a/../b", "..\\..\\b"}, {"\\\\srv\\a\\..\\", "\\\\srv\\"},
+      {"a\\bb\\..\\c\\.\\", "a\\c\\"},
   };
   for (const auto& [path, tidy] : resolved) EXPECT_EQ(ResolveDotSteps(path), tidy) << path;
 }

@@ -16,6 +16,7 @@ bool CodePage::IsLeadByte(unsigned char b) const {
 }
 
 size_t FindChar(const std::string& text, char ch, const CodePage& cp, size_t from) {
+  if (!cp.HasLeadBytes()) return text.find(ch, from);
   for (size_t i = from; i < text.size(); ++i) {
     if (text[i] == ch) return i;
     if (cp.IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ++i;
@@ -24,6 +25,7 @@ size_t FindChar(const std::string& text, char ch, const CodePage& cp, size_t fro
 }
 
 size_t FindLastChar(const std::string& text, char ch, const CodePage& cp) {
+  if (!cp.HasLeadBytes()) return text.rfind(ch);
   size_t found = std::string::npos;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == ch) found = i;
@@ -34,6 +36,7 @@ size_t FindLastChar(const std::string& text, char ch, const CodePage& cp) {
 
 size_t FindText(const std::string& text, const std::string& needle, const CodePage& cp) {
   if (needle.empty()) return 0;
+  if (!cp.HasLeadBytes()) return text.find(needle);
   for (size_t i = 0; i < text.size(); ++i) {
     if (text.compare(i, needle.size(), needle) == 0) return i;
     if (cp.IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ++i;

@@ -14,6 +14,8 @@ class CodePage {
   explicit CodePage(unsigned id = 0) : id_(id) {}
   unsigned Id() const { return id_; }
   bool IsLeadByte(unsigned char byte) const;
+  /// False for the single-byte code pages: there every byte is a character.
+  bool HasLeadBytes() const { return id_ == 932 || id_ == 936 || id_ == 949 || id_ == 950; }
 
  private:
   unsigned id_;

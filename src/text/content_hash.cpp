@@ -18,25 +18,49 @@ constexpr uint64_t kP5 = 0x27D4EB2F165667C5ull;
 uint64_t Rotl(uint64_t x, int r) { return (x << r) | (x >> (64 - r)); }
 
 // Little-endian whatever the machine.
-uint64_t Read64(const unsigned char* p) {
+inline uint64_t Read64(const unsigned char* p) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+#else
   uint64_t v = 0;
   for (int i = 7; i >= 0; --i) v = (v << 8) | p[i];
   return v;
+#endif
 }
 
 uint64_t Read32(const unsigned char* p) {
   return uint64_t(p[0]) | uint64_t(p[1]) << 8 | uint64_t(p[2]) << 16 | uint64_t(p[3]) << 24;
 }
 
-uint64_t Round(uint64_t acc, uint64_t input) { return Rotl(acc + input * kP2, 31) * kP1; }
+inline uint64_t Round(uint64_t acc, uint64_t input) { return Rotl(acc + input * kP2, 31) * kP1; }
 
 uint64_t MergeRound(uint64_t acc, uint64_t lane) { return (acc ^ Round(0, lane)) * kP1 + kP4; }
 
-void Stripe(uint64_t lanes[4], const unsigned char* p) {
-  lanes[0] = Round(lanes[0], Read64(p));
-  lanes[1] = Round(lanes[1], Read64(p + 8));
-  lanes[2] = Round(lanes[2], Read64(p + 16));
-  lanes[3] = Round(lanes[3], Read64(p + 24));
+// The lanes are passed by value and returned: through a pointer they could
+// alias the input bytes, and each stripe would store and reload them.
+struct Lanes {
+  uint64_t v0, v1, v2, v3;
+};
+
+inline Lanes Stripes(Lanes l, const unsigned char* p, size_t stripes) {
+  for (; stripes > 0; --stripes, p += 32) {
+    l.v0 = Round(l.v0, Read64(p));
+    l.v1 = Round(l.v1, Read64(p + 8));
+    l.v2 = Round(l.v2, Read64(p + 16));
+    l.v3 = Round(l.v3, Read64(p + 24));
+  }
+  return l;
+}
+
+Lanes Load(const uint64_t* lanes) { return {lanes[0], lanes[1], lanes[2], lanes[3]}; }
+
+void Store(const Lanes& l, uint64_t* lanes) {
+  lanes[0] = l.v0;
+  lanes[1] = l.v1;
+  lanes[2] = l.v2;
+  lanes[3] = l.v3;
 }
 
 }  // namespace
@@ -65,12 +89,13 @@ void ContentHash::Add(const char* bytes, size_t count) {
     p += take;
     count -= take;
     if (tailSize_ < 32) return;
-    Stripe(lanes_, tail_);
+    Store(Stripes(Load(lanes_), tail_, 1), lanes_);
     tailSize_ = 0;
   }
-  uint64_t lanes[4] = {lanes_[0], lanes_[1], lanes_[2], lanes_[3]};
-  for (; count >= 32; p += 32, count -= 32) Stripe(lanes, p);
-  std::memcpy(lanes_, lanes, sizeof lanes);
+  const size_t stripes = count / 32;
+  Store(Stripes(Load(lanes_), p, stripes), lanes_);
+  p += stripes * 32;
+  count -= stripes * 32;
   std::memcpy(tail_, p, count);
   tailSize_ = count;
 }

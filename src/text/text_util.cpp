@@ -57,27 +57,32 @@ std::string ToBackslashes(std::string path, const CodePage& cp) {
 
 std::string ResolveDotSteps(const std::string& path) {
   auto separator = [](char c) { return c == '\\' || c == '/'; };
-  std::string prefix;
   size_t pos = 0;
   if (path.size() > 1 && path[1] == ':') pos = 2;  // a drive
   while (pos < path.size() && separator(path[pos])) ++pos;
-  prefix = ToBackslashes(path.substr(0, pos), CodePage());  // a drive and separators only
-  std::vector<std::string> steps;
+  std::string out = ToBackslashes(path.substr(0, pos), CodePage());  // a drive and separators only
+  const size_t root = out.size();
+  out.reserve(path.size() + 1);
+  // Built in place: a step holds no separator, so the last "\\" past the
+  // root always opens the last step. Steps of ".." only ever lead.
+  size_t steps = 0, climbs = 0;
   while (pos < path.size()) {
     size_t end = pos;
     while (end < path.size() && !separator(path[end])) ++end;
-    const std::string step = path.substr(pos, end - pos);
-    if (step == "..") {
-      if (!steps.empty() && steps.back() != "..") steps.pop_back();
-      else if (prefix.empty()) steps.push_back(step);  // above a relative start it stays
-    } else if (!step.empty() && step != ".") {
-      steps.push_back(step);
+    const size_t length = end - pos;
+    const bool climb = length == 2 && path[pos] == '.' && path[pos + 1] == '.';
+    if (climb && steps > climbs) {
+      out.resize(steps == 1 ? root : out.rfind('\\'));
+      --steps;
+    } else if ((climb && root == 0) || (!climb && length > 0 && !(length == 1 && path[pos] == '.'))) {
+      if (steps > 0) out += '\\';
+      out.append(path, pos, length);
+      ++steps;
+      if (climb) ++climbs;  // above a relative start it stays
     }
     pos = end + 1;
   }
-  std::string out = prefix;
-  for (size_t i = 0; i < steps.size(); ++i) out += (i ? "\\" : "") + steps[i];
-  if (!path.empty() && separator(path.back()) && !steps.empty()) out += "\\";
+  if (!path.empty() && separator(path.back()) && steps > 0) out += '\\';
   return out;
 }
 
