@@ -20,9 +20,9 @@ const char kWrote[] = "wrote";
 
 // A path may hold anything but the line's own separators: control bytes
 // and "%" are written as "%XX".
-std::string Escape(const std::string& text) {
+void AppendEscaped(std::string& out, const std::string& text) {
   static const char kHex[] = "0123456789ABCDEF";
-  std::string out;
+  out.reserve(out.size() + text.size());
   for (char c : text) {
     const unsigned char u = static_cast<unsigned char>(c);
     if (u < 0x20 || c == '%') {
@@ -33,6 +33,11 @@ std::string Escape(const std::string& text) {
       out += c;
     }
   }
+}
+
+std::string Escape(const std::string& text) {
+  std::string out;
+  AppendEscaped(out, text);
   return out;
 }
 
@@ -63,9 +68,12 @@ std::string Unescape(const std::string& text) {
 const char kFnvField[] = "fnv1a64=";
 const char kXxhField[] = "xxh64=";
 
-std::string SizeAndHash(unsigned long long size, uint64_t hash, HashAlgorithm algorithm) {
-  return "\tsize=" + std::to_string(size) + "\t" + (algorithm == HashAlgorithm::Fnv1a64 ? kFnvField : kXxhField) +
-         HashText(hash);
+void AppendSizeAndHash(std::string& line, unsigned long long size, uint64_t hash, HashAlgorithm algorithm) {
+  line += "\tsize=";
+  line += std::to_string(size);
+  line += '\t';
+  line += algorithm == HashAlgorithm::Fnv1a64 ? kFnvField : kXxhField;
+  line += HashText(hash);
 }
 
 std::vector<std::string> SplitTabs(const std::string& line) {
@@ -139,21 +147,32 @@ std::string ManifestHeaderText(const RecordHeader& h) {
 
 std::string ManifestEntryLine(const RecordEntry& e) {
   std::string line;
+  line.reserve(80 + e.path.size() + e.kept.size());
   switch (e.action) {
     case RecordAction::CreatedFolder: line = kCreatedFolder; break;
     case RecordAction::CreatedFile: line = kCreatedFile; break;
     case RecordAction::ReplacedFile: line = kReplacedFile; break;
     case RecordAction::TemporaryFile: line = kTemporaryFile; break;
   }
-  line += "\t" + Escape(e.path);
-  if (e.action == RecordAction::ReplacedFile) line += "\tkept=" + Escape(e.kept);
+  line += '\t';
+  AppendEscaped(line, e.path);
+  if (e.action == RecordAction::ReplacedFile) {
+    line += "\tkept=";
+    AppendEscaped(line, e.kept);
+  }
   if ((e.action == RecordAction::CreatedFile || e.action == RecordAction::ReplacedFile) && e.hashed)
-    line += SizeAndHash(e.size, e.hash, e.algorithm);
-  return line + "\r\n";
+    AppendSizeAndHash(line, e.size, e.hash, e.algorithm);
+  line += "\r\n";
+  return line;
 }
 
 std::string ManifestWroteLine(const std::string& path, unsigned long long size, uint64_t hash) {
-  return std::string(kWrote) + "\t" + Escape(path) + SizeAndHash(size, hash, HashAlgorithm::Xxh64) + "\r\n";
+  std::string line = kWrote;
+  line += '\t';
+  AppendEscaped(line, path);
+  AppendSizeAndHash(line, size, hash, HashAlgorithm::Xxh64);
+  line += "\r\n";
+  return line;
 }
 
 InstallManifest ParseManifest(const std::string& text) {
