@@ -1,7 +1,6 @@
 #include "text/text_util.h"
 
 #include <utility>
-#include <vector>
 
 namespace trilo {
 
@@ -63,22 +62,23 @@ std::string ResolveDotSteps(const std::string& path) {
   std::string out = ToBackslashes(path.substr(0, pos), CodePage());  // a drive and separators only
   const size_t root = out.size();
   out.reserve(path.size() + 1);
-  // Built in place: a step holds no separator, so the last "\\" past the
-  // root always opens the last step. Steps of ".." only ever lead.
+  // Built in place: a step holds no separator, so the last backslash past
+  // the root always opens the last step. Steps of ".." only ever lead.
   size_t steps = 0, climbs = 0;
   while (pos < path.size()) {
     size_t end = pos;
     while (end < path.size() && !separator(path[end])) ++end;
     const size_t length = end - pos;
     const bool climb = length == 2 && path[pos] == '.' && path[pos + 1] == '.';
+    const bool here = length == 1 && path[pos] == '.';
     if (climb && steps > climbs) {
       out.resize(steps == 1 ? root : out.rfind('\\'));
       --steps;
-    } else if ((climb && root == 0) || (!climb && length > 0 && !(length == 1 && path[pos] == '.'))) {
+    } else if (climb ? root == 0 : length > 0 && !here) {  // above a relative start ".." stays
       if (steps > 0) out += '\\';
       out.append(path, pos, length);
       ++steps;
-      if (climb) ++climbs;  // above a relative start it stays
+      if (climb) ++climbs;
     }
     pos = end + 1;
   }
