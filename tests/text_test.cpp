@@ -142,6 +142,14 @@ TEST(CodePageTest, LeadByteTables) {
   EXPECT_TRUE(gbk.IsLeadByte(0xFE));
   EXPECT_FALSE(gbk.IsLeadByte(0x80));
   for (int b = 0; b < 256; ++b) EXPECT_FALSE(none.IsLeadByte(static_cast<unsigned char>(b)));
+  // The searches skip the lead-byte walk for a page that says it has none:
+  // a page whose table has lead bytes must say so.
+  for (unsigned id : {0u, 437u, 850u, 874u, 932u, 936u, 949u, 950u, 1250u, 1251u, 1252u, 1253u, 1254u, 1255u, 1256u,
+                      1257u, 1258u, 1361u, 20932u, 65001u}) {
+    bool any = false;
+    for (int b = 0; b < 256; ++b) any = any || CodePage(id).IsLeadByte(static_cast<unsigned char>(b));
+    EXPECT_EQ(CodePage(id).HasLeadBytes(), any) << id;
+  }
 }
 
 TEST(ReplacingFileTest, TargetChangesOnlyOnCommit) {
