@@ -147,7 +147,7 @@ void BM_WriteFile(benchmark::State& state) {
   const std::string target = s.root + "Game\\Seasons\\written.gdb";
   size_t bytes = db.WriteString(true).size();
   for (auto _ : state)
-    if (trilo::WriteGameDatabaseFile(db, target, true) != trilo::GdbError::None) state.SkipWithError("write failed");
+    if (!trilo::WriteGameDatabaseFile(db, target, true)) state.SkipWithError("write failed");
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
 }
 BENCHMARK(BM_WriteFile)->Unit(benchmark::kMillisecond);

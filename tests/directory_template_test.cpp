@@ -97,7 +97,8 @@ TEST_F(DirectoryTemplateTest, VersionTooLongForTheTemplateNameIsRefusedNotCut) {
   // cut to 255 characters must not be opened in its place.
   const std::string version(247, 'v');
   const std::string cut = (version + ".dirs.txt").substr(0, 255);
-  if (std::FILE* f = OpenFile(pkg + cut, "wb")) {
+  std::FILE* f = nullptr;
+  if (OpenFile(pkg + cut, "wb", f)) {
     std::fputs("${TOPDIR}Cut\n", f);
     std::fclose(f);
   }

@@ -15,8 +15,8 @@ TEST(CopyFileReplacingTest, ReplacesTheDestinationAndTellsFailuresApart) {
   TempDir dir;
   WriteFile(dir / "a.txt", "new content");
   WriteFile(dir / "b.txt", "an older and longer content");
-  CopyOutcome ok = CopyFileReplacing(dir / "a.txt", dir / "b.txt");
-  EXPECT_TRUE(ok.ok);
+  Status ok = CopyFileReplacing(dir / "a.txt", dir / "b.txt");
+  EXPECT_TRUE(ok.Ok());
   EXPECT_EQ(ReadFile(dir / "b.txt"), "new content");
 
   struct Case {
@@ -33,12 +33,12 @@ TEST(CopyFileReplacingTest, ReplacesTheDestinationAndTellsFailuresApart) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.from + " => " + c.to);
-    CopyOutcome out = CopyFileReplacing(c.from, c.to);
-    EXPECT_FALSE(out.ok);
+    Status out = CopyFileReplacing(c.from, c.to);
+    EXPECT_FALSE(out.Ok());
     if (c.errnoValue >= 0) {
-      EXPECT_EQ(out.errnoValue, c.errnoValue);
+      EXPECT_EQ(out.Errno(), c.errnoValue);
     }
-    EXPECT_EQ(out.lastError, c.lastError);
+    EXPECT_EQ(out.WindowsCode(), c.lastError);
   }
   EXPECT_FALSE(FileExists(dir / "c.txt"));
 }
@@ -56,7 +56,7 @@ TEST(CopyFileReplacingTest, AnnouncesWhatItWritesBeforeTouchingTheDestination) {
     expected.Add(bytes);
     for (bool accept : {false, true}) {
       int calls = 0;
-      const CopyOutcome out = CopyFileReplacing(dir / "src.bin", dir / "dst.bin", [&](const CopiedContent* content) {
+      const Status out = CopyFileReplacing(dir / "src.bin", dir / "dst.bin", [&](const CopiedContent* content) {
         ++calls;
         EXPECT_EQ(ReadFile(dir / "dst.bin"), "old");
         if (content) {
@@ -65,35 +65,44 @@ TEST(CopyFileReplacingTest, AnnouncesWhatItWritesBeforeTouchingTheDestination) {
         } else {
           ADD_FAILURE() << "a readable file announced as unknown";
         }
-        return accept;
+        return accept ? Status() : Status::Failure("", 0, 0, "stopped");
       });
       EXPECT_EQ(calls, 1);
-      EXPECT_EQ(out.ok, accept);
-      EXPECT_EQ(out.stopped, !accept);
+      EXPECT_EQ(out.Ok(), accept);
+      EXPECT_EQ(out.Reason() == "stopped", !accept);
       EXPECT_EQ(ReadFile(dir / "dst.bin"), accept ? bytes : "old");
     }
   }
   // A source that cannot be read announces nothing and fails as it would.
   int calls = 0;
-  const CopyOutcome missing =
-      CopyFileReplacing(dir / "none.bin", dir / "dst.bin", [&](const CopiedContent*) { return ++calls > 0; });
+  const Status missing =
+      CopyFileReplacing(dir / "none.bin", dir / "dst.bin", [&](const CopiedContent*) {
+        ++calls;
+        return Status();
+      });
   EXPECT_EQ(calls, 0);
-  EXPECT_FALSE(missing.ok);
-  EXPECT_FALSE(missing.stopped);
-  EXPECT_EQ(missing.lastError, 2u);
+  EXPECT_FALSE(missing.Ok());
+  EXPECT_NE(missing.Reason(), "stopped");
+  EXPECT_EQ(missing.WindowsCode(), 2u);
 }
 
 TEST(CreateFolderTest, TellsAlreadyExistsFromFailure) {
   TempDir dir;
-  EXPECT_EQ(CreateFolder(dir / "new"), CreateFolderResult::Created);
+  enum { Created, AlreadyExists, Failed };
+  auto made = [](const std::string& path) {
+    bool existed = false;
+    const Status status = CreateFolder(path, &existed);
+    return !status ? Failed : existed ? AlreadyExists : Created;
+  };
+  EXPECT_EQ(made(dir / "new"), Created);
   EXPECT_TRUE(IsFolder(dir / "new"));
-  EXPECT_EQ(CreateFolder(dir / "new"), CreateFolderResult::AlreadyExists);
-  EXPECT_EQ(CreateFolder(dir / "NEW\\"), CreateFolderResult::AlreadyExists);  // any case, trailing "\"
+  EXPECT_EQ(made(dir / "new"), AlreadyExists);
+  EXPECT_EQ(made(dir / "NEW\\"), AlreadyExists);  // any case, trailing "\"
   WriteFile(dir / "file", "");
-  EXPECT_EQ(CreateFolder(dir / "file"), CreateFolderResult::AlreadyExists);
-  EXPECT_EQ(CreateFolder(dir / "none\\sub"), CreateFolderResult::Failed);
-  EXPECT_EQ(CreateFolder(dir / "file\\sub"), CreateFolderResult::Failed);
-  EXPECT_EQ(CreateFolder(""), CreateFolderResult::Failed);
+  EXPECT_EQ(made(dir / "file"), AlreadyExists);
+  EXPECT_EQ(made(dir / "none\\sub"), Failed);
+  EXPECT_EQ(made(dir / "file\\sub"), Failed);
+  EXPECT_EQ(made(""), Failed);
 }
 
 TEST(ExclusiveFileTest, NewFileMayNotBeTheOpenSourceOrAFolder) {

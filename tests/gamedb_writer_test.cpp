@@ -46,12 +46,12 @@ const char kWrittenTail[] = "SeasonScoringInfo\r\n{\r\n  Season = 1999\r\n}\r\n"
 TEST(GameDatabaseWrite, WritesTheFixedLayoutWithCrLf) {
   TempDir dir;
   auto db = Parse(kInstalled);
-  ASSERT_EQ(WriteGameDatabaseFile(*db, dir / "game.gdb", true), GdbError::None);
+  ASSERT_TRUE(WriteGameDatabaseFile(*db, dir / "game.gdb", true));
   EXPECT_EQ(ReadFile(dir / "game.gdb"), std::string(kWrittenHead) + kWrittenFolders + kWrittenTail);
   EXPECT_EQ(db->WriteString(true), ReadFile(dir / "game.gdb"));
 
   // Without the folder actions the section is left out, though it was read.
-  ASSERT_EQ(WriteGameDatabaseFile(*db, dir / "game.gdb", false), GdbError::None);
+  ASSERT_TRUE(WriteGameDatabaseFile(*db, dir / "game.gdb", false));
   EXPECT_EQ(ReadFile(dir / "game.gdb"), std::string(kWrittenHead) + kWrittenTail);
   EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"game.gdb"});
 }
@@ -106,7 +106,7 @@ TEST(GameDatabaseWrite, ReplacesAnExistingFileAndLeavesNothingBeside) {
   TempDir dir;
   WriteFile(dir / "game.gdb", std::string(100000, 'o'));
   auto db = Parse("SeasonRaces { A {} }");
-  ASSERT_EQ(WriteGameDatabaseFile(*db, dir / "game.gdb", true), GdbError::None);
+  ASSERT_TRUE(WriteGameDatabaseFile(*db, dir / "game.gdb", true));
   EXPECT_EQ(ReadFile(dir / "game.gdb"), db->WriteString(true));
   EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"game.gdb"});
 }
@@ -114,13 +114,13 @@ TEST(GameDatabaseWrite, ReplacesAnExistingFileAndLeavesNothingBeside) {
 TEST(GameDatabaseWrite, OpenFailureIsReportedAndNothingIsWritten) {
   TempDir dir;
   GameDatabase db;
-  EXPECT_EQ(Shown(WriteGameDatabaseFile(db, dir / "missing\\game.gdb", true)),
+  EXPECT_EQ(Shown(GdbWriteError(WriteGameDatabaseFile(db, dir / "missing\\game.gdb", true))),
             std::vector<std::string>{"Error opening game.gdb file for writing"});
 
   // A folder where the file should be.
   MakeFolder(dir / "game.gdb");
   WriteFile(dir / "game.gdb\\keep.txt", "kept");
-  EXPECT_EQ(Shown(WriteGameDatabaseFile(db, dir / "game.gdb", true)),
+  EXPECT_EQ(Shown(GdbWriteError(WriteGameDatabaseFile(db, dir / "game.gdb", true))),
             std::vector<std::string>{"Error opening game.gdb file for writing"});
   EXPECT_EQ(ReadFile(dir / "game.gdb\\keep.txt"), "kept");
   EXPECT_EQ(ListFolder(dir.Path()), std::vector<std::string>{"game.gdb"});

@@ -117,17 +117,20 @@ TEST_F(RecordTest, ARewrittenFileStaysAtItsNameUntilTheNewOneTakesIt) {
     header.title = committed ? "Kept" : "Dropped";
     InstallRecord record(game, pkg, header);
     ReplacingFile file;
-    ASSERT_TRUE(file.Open(target, record.NewTemporary(target)));
+    std::string temporary;
+    ASSERT_TRUE(record.NewTemporary(target, temporary));
+    ASSERT_TRUE(file.Open(target, temporary));
     const std::string bytes = "new";
     ASSERT_TRUE(file.Write(bytes));
-    ASSERT_TRUE(record.BeforeWrite(target, &bytes));
+    RecordedChange change = record.BeforeWrite(target, &bytes);
+    ASSERT_TRUE(change.Recorded());
     const std::string kept = record.Folder() + "Season\\game.gdb";
     EXPECT_EQ(ReadFile(target), old);
     EXPECT_EQ(ReadFile(kept), old);
 
     if (committed) ASSERT_TRUE(file.Commit());
     else file.Abandon();
-    record.AfterWrite(committed);
+    change.Settle(committed);
     record.Finish(committed);
     EXPECT_EQ(ReadFile(target), committed ? bytes : old);
     EXPECT_EQ(PathExists(kept), committed);

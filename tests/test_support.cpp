@@ -83,14 +83,16 @@ TempDir::~TempDir() {
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
-  std::FILE* f = OpenFile(path, "wb");
+  std::FILE* f = nullptr;
+  OpenFile(path, "wb", f);
   ASSERT_NE(f, nullptr) << path;
   ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
   std::fclose(f);
 }
 
 std::string ReadFile(const std::string& path) {
-  std::FILE* f = OpenFile(path, "rb");
+  std::FILE* f = nullptr;
+  OpenFile(path, "rb", f);
   if (!f) return "<missing " + path + ">";
   std::string out;
   char buf[65536];

@@ -26,7 +26,7 @@ std::vector<std::string> FileLines(const std::string& bytes) {
   TempDir dir;
   test::WriteFile(dir / "t.txt", bytes);
   std::string read;
-  EXPECT_EQ(ReadWholeFile(dir / "t.txt", read), FileRead::Done);
+  EXPECT_TRUE(ReadWholeFile(dir / "t.txt", read));
   return StringLines(read);
 }
 

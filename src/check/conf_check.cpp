@@ -52,7 +52,7 @@ bool AllDigits(const std::string& s) {
 }  // namespace
 
 void PackageChecker::CheckConfIni() {
-  hasConf_ = ReadWholeFile(conf_.WorkingDir + kConf, confBytes_) == FileRead::Done;
+  hasConf_ = ReadWholeFile(conf_.WorkingDir + kConf, confBytes_).Ok();
   if (!hasConf_) {
     Warning(kConf, 0,
             "missing: every key takes its default, so the install writes no new configuration, player, "
@@ -202,7 +202,8 @@ void PackageChecker::CheckSplash(const IniText& ini) {
     return;
   }
   char magic[2] = {0, 0};
-  if (std::FILE* f = OpenFile(s.SplashImg, "rb")) {
+  std::FILE* f = nullptr;
+  if (OpenFile(s.SplashImg, "rb", f)) {
     if (std::fread(magic, 1, 2, f) != 2) magic[0] = 0;
     std::fclose(f);
   }

@@ -14,11 +14,13 @@ namespace {
 const char kOpenError[] = "Error opening file template";
 const char kLogFile[] = "log.txt";
 
-std::string LogLine(const std::string& source, const std::string& destination, int errnoValue,
-                    unsigned long lastError) {
-  return "Couldn't copy: " + source + " => " + destination + ", errno=" + std::to_string(errnoValue) +
-         ", last error=" + std::to_string(lastError);
+std::string LogLine(const std::string& source, const std::string& destination, const Status& copied) {
+  return "Couldn't copy: " + source + " => " + destination + ", errno=" + std::to_string(copied.Errno()) +
+         ", last error=" + std::to_string(copied.WindowsCode());
 }
+
+// What a copy that was not tried says: the log's two zeros.
+const Status kNotTried = Status::Failure("", 0, 0, "");
 
 }  // namespace
 
@@ -48,17 +50,13 @@ bool InstallerApp::CopyTemplateFiles(InstallProgress& progress) {
 
     // A placeholder left unexpanded names no real place: no copy is tried,
     // and the log says so with two zeros.
-    CopyOutcome outcome;
-    if (!HasUnexpandedPlaceholder(source) && !HasUnexpandedPlaceholder(destination)) {
-      std::string target = destination;
-      if (Record && !Record->BeforeCopy(source, target)) return RecordFailed();
-      outcome = RecordedCopy(source, target);
-      if (outcome.stopped) return RecordFailed();
-    }
-    if (!outcome.ok) {
+    Status copied = kNotTried;
+    if (!HasUnexpandedPlaceholder(source) && !HasUnexpandedPlaceholder(destination))
+      copied = RecordedCopy(source, destination);
+    if (copied.IsRecordFailure()) return ShowRecordFailure(copied);
+    if (!copied) {
       ++failed;
-      if (!AppendLine(kLogFile, LogLine(source, destination, outcome.errnoValue, outcome.lastError)))
-        logLost = true;
+      if (!AppendLine(kLogFile, LogLine(source, destination, copied))) logLost = true;
     }
 
     progress.Step();

@@ -17,8 +17,8 @@ bool InstallerApp::CreateTemplateDirectories() {
   }
   for (std::string& folder : folders) {
     ExpandPathVariables(folder);
-    if (Record && !Record->BeforeFolder(folder)) return RecordFailed();
-    if (CreateFolder(folder) == CreateFolderResult::Failed) {
+    if (Status recorded = Record->BeforeFolder(folder); !recorded) return ShowRecordFailure(recorded);
+    if (!CreateFolder(folder)) {
       UI.ShowMessage("Error creating directory");
       return false;
     }

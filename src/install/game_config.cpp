@@ -53,12 +53,10 @@ bool InstallerApp::WriteNewGameConfig() {
     }
     return true;
   };
-  const RewriteResult result = RewriteLines(State.OldConfigPath, State.TOPDIR + Settings.ConfigName, rewrite, Record);
-  if (result == RewriteResult::RecordFailed) return RecordFailed();
-  const char* failure = RewriteFailureMessage(
-      result, {"Error opening old config file", "Error creating new config file", "Error writing new config file"});
-  if (!failure) return true;
-  UI.ShowMessage(failure);
+  const Status rewritten = RewriteLines(State.OldConfigPath, State.TOPDIR + Settings.ConfigName, rewrite, *Record);
+  if (rewritten.IsRecordFailure()) return ShowRecordFailure(rewritten);
+  if (rewritten) return true;
+  UI.ShowMessage(RewriteFailureMessage(rewritten, {"Error opening old config file", "Error creating new config file", "Error writing new config file"}));
   return false;
 }
 

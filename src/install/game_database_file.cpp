@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "install/install_record.h"
 #include "platform/filesystem.h"
 #include "platform/replacing_file.h"
 
@@ -11,34 +10,34 @@ namespace trilo {
 
 GdbError ReadGameDatabaseFile(const std::string& path, GameDatabase& db, GdbReadObserver* observer) {
   std::string text;
-  switch (ReadWholeFile(path, text)) {
-    case FileRead::OpenFailed: return GdbError::OpenForReading;
-    // A cut text would be read as a shorter database and written back so.
-    case FileRead::ReadFailed: return GdbError::Reading;
-    case FileRead::Done: break;
-  }
+  const Status read = ReadWholeFile(path, text);
+  // A cut text would be read as a shorter database and written back so.
+  if (!read) return read.During() == Status::Phase::Open ? GdbError::OpenForReading : GdbError::Reading;
   return db.ReadOwnedString(std::move(text), observer);
 }
 
-GdbError WriteGameDatabaseFile(const GameDatabase& db, const std::string& path, bool folderActions,
-                               InstallRecord* record) {
+Status WriteGameDatabaseFile(const GameDatabase& db, const std::string& path, bool folderActions,
+                             InstallRecord& record) {
   if (PathExists(path)) {
-    std::FILE* probe = OpenFile(path, "r+b");
-    if (!probe) return GdbError::OpenForWriting;
+    std::FILE* probe = nullptr;
+    if (Status opened = OpenFile(path, "r+b", probe); !opened) return opened.At(Status::Phase::Open);
     std::fclose(probe);
   }
   ReplacingFile file;
-  switch (OpenReplacing(file, path, record)) {
-    case ReplacingOpen::Opened: break;
-    case ReplacingOpen::RecordFailed: return GdbError::Writing;
-    case ReplacingOpen::OpenFailed: return GdbError::OpenForWriting;
-  }
+  if (Status opened = OpenReplacing(file, path, record); !opened)
+    return opened.IsRecordFailure() ? opened : opened.At(Status::Phase::Open);
   const std::string bytes = db.WriteString(folderActions);
-  if (!file.Write(bytes)) return GdbError::Writing;
-  if (record && !record->BeforeWrite(path, &bytes)) return GdbError::Writing;
-  const bool committed = file.Commit();
-  if (record) record->AfterWrite(committed);
-  return committed ? GdbError::None : GdbError::Writing;
+  if (Status written = file.Write(bytes); !written) return written.At(Status::Phase::Write);
+  RecordedChange change = record.BeforeWrite(path, &bytes);
+  if (!change.Recorded()) return change.Recorded();
+  const Status committed = file.Commit();
+  change.Settle(committed.Ok());
+  return committed ? committed : committed.At(Status::Phase::Write);
+}
+
+GdbError GdbWriteError(const Status& written) {
+  if (written) return GdbError::None;
+  return written.During() == Status::Phase::Open ? GdbError::OpenForWriting : GdbError::Writing;
 }
 
 }  // namespace trilo

@@ -2,10 +2,10 @@
 #include <string>
 
 #include "formats/game_database.h"
+#include "install/install_record.h"
+#include "platform/status.h"
 
 namespace trilo {
-
-class InstallRecord;
 
 /// Reads a game database file into `db` (adding to what it holds), telling
 /// `observer`, when given, what the reader met.
@@ -13,11 +13,15 @@ GdbError ReadGameDatabaseFile(const std::string& path, GameDatabase& db, GdbRead
 
 /// Writes `db` over the file at `path`. The file is replaced only once
 /// everything was written; an existing file that cannot be opened for
-/// writing (read-only, in use) is refused up front, as writing in place
-/// would have been, rather than replaced behind its back. `record`, when
-/// given, is told of the file right before it is replaced; when it fails,
-/// the result is GdbError::Writing and the file is as it was.
-GdbError WriteGameDatabaseFile(const GameDatabase& db, const std::string& path, bool folderActions,
-                               InstallRecord* record = nullptr);
+/// writing (read-only, in use) is refused up front (Phase::Open), as
+/// writing in place would have been, rather than replaced behind its back.
+/// `record` is told of the file right before it is replaced; after any
+/// failure the file is as it was.
+Status WriteGameDatabaseFile(const GameDatabase& db, const std::string& path, bool folderActions,
+                             InstallRecord& record = InstallRecord::Unrecorded());
+
+/// The game database error that a failed write shows: OpenForWriting for a
+/// file refused up front, Writing for the rest; None for success.
+GdbError GdbWriteError(const Status& written);
 
 }  // namespace trilo

@@ -40,21 +40,15 @@ std::string FolderTitle(const std::string& title) {
   return out;
 }
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 bool IsAbsolute(const std::string& path) {
   return (!path.empty() && (path[0] == '\\' || path[0] == '/')) || (path.size() > 1 && path[1] == ':');
 }
 
 // Makes every folder on the way to `file` below `base`, which exists.
-bool MakeFoldersTo(const std::string& base, const std::string& file) {
+Status MakeFoldersTo(const std::string& base, const std::string& file) {
   for (size_t slash = file.find('\\', base.size()); slash != std::string::npos; slash = file.find('\\', slash + 1))
-    if (CreateFolder(file.substr(0, slash)) == CreateFolderResult::Failed) return false;
-  return true;
+    if (Status made = CreateFolder(file.substr(0, slash)); !made) return made;
+  return Status();
 }
 
 // A file that is read-only or in use is not replaced: the copy or write
@@ -62,14 +56,6 @@ bool MakeFoldersTo(const std::string& base, const std::string& file) {
 bool Replaceable(const std::string& path) {
   ExclusiveFile none;
   return CheckNewFile(path, none) == NewFileCheck::Creatable;
-}
-
-bool HashFile(const std::string& path, unsigned long long& size, uint64_t& hash) {
-  ContentHash h;
-  if (!HashWholeFile(path, h)) return false;
-  size = h.Size();
-  hash = h.Value();
-  return true;
 }
 
 }  // namespace
@@ -85,6 +71,8 @@ std::string GameFolderOf(const std::string& gameExe, const std::string& base) {
   return folder;
 }
 
+InstallRecord::InstallRecord() : recording_(false) {}
+
 InstallRecord::InstallRecord(const std::string& gameFolder, const std::string& workingDir,
                              const RecordHeader& header)
     : gameFolder_(gameFolder), workingDir_(workingDir), header_(header) {
@@ -96,19 +84,30 @@ InstallRecord::~InstallRecord() {
   if (manifest_) std::fclose(manifest_);
 }
 
-bool InstallRecord::Fail(const std::string& message) {
-  if (!failed_) error_ = message;
-  failed_ = true;
-  return false;
+InstallRecord& InstallRecord::Unrecorded() {
+  static InstallRecord none;
+  return none;
 }
 
-bool InstallRecord::Begin() {
-  if (begun_) return !failed_;
+Status InstallRecord::Fail(const std::string& message, const Status& cause) {
+  if (failure_) failure_ = Status::RecordFailure(message, cause);
+  return failure_;
+}
+
+Status InstallRecord::Begin() {
+  if (begun_) return failure_;
   begun_ = true;
   const std::string root = gameFolder_ + kRecordsFolder + "\\";
-  if (CreateFolder(root) == CreateFolderResult::Failed)
-    return Fail("Couldn't make the install record folder " + PathForUser(root));
+  if (Status made = CreateFolder(root); !made)
+    return Fail("Couldn't make the install record folder " + PathForUser(root), made);
+  if (Status made = MakeRecordFolder(root); !made) return made;
+  manifestPath_ = folder_ + kManifestName;
+  if (Status opened = OpenFile(manifestPath_, "wb", manifest_); !opened)
+    return Fail("Couldn't write the install record " + PathForUser(manifestPath_), opened);
+  return WriteLine(ManifestHeaderText(header_));
+}
 
+Status InstallRecord::MakeRecordFolder(const std::string& root) {
   // One more than the highest number there; a name taken meanwhile moves on.
   unsigned long number = 0;
   std::vector<FolderEntry> entries;
@@ -116,27 +115,27 @@ bool InstallRecord::Begin() {
   for (const FolderEntry& entry : entries)
     if (entry.isFolder) number = std::max(number, std::strtoul(entry.name.c_str(), nullptr, 10));
   const std::string title = FolderTitle(header_.title);
+  Status made;
   for (int tries = 0; tries < 100; ++tries) {
     char digits[24];
     std::snprintf(digits, sizeof digits, "%04lu", ++number);
     const std::string folder = root + digits + (title.empty() ? "" : "-" + title) + "\\";
-    const CreateFolderResult made = CreateFolder(folder);
-    if (made == CreateFolderResult::AlreadyExists) continue;
-    if (made == CreateFolderResult::Failed) break;
+    bool existed = false;
+    made = CreateFolder(folder, &existed);
+    if (!made) break;
+    if (existed) continue;
     folder_ = folder;
-    manifestPath_ = folder + kManifestName;
-    manifest_ = OpenFile(manifestPath_, "wb");
-    if (!manifest_) return Fail("Couldn't write the install record " + PathForUser(manifestPath_));
-    return WriteLine(ManifestHeaderText(header_));
+    return made;
   }
-  return Fail("Couldn't make the install record folder in " + PathForUser(root));
+  return Fail("Couldn't make the install record folder in " + PathForUser(root), made);
 }
 
-bool InstallRecord::WriteLine(const std::string& line) {
+Status InstallRecord::WriteLine(const std::string& line) {
   // Flushed at once: the line must be on disk before what it tells of.
   if (std::fwrite(line.data(), 1, line.size(), manifest_) != line.size() || std::fflush(manifest_) != 0)
-    return Fail("Couldn't write the install record " + PathForUser(manifestPath_));
-  return true;
+    return Fail("Couldn't write the install record " + PathForUser(manifestPath_),
+                LastSystemError(manifestPath_, Status::Phase::Write));
+  return Status();
 }
 
 std::string InstallRecord::RecordPath(const std::string& path) const {
@@ -159,32 +158,34 @@ std::string InstallRecord::UniqueKeptName(const std::string& recordPath) {
     name = std::string("~outside\\") + (first == std::string::npos ? "" : steps.substr(first));
   }
   std::string unique = name;
-  for (int n = 2; !keptNames_.insert(Lower(unique)).second; ++n) unique = name + "~" + std::to_string(n);
+  for (int n = 2; !keptNames_.insert(FoldCase(unique)).second; ++n) unique = name + "~" + std::to_string(n);
   return unique;
 }
 
-bool InstallRecord::Keep(const std::string& path, const std::string& kept, bool renamedOver, bool& moved) {
-  if (!MakeFoldersTo(folder_, kept)) return false;
+Status InstallRecord::Keep(const std::string& path, const std::string& kept, bool renamedOver, bool& moved) {
   moved = false;
+  Status status = MakeFoldersTo(folder_, kept);
+  if (!status) return status;
   if (renamedOver) {
     // Never without a file at its name, even when the install is killed
     // before the new one is in place: a second name, else a copy.
-    if (LinkFile(path, kept)) return true;
+    if (LinkFile(path, kept)) return Status();
   } else {
     // A copy overwrites it in place anyway: moved, unless it lies on
     // another volume (or is open elsewhere), then copied.
-    moved = RenameReplacing(path, kept);
-    if (moved) return true;
+    moved = RenameReplacing(path, kept).Ok();
+    if (moved) return Status();
   }
   // A copy is complete under its own name before it counts.
   const std::string part = kept + "~part";
-  if (CopyFileReplacing(path, part).ok && RenameReplacing(part, kept)) return true;
-  RemoveFile(part);
-  return false;
+  status = CopyFileReplacing(path, part);
+  if (status) status = RenameReplacing(part, kept);
+  if (!status) RemoveFile(part);
+  return status;
 }
 
-bool InstallRecord::Announce(const std::string& path, bool exists, const Content* content, bool renamedOver) {
-  if (!Begin()) return false;
+Status InstallRecord::Announce(const std::string& path, bool exists, const Content* content, bool renamedOver) {
+  if (Status begun = Begin(); !begun) return begun;
   RecordEntry entry;
   entry.path = RecordPath(path);
   entry.hashed = content != nullptr;
@@ -195,124 +196,158 @@ bool InstallRecord::Announce(const std::string& path, bool exists, const Content
   pending_ = Pending();
   pending_.path = path;
   pending_.hashAfter = content == nullptr;
-  if (!exists) {
-    entry.action = RecordAction::CreatedFile;
-    if (!WriteLine(ManifestEntryLine(entry))) return false;
-  } else {
-    entry.action = RecordAction::ReplacedFile;
-    entry.kept = UniqueKeptName(entry.path);
-    if (!WriteLine(ManifestEntryLine(entry))) return false;
+  entry.action = exists ? RecordAction::ReplacedFile : RecordAction::CreatedFile;
+  if (exists) entry.kept = UniqueKeptName(entry.path);
+  if (Status written = WriteLine(ManifestEntryLine(entry)); !written) return written;
+  if (exists) {
     pending_.replaced = true;
     pending_.kept = folder_ + entry.kept;
-    if (!Keep(path, pending_.kept, renamedOver, pending_.moved))
-      return Fail("Couldn't keep a copy of " + PathForUser(path) + " in the install record " + PathForUser(folder_));
+    if (Status kept = Keep(path, pending_.kept, renamedOver, pending_.moved); !kept)
+      return Fail("Couldn't keep a copy of " + PathForUser(path) + " in the install record " + PathForUser(folder_),
+                  kept);
   }
   pending_.active = true;
-  return true;
+  return Status();
 }
 
-bool InstallRecord::BeforeFolder(const std::string& path) {
-  if (failed_) return false;
-  if (path.empty() || PathExists(path)) return true;
-  if (!Begin()) return false;
+Status InstallRecord::BeforeFolder(const std::string& path) {
+  if (!recording_ || !failure_) return failure_;
+  if (path.empty() || PathExists(path)) return Status();
+  if (Status begun = Begin(); !begun) return begun;
   RecordEntry entry;
   entry.action = RecordAction::CreatedFolder;
   entry.path = RecordPath(path);
   return WriteLine(ManifestEntryLine(entry));
 }
 
-bool InstallRecord::BeforeCopy(const std::string& source, std::string& destination) {
-  if (failed_) return false;
+RecordedChange InstallRecord::BeforeCopy(const std::string& source, std::string& destination) {
+  if (!recording_ || !failure_) return RecordedChange(this, failure_);
   pending_ = Pending();
   copy_ = PendingCopy();
   const FileStatus to = GetFileStatus(destination);
   // Nothing will change: the copy fails, or writes into a device.
-  if (to.folder || to.special) return true;
-  if (to.exists && (SameFile(source, destination) || !Replaceable(destination))) return true;
-  if (to.exists) destination = ActualName(destination);
-  copy_.active = true;
-  copy_.exists = to.exists;
-  copy_.path = destination;
-  return true;
+  const bool unchanging = to.folder || to.special ||
+                          (to.exists && (SameFile(source, destination) || !Replaceable(destination)));
+  if (!unchanging) {
+    if (to.exists) destination = ActualName(destination);
+    copy_.active = true;
+    copy_.exists = to.exists;
+    copy_.path = destination;
+  }
+  return RecordedChange(this, Status());
 }
 
-bool InstallRecord::AnnounceCopy(const CopiedContent* content) {
-  if (failed_) return false;
-  if (!copy_.active) return true;
+Status InstallRecord::AnnounceCopy(const CopiedContent* content) {
+  if (!recording_ || !failure_ || !copy_.active) return failure_;
   copy_.active = false;
   Content known;
   if (content) known = {content->size, content->hash};
   return Announce(copy_.path, copy_.exists, content ? &known : nullptr, false);
 }
 
-bool InstallRecord::BeforeWrite(const std::string& target, const std::string* bytes) {
-  if (failed_) return false;
+RecordedChange InstallRecord::BeforeWrite(const std::string& target, const std::string* bytes) {
+  if (!recording_ || !failure_) return RecordedChange(this, failure_);
   pending_ = Pending();
   const FileStatus to = GetFileStatus(target);
-  if (to.folder || to.special || (to.exists && !Replaceable(target))) return true;
+  if (to.folder || to.special || (to.exists && !Replaceable(target))) return RecordedChange(this, Status());
   Content content;
   if (bytes) {
     ContentHash h;
     h.Add(*bytes);
     content = {h.Size(), h.Value()};
   }
-  return Announce(to.exists ? ActualName(target) : target, to.exists, bytes ? &content : nullptr, true);
+  return RecordedChange(
+      this, Announce(to.exists ? ActualName(target) : target, to.exists, bytes ? &content : nullptr, true));
 }
 
-std::string InstallRecord::NewTemporary(const std::string& target) {
-  if (failed_ || !Begin()) return std::string();
-  std::string name = target + "~trilo.tmp";
-  for (int n = 2; PathExists(name); ++n) name = target + "~trilo" + std::to_string(n) + ".tmp";
+Status InstallRecord::NewTemporary(const std::string& target, std::string& temporary) {
+  temporary.clear();
+  if (!recording_ || !failure_) return failure_;
+  if (Status begun = Begin(); !begun) return begun;
+  const std::string name = ReplacingFile::TemporaryPathBeside(target);
   RecordEntry entry;
   entry.action = RecordAction::TemporaryFile;
   entry.path = RecordPath(name);
-  return WriteLine(ManifestEntryLine(entry)) ? name : std::string();
+  Status written = WriteLine(ManifestEntryLine(entry));
+  if (written) temporary = name;
+  return written;
 }
 
-void InstallRecord::AfterWrite(bool ok) {
+void InstallRecord::Settle(bool made) {
   if (!pending_.active) return;
   pending_.active = false;
-  if (!ok) {
+  if (!made) {
     // The file stays as it was: the kept copy goes back, or goes.
     if (pending_.replaced) {
       if (!pending_.moved) RemoveFile(pending_.kept);
-      else if (!RenameReplacing(pending_.kept, pending_.path) && CopyFileReplacing(pending_.kept, pending_.path).ok)
+      else if (!RenameReplacing(pending_.kept, pending_.path) && CopyFileReplacing(pending_.kept, pending_.path))
         RemoveFile(pending_.kept);
     }
     return;
   }
-  unsigned long long size;
-  uint64_t hash;
-  if (pending_.hashAfter && HashFile(pending_.path, size, hash))
-    WriteLine(ManifestWroteLine(RecordPath(pending_.path), size, hash));
+  ContentHash h;
+  if (pending_.hashAfter && HashWholeFile(pending_.path, h))
+    WriteLine(ManifestWroteLine(RecordPath(pending_.path), h.Size(), h.Value()));
+}
+
+void InstallRecord::Unsettle() {
+  ++unsettled_;
+  Settle(false);
+  if (recording_)
+    Fail("A change to the game was neither committed nor abandoned in the install record " + PathForUser(folder_),
+       Status());
 }
 
 void InstallRecord::Finish(bool completed) {
   if (!manifest_) return;
-  const std::string state = ManifestStateField(completed ? RecordState::Completed : RecordState::Failed);
+  const bool failed = !completed || !failure_;
+  const std::string state = ManifestStateField(failed ? RecordState::Failed : RecordState::Completed);
   if (std::fseek(manifest_, static_cast<long>(kManifestStateOffset), SEEK_SET) == 0)
     std::fwrite(state.data(), 1, state.size(), manifest_);
   std::fclose(manifest_);
   manifest_ = nullptr;
 }
 
-ReplacingOpen OpenReplacing(ReplacingFile& file, const std::string& target, InstallRecord* record) {
-  if (!record) return file.Open(target) ? ReplacingOpen::Opened : ReplacingOpen::OpenFailed;
-  const std::string temporary = record->NewTemporary(target);
-  if (temporary.empty()) return ReplacingOpen::RecordFailed;
-  return file.Open(target, temporary) ? ReplacingOpen::Opened : ReplacingOpen::OpenFailed;
+RecordedChange::RecordedChange(RecordedChange&& other) noexcept
+    : record_(other.record_), recorded_(std::move(other.recorded_)) {
+  other.record_ = nullptr;
 }
 
-CopyOutcome InstallerApp::RecordedCopy(const std::string& source, const std::string& destination) {
-  if (!Record) return CopyFileReplacing(source, destination);
-  const CopyOutcome outcome = CopyFileReplacing(
-      source, destination, [this](const CopiedContent* content) { return Record->AnnounceCopy(content); });
-  Record->AfterWrite(outcome.ok);
-  return outcome;
+RecordedChange::~RecordedChange() {
+  if (record_) record_->Unsettle();
 }
 
-bool InstallerApp::RecordFailed() {
-  UI.ShowMessage(Record->Error());
+CopyAnnouncement RecordedChange::Announcement() {
+  InstallRecord* record = record_;
+  return [record](const CopiedContent* content) { return record ? record->AnnounceCopy(content) : Status(); };
+}
+
+void RecordedChange::Commit() { Settle(true); }
+
+void RecordedChange::Abandon() { Settle(false); }
+
+void RecordedChange::Settle(bool made) {
+  if (record_) record_->Settle(made);
+  record_ = nullptr;
+}
+
+Status OpenReplacing(ReplacingFile& file, const std::string& target, InstallRecord& record) {
+  std::string temporary;
+  if (Status listed = record.NewTemporary(target, temporary); !listed) return listed;
+  return file.Open(target, temporary);
+}
+
+Status InstallerApp::RecordedCopy(const std::string& source, const std::string& destination) {
+  std::string target = destination;
+  RecordedChange change = Record->BeforeCopy(source, target);
+  if (!change.Recorded()) return change.Recorded();
+  const Status copied = CopyFileReplacing(source, target, change.Announcement());
+  change.Settle(copied.Ok());
+  return copied;
+}
+
+bool InstallerApp::ShowRecordFailure(const Status& failure) {
+  UI.ShowMessage(failure.Message());
   return false;
 }
 
@@ -325,7 +360,7 @@ bool InstallerApp::RunRecordedInstall(InstallProgress& progress) {
   InstallRecord record(GameFolderOf(State.GameExePath, WorkingDir), WorkingDir, header);
   Record = &record;
   const bool ok = RunInstallSequence(progress);
-  Record = nullptr;
+  Record = &InstallRecord::Unrecorded();
   record.Finish(ok);
   return ok;
 }

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "formats/install_manifest.h"
 #include "platform/file_ops.h"
@@ -23,14 +24,53 @@ std::string FullPath(const std::string& path, const std::string& base);
 /// "\", made full; `base` as for FullPath.
 std::string GameFolderOf(const std::string& gameExe, const std::string& base);
 
+class InstallRecord;
+
+/// One change the record was told of before it happens: a copy or a write.
+/// It must be settled once the change is over: Commit() when the change was
+/// made, Abandon() when it was not (the file the change would replace then
+/// gets its place back). A change dropped unsettled is a fault of its
+/// caller: the record abandons it, counts it (InstallRecord::Unsettled) and
+/// fails, so that the install is recorded as failed.
+class RecordedChange {
+ public:
+  RecordedChange() = default;
+  RecordedChange(RecordedChange&& other) noexcept;
+  RecordedChange& operator=(RecordedChange&&) = delete;
+  RecordedChange(const RecordedChange&) = delete;
+  ~RecordedChange();
+
+  /// Whether the record took the change; a failure is a record failure.
+  const Status& Recorded() const { return recorded_; }
+  /// The copy's announcement, for CopyFileReplacing (BeforeCopy only): the
+  /// record notes what the copy is about to write and keeps what it replaces.
+  CopyAnnouncement Announcement();
+  void Commit();
+  void Abandon();
+  /// Commit() when `made`, else Abandon().
+  void Settle(bool made);
+
+ private:
+  friend class InstallRecord;
+  // A change the record could not take has nothing to settle.
+  RecordedChange(InstallRecord* record, Status recorded)
+      : record_(recorded ? record : nullptr), recorded_(std::move(recorded)) {}
+  InstallRecord* record_ = nullptr;  // null once settled
+  Status recorded_;
+};
+
 /// The record of one install, written as the install goes: the folder
 /// trilo-records\NNNN-TITLE\ in the game folder with its manifest and a copy
 /// of every file the install replaced, under the file's path in the game.
 /// Nothing is written before the install's first change.
 ///
-/// Each step tells it what it is about to do (Before...) and, for a file,
-/// how that ended (AfterWrite). A false answer means the record could not
-/// be written: the step must stop, and Error() says why.
+/// Each step tells it what it is about to do (Before...), and settles each
+/// file's change. A failure of the record is one Status,
+/// IsRecordFailure(): the step must stop, and it says why. Once failed, the
+/// record fails every later call the same way.
+///
+/// An install that is not recorded runs on Unrecorded(), a record that
+/// records nothing and never fails, so no step asks whether there is one.
 class InstallRecord {
  public:
   /// `gameFolder` full and ending in "\"; `workingDir` the package folder.
@@ -39,61 +79,70 @@ class InstallRecord {
   InstallRecord(const InstallRecord&) = delete;
   InstallRecord& operator=(const InstallRecord&) = delete;
 
+  /// The record of an install that keeps none.
+  static InstallRecord& Unrecorded();
+
   /// Before a folder is made; one that is there already is not the install's.
-  bool BeforeFolder(const std::string& path);
-  /// Before CopyFileReplacing(source, destination, announce) with
-  /// AnnounceCopy as its announcement. `destination` may be respelt as its
-  /// folder holds it, so that the copy replaces that very file. A copy that
-  /// is bound to fail (a folder or a device in the way, the file onto
-  /// itself) is not recorded, nor one that fails before its announcement.
-  bool BeforeCopy(const std::string& source, std::string& destination);
-  /// The copy's announcement: what it is about to write, null when unknown.
-  bool AnnounceCopy(const CopiedContent* content);
+  Status BeforeFolder(const std::string& path);
+  /// Before CopyFileReplacing(source, destination, change.Announcement()).
+  /// `destination` may be respelt as its folder holds it, so that the copy
+  /// replaces that very file. A copy that is bound to fail (a folder or a
+  /// device in the way, the file onto itself) is not recorded, nor one that
+  /// fails before its announcement.
+  RecordedChange BeforeCopy(const std::string& source, std::string& destination);
   /// Before `target` is written, with `bytes` its new content when known.
   /// The new file must take `target`'s name by a rename: the old one is
   /// kept under a second name and stays in place until then.
-  bool BeforeWrite(const std::string& target, const std::string* bytes);
-  /// After the copy or write just announced: a failed one gets its file back.
-  void AfterWrite(bool ok);
+  RecordedChange BeforeWrite(const std::string& target, const std::string* bytes);
   /// A name beside `target`, free now, for the new content to be written
-  /// under before it is renamed over the target; empty when the record
-  /// could not be written.
-  std::string NewTemporary(const std::string& target);
+  /// under before it is renamed over the target; listed first, so that an
+  /// undo removes it. Empty from an unrecorded install: the file names its
+  /// own then.
+  Status NewTemporary(const std::string& target, std::string& temporary);
 
   /// Writes how the install ended into the manifest's header and closes it.
   void Finish(bool completed);
 
-  bool Failed() const { return failed_; }
-  const std::string& Error() const { return error_; }
+  /// The failure that stopped the record; success while it writes.
+  const Status& Failure() const { return failure_; }
+  /// Changes that were dropped neither committed nor abandoned.
+  int Unsettled() const { return unsettled_; }
   /// The record's folder, ending in "\"; empty until the first change.
   const std::string& Folder() const { return folder_; }
 
  private:
+  friend class RecordedChange;
   struct Content {
     unsigned long long size;
     uint64_t hash;
   };
-  bool Begin();
-  bool Fail(const std::string& message);
-  bool WriteLine(const std::string& line);
+  InstallRecord();  // Unrecorded()
+  Status Begin();
+  Status MakeRecordFolder(const std::string& root);
+  Status Fail(const std::string& message, const Status& cause);
+  Status WriteLine(const std::string& line);
   /// What a line calls `path`: its place in the game, or its full path.
   std::string RecordPath(const std::string& path) const;
   std::string UniqueKeptName(const std::string& recordPath);
   /// `renamedOver`: the new file takes the old one's name by a rename, so
   /// the old one stays where it is until then.
-  bool Keep(const std::string& path, const std::string& kept, bool renamedOver, bool& moved);
-  bool Announce(const std::string& path, bool exists, const Content* content, bool renamedOver);
+  Status Keep(const std::string& path, const std::string& kept, bool renamedOver, bool& moved);
+  Status Announce(const std::string& path, bool exists, const Content* content, bool renamedOver);
+  Status AnnounceCopy(const CopiedContent* content);
+  void Settle(bool made);
+  void Unsettle();
 
+  bool recording_ = true;
   std::string gameFolder_;
   std::string workingDir_;
   RecordHeader header_;
   bool begun_ = false;
-  bool failed_ = false;
-  std::string error_;
+  Status failure_;
+  int unsettled_ = 0;
   std::string folder_;
   std::string manifestPath_;
   std::FILE* manifest_ = nullptr;
-  std::set<std::string> keptNames_;  ///< lower case: names differing in case are one on Windows
+  std::set<std::string> keptNames_;  ///< folded case: names differing in case are one on Windows
 
   // The copy BeforeCopy let through, until its announcement.
   struct PendingCopy {
@@ -102,7 +151,7 @@ class InstallRecord {
     std::string path;
   } copy_;
 
-  // The write announced last, until AfterWrite.
+  // The write announced last, until it is settled.
   struct Pending {
     bool active = false;
     bool replaced = false;
@@ -113,11 +162,8 @@ class InstallRecord {
   } pending_;
 };
 
-/// How OpenReplacing went.
-enum class ReplacingOpen { Opened, RecordFailed, OpenFailed };
-
-/// Opens `file` to replace `target`; with a record, under the temporary
-/// name the record gives (and lists) for it.
-ReplacingOpen OpenReplacing(ReplacingFile& file, const std::string& target, InstallRecord* record);
+/// Opens `file` to replace `target`, under the temporary name the record
+/// gives (and lists) for it; a record failure, or the file's own.
+Status OpenReplacing(ReplacingFile& file, const std::string& target, InstallRecord& record);
 
 }  // namespace trilo

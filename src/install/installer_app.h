@@ -2,13 +2,12 @@
 #include <string>
 #include <vector>
 
+#include "install/install_record.h"
 #include "install/install_settings.h"
 #include "install/interaction.h"
 #include "platform/file_ops.h"
 
 namespace trilo {
-
-class InstallRecord;
 
 /// The placeholders ExpandPathVariables replaces, "${TOPDIR}" first.
 std::vector<std::string> PathVariableTokens();
@@ -33,8 +32,8 @@ class InstallerApp {
   /// saved): the install completes, but not everything is in place.
   bool PartlyInstalled = false;
   /// The record of the install under way, told of every change the steps
-  /// make; none outside RunRecordedInstall.
-  InstallRecord* Record = nullptr;
+  /// make; outside RunRecordedInstall one that records nothing.
+  InstallRecord* Record = &InstallRecord::Unrecorded();
 
   // Configuration (config_reader.cpp).
   /// Records WorkingDir and reads "conf.ini".
@@ -69,10 +68,10 @@ class InstallerApp {
   /// Makes WorkingDir the current folder again; the result is not needed.
   void EnterWorkingDir() const;
   /// Shows why the record could not be written; the step then stops.
-  bool RecordFailed();
-  /// CopyFileReplacing, announced to the record when there is one: the
-  /// outcome is `stopped` when the record could not be written.
-  CopyOutcome RecordedCopy(const std::string& source, const std::string& destination);
+  bool ShowRecordFailure(const Status& failure);
+  /// CopyFileReplacing, told to the record first and settled after; a
+  /// record failure means nothing was copied.
+  Status RecordedCopy(const std::string& source, const std::string& destination);
 };
 
 }  // namespace trilo

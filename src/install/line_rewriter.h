@@ -2,16 +2,9 @@
 #include <functional>
 #include <string>
 
-namespace trilo {
+#include "platform/status.h"
 
-/// How a rewrite of one text file into another ended.
-enum class RewriteResult {
-  Done,            ///< the new file is complete under its final name
-  OpenFailed,      ///< the source is missing, a folder, unreadable or in use
-  CreateFailed,    ///< the target cannot be created; nothing was written
-  WriteFailed,     ///< reading or writing failed midway; the target is as it was
-  RecordFailed,    ///< the install record could not keep the target; it is as it was
-};
+namespace trilo {
 
 class InstallRecord;
 
@@ -24,10 +17,15 @@ using LineRewrite = std::function<bool(const std::string& line, std::string& out
 /// written when it is the source itself, a folder, read-only or in use, and
 /// is written aside (ReplacingFile) and put in its place only when every
 /// line was read, written and flushed to disk. Every written line ends with
-/// CR LF, the last one included. `record`, when given, is told of the
-/// target right before it is replaced.
-RewriteResult RewriteLines(const std::string& source, const std::string& target, const LineRewrite& rewrite,
-                           InstallRecord* record = nullptr);
+/// CR LF, the last one included. `record` is told of the target right
+/// before it is replaced.
+///
+/// A failure says where it came: Phase::Open, the source could not be
+/// opened; Phase::Create, the target cannot be created and nothing was
+/// written; otherwise reading or writing failed midway and the target is as
+/// it was. A record failure leaves the target as it was too.
+Status RewriteLines(const std::string& source, const std::string& target, const LineRewrite& rewrite,
+                    InstallRecord& record);
 
 /// The fixed messages of a step that rewrites a file, one per failure.
 struct RewriteMessages {
@@ -36,8 +34,7 @@ struct RewriteMessages {
   const char* writeFailed;
 };
 
-/// The message for how a rewrite ended; nullptr when it was done. A record
-/// that failed has its own message, which the step shows instead.
-const char* RewriteFailureMessage(RewriteResult result, const RewriteMessages& messages);
+/// The message for how a rewrite failed.
+const char* RewriteFailureMessage(const Status& failure, const RewriteMessages& messages);
 
 }  // namespace trilo

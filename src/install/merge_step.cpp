@@ -20,11 +20,9 @@ bool InstallerApp::MergeGameDatabase() {
   const std::string database = State.TOPDIR + State.OLDSEASONDIR + "game.gdb";
   const std::string backup = database + ".bak";
 
-  std::string backupTarget = backup;
-  if (Record && !Record->BeforeCopy(database, backupTarget)) return RecordFailed();
-  const CopyOutcome backedUp = RecordedCopy(database, backupTarget);
-  if (backedUp.stopped) return RecordFailed();
-  if (!backedUp.ok) {
+  const Status backedUp = RecordedCopy(database, backup);
+  if (backedUp.IsRecordFailure()) return ShowRecordFailure(backedUp);
+  if (!backedUp) {
     UI.ShowMessage("Failed to back up old game.gdb file");
     return false;
   }
@@ -42,10 +40,10 @@ bool InstallerApp::MergeGameDatabase() {
   error = ReadGameDatabaseFile(sourceName, source);
   if (error != GdbError::None) return failed(error, "Couldn't read source game.gdb file");
   error = installed.Merge(source);
-  if (error == GdbError::None)
-    error = WriteGameDatabaseFile(installed, database, Settings.Version2002 != 0, Record);
-  if (Record && Record->Failed()) return RecordFailed();
-  return error == GdbError::None || failed(error, nullptr);
+  if (error != GdbError::None) return failed(error, nullptr);
+  const Status written = WriteGameDatabaseFile(installed, database, Settings.Version2002 != 0, *Record);
+  if (written.IsRecordFailure()) return ShowRecordFailure(written);
+  return written || failed(GdbWriteError(written), nullptr);
 }
 
 }  // namespace trilo

@@ -41,12 +41,10 @@ bool InstallerApp::CreatePlayerProfile() {
   };
   const std::string target =
       State.TOPDIR + Settings.SaveDir + State.PLAYERNAME + "\\" + State.PLAYERNAME + ".PLR";
-  const RewriteResult result = RewriteLines(State.TemplatePlayerPath, target, rewrite, Record);
-  if (result == RewriteResult::RecordFailed) return RecordFailed();
-  const char* failure = RewriteFailureMessage(
-      result, {"Error opening old PLR file", "Error creating new PLR file", "Error writing new PLR file"});
-  if (!failure) return true;
-  UI.ShowMessage(failure);
+  const Status rewritten = RewriteLines(State.TemplatePlayerPath, target, rewrite, *Record);
+  if (rewritten.IsRecordFailure()) return ShowRecordFailure(rewritten);
+  if (rewritten) return true;
+  UI.ShowMessage(RewriteFailureMessage(rewritten, {"Error opening old PLR file", "Error creating new PLR file", "Error writing new PLR file"}));
   return false;
 }
 

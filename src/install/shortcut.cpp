@@ -15,11 +15,12 @@ bool InstallerApp::CreateShortcut() {
   const std::string iconPath = State.TOPDIR + Settings.IconFile;
   // The system writes the shortcut itself: the record learns its bytes after.
   std::string temporary;
-  if (Record && ((temporary = Record->NewTemporary(linkPath)).empty() || !Record->BeforeWrite(linkPath, nullptr)))
-    return RecordFailed();
+  if (Status listed = Record->NewTemporary(linkPath, temporary); !listed) return ShowRecordFailure(listed);
+  RecordedChange change = Record->BeforeWrite(linkPath, nullptr);
+  if (!change.Recorded()) return ShowRecordFailure(change.Recorded());
   const long result = WriteShellLink(State.GameExePath, linkPath, State.TOPDIR, arguments, iconPath, Settings.Desc,
                                      [this](const std::string& message) { UI.ShowMessage(message); }, temporary);
-  if (Record) Record->AfterWrite(result >= 0);
+  change.Settle(result >= 0);
 
   // A shortcut that could not be written has been reported; the install
   // goes on, short of its shortcut.

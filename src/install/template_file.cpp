@@ -32,7 +32,7 @@ TemplateRead TemplateFile::Read(const std::string& version, const char* plainNam
   text_.clear();
   std::string name;
   if (!FormTemplateName(version, plainName, name)) return TemplateRead::NameTooLong;
-  return ReadWholeFile(name, text_) == FileRead::Done ? TemplateRead::Done : TemplateRead::Unreadable;
+  return ReadWholeFile(name, text_) ? TemplateRead::Done : TemplateRead::Unreadable;
 }
 
 size_t TemplateFile::Count() const {

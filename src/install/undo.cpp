@@ -15,12 +15,6 @@ namespace trilo {
 
 namespace {
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 std::string LastStep(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -51,8 +45,8 @@ bool RemoveTree(const std::string& folder) {
     const std::string path = folder + entry.name;
     if (entry.isFolder && !entry.isLink ? !RemoveTree(path + "\\") : !RemoveFile(path)) return false;
   }
-  const RemoveFolderResult removed = RemoveFolder(folder);
-  return removed == RemoveFolderResult::Removed || removed == RemoveFolderResult::Missing;
+  const Status removed = RemoveFolder(folder);
+  return removed || removed.Missing();
 }
 
 std::string Plural(int count, const char* one, const char* many) {
@@ -74,7 +68,7 @@ std::vector<InstalledRecord> ListInstalledRecords(const std::string& gameFolder)
     record.folder = root + entry.name + "\\";
     // A record without its manifest was cut short before it said anything.
     std::string text;
-    if (ReadWholeFile(record.folder + kManifestName, text) == FileRead::Done) record.manifest = ParseManifest(text);
+    if (ReadWholeFile(record.folder + kManifestName, text)) record.manifest = ParseManifest(text);
     if (record.manifest.header.title.empty()) {
       const size_t dash = entry.name.find('-');
       if (dash != std::string::npos) record.manifest.header.title = entry.name.substr(dash + 1);
@@ -102,12 +96,12 @@ const InstalledRecord* LaterRecordTouching(const std::vector<InstalledRecord>& r
                                            const InstalledRecord& record, std::string& path) {
   std::set<std::string> mine;
   for (const RecordEntry& entry : record.manifest.entries)
-    if (entry.action != RecordAction::TemporaryFile) mine.insert(Lower(entry.path));
+    if (entry.action != RecordAction::TemporaryFile) mine.insert(FoldCase(entry.path));
   // The newest first: that is the one to undo before the others.
   for (const InstalledRecord& later : records) {
     if (later.number <= record.number) break;
     for (const RecordEntry& entry : later.manifest.entries)
-      if (mine.count(Lower(entry.path))) {
+      if (mine.count(FoldCase(entry.path))) {
         path = entry.path;
         return &later;
       }
@@ -224,7 +218,7 @@ UndoOutcome RunUndo(const UndoPlan& plan, InstallProgress& progress) {
           fail("Couldn't remove " + a.shown);
           break;
         }
-        if (!RenameReplacing(a.kept, a.path) && !(CopyFileReplacing(a.kept, a.path).ok && RemoveFile(a.kept)))
+        if (!RenameReplacing(a.kept, a.path) && !(CopyFileReplacing(a.kept, a.path) && RemoveFile(a.kept)))
           fail("Couldn't restore " + a.shown + " from the install record " + PathForUser(plan.record->folder));
         break;
       }
@@ -232,12 +226,8 @@ UndoOutcome RunUndo(const UndoPlan& plan, InstallProgress& progress) {
         if (!RemoveFile(a.path) && PathExists(a.path)) fail("Couldn't remove " + a.shown);
         break;
       case UndoStep::RemoveFolder:
-        switch (RemoveFolder(a.path)) {
-          case RemoveFolderResult::Removed:
-          case RemoveFolderResult::Missing: break;
-          case RemoveFolderResult::NotEmpty: out.leftFolders.push_back(a.shown); break;
-          case RemoveFolderResult::Failed: fail("Couldn't remove the folder " + a.shown); break;
-        }
+        if (const Status removed = RemoveFolder(a.path); removed.NotEmpty()) out.leftFolders.push_back(a.shown);
+        else if (!removed && !removed.Missing()) fail("Couldn't remove the folder " + a.shown);
         break;
       case UndoStep::DropKept:
         if (!RemoveFile(a.kept)) fail("Couldn't remove " + PathForUser(a.kept));

@@ -1,14 +1,16 @@
 #include "platform/exclusive_file.h"
 
+#include <cerrno>
+
 namespace trilo {
 
-bool ExclusiveFile::ReadAll(std::string& bytes) {
+Status ExclusiveFile::ReadAll(std::string& bytes) {
   bytes.clear();
-  if (!file_) return false;
+  if (!file_) return Status::Failure(path_, EBADF, 6 /* invalid handle */, "the file is not open", Status::Phase::Read);
   char buf[1 << 16];
   size_t n;
   while ((n = std::fread(buf, 1, sizeof buf, file_)) > 0) bytes.append(buf, n);
-  return std::ferror(file_) == 0;
+  return std::ferror(file_) == 0 ? Status() : LastSystemError(path_, Status::Phase::Read);
 }
 
 void ExclusiveFile::Close() {

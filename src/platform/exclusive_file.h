@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/status.h"
+
 // The game's configuration file and its player files are read for exclusive
 // use while a new file is made from them, so that the new file can never be
 // the old one and the old one is never cut short by its own copy.
@@ -20,12 +22,12 @@ class ExclusiveFile {
   ExclusiveFile& operator=(const ExclusiveFile&) = delete;
   ~ExclusiveFile() { Close(); }
 
-  /// False when the file is missing, is a folder, a pipe or a device (never
+  /// Fails when the file is missing, is a folder, a pipe or a device (never
   /// waited on), cannot be read or is in use (Windows).
-  bool Open(const std::string& path);
+  Status Open(const std::string& path);
   std::FILE* File() const { return file_; }
-  /// The rest of the file; false on a read error.
-  bool ReadAll(std::string& bytes);
+  /// The rest of the file.
+  Status ReadAll(std::string& bytes);
   void Close();
 
   /// The identity of the open file (POSIX: device and inode).
@@ -34,6 +36,7 @@ class ExclusiveFile {
 
  private:
   std::FILE* file_ = nullptr;
+  std::string path_;
   unsigned long long device_ = 0;
   unsigned long long inode_ = 0;
 };

@@ -5,15 +5,16 @@
 
 namespace trilo {
 
-bool AppendLine(const std::string& path, const std::string& line) {
-  if (path.empty()) return false;
-  std::FILE* f = OpenFile(path, "ab");
-  if (!f) return false;
+Status AppendLine(const std::string& path, const std::string& line) {
+  std::FILE* f = nullptr;
+  const Status opened = OpenFile(path, "ab", f);
+  if (!opened) return opened;
   std::string bytes;
   AppendCrLfLine(bytes, line);
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = (std::fclose(f) == 0) && ok;
-  return ok;
+  Status written;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) written = LastSystemError(path, Status::Phase::Write);
+  if (std::fclose(f) != 0 && written) written = LastSystemError(path, Status::Phase::Write);
+  return written;
 }
 
 }  // namespace trilo

@@ -2,10 +2,11 @@
 
 namespace trilo {
 
-FileRead ReadWholeFile(const std::string& path, std::string& bytes) {
+Status ReadWholeFile(const std::string& path, std::string& bytes) {
   bytes.clear();
-  std::FILE* file = OpenFile(path, "rb");
-  if (!file) return FileRead::OpenFailed;
+  std::FILE* file = nullptr;
+  const Status opened = OpenFile(path, "rb", file);
+  if (!opened) return opened.At(Status::Phase::Open);
   // Read straight into the string: as large as the file says it is, one
   // more byte to meet the end at once, doubled when the file grew meanwhile.
   long size = -1;
@@ -21,25 +22,26 @@ FileRead ReadWholeFile(const std::string& path, std::string& bytes) {
     if (used == bytes.size()) bytes.resize(bytes.size() * 2);
   }
   bytes.resize(used);
-  const bool failed = std::ferror(file) != 0;
+  const Status read = std::ferror(file) ? LastSystemError(path, Status::Phase::Read) : Status();
   std::fclose(file);
-  return failed ? FileRead::ReadFailed : FileRead::Done;
+  return read;
 }
 
-FileRead ReadFileChunks(const std::string& path, const std::function<void(const char*, size_t)>& take) {
+Status ReadFileChunks(const std::string& path, const std::function<void(const char*, size_t)>& take) {
   // OpenFile refuses what is not a regular file on both systems.
-  std::FILE* file = OpenFile(path, "rb");
-  if (!file) return FileRead::OpenFailed;
+  std::FILE* file = nullptr;
+  const Status opened = OpenFile(path, "rb", file);
+  if (!opened) return opened.At(Status::Phase::Open);
   char buf[1 << 16];
   size_t n;
   while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) take(buf, n);
-  const bool failed = std::ferror(file) != 0;
+  const Status read = std::ferror(file) ? LastSystemError(path, Status::Phase::Read) : Status();
   std::fclose(file);
-  return failed ? FileRead::ReadFailed : FileRead::Done;
+  return read;
 }
 
-bool HashWholeFile(const std::string& path, ContentHash& hash) {
-  return ReadFileChunks(path, [&hash](const char* bytes, size_t n) { hash.Add(bytes, n); }) == FileRead::Done;
+Status HashWholeFile(const std::string& path, ContentHash& hash) {
+  return ReadFileChunks(path, [&hash](const char* bytes, size_t n) { hash.Add(bytes, n); });
 }
 
 }  // namespace trilo

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/status.h"
 #include "text/content_hash.h"
 
 // Files and folders. Every path is a Windows path ("\" separators); the POSIX
@@ -13,7 +14,7 @@ namespace trilo {
 
 /// The current folder, without a trailing separator unless it is a root.
 std::string GetCurrentFolder();
-bool SetCurrentFolder(const std::string& path);
+Status SetCurrentFolder(const std::string& path);
 
 /// Whether a status query on the path succeeds (a file or a folder).
 bool PathExists(const std::string& path);
@@ -31,14 +32,12 @@ FileStatus GetFileStatus(const std::string& path);
 /// caller's business, so files read and write alike on every platform.
 /// Only regular files open: a folder, a pipe or a device is refused (on
 /// POSIX without waiting for a FIFO's other end), as none of them holds
-/// what the installer reads or writes.
-std::FILE* OpenFile(const std::string& path, const char* mode);
+/// what the installer reads or writes. `file` is null on a failure.
+Status OpenFile(const std::string& path, const char* mode, std::FILE*& file);
 
-/// How reading a whole file ended.
-enum class FileRead { Done, OpenFailed, ReadFailed };
-
-/// The whole content of a file, read in binary mode.
-FileRead ReadWholeFile(const std::string& path, std::string& bytes);
+/// The whole content of a file, read in binary mode; a failure says
+/// whether it came while opening (Phase::Open) or reading (Phase::Read).
+Status ReadWholeFile(const std::string& path, std::string& bytes);
 
 /// One entry of a folder.
 struct FolderEntry {
@@ -47,23 +46,23 @@ struct FolderEntry {
   bool isLink = false;    ///< a symbolic link (a reparse point on Windows)
 };
 
-/// The entries of a folder, "." and ".." left out, in no particular order;
-/// false when it cannot be read. On POSIX a name the code page cannot hold
-/// is left out (and noted as refused).
-bool ReadFolder(const std::string& path, std::vector<FolderEntry>& entries);
+/// The entries of a folder, "." and ".." left out, in no particular order.
+/// On POSIX a name the code page cannot hold is left out (and noted as
+/// refused).
+Status ReadFolder(const std::string& path, std::vector<FolderEntry>& entries);
 
 /// The bytes of a regular file, handed to `take` piece by piece. Anything
-/// else is OpenFailed: a device or a pipe could block or be drained.
-FileRead ReadFileChunks(const std::string& path, const std::function<void(const char*, size_t)>& take);
-/// The whole file fed to `hash`; true when it was read to its end.
-bool HashWholeFile(const std::string& path, ContentHash& hash);
+/// else fails to open: a device or a pipe could block or be drained.
+Status ReadFileChunks(const std::string& path, const std::function<void(const char*, size_t)>& take);
+/// The whole file fed to `hash`; ok when it was read to its end.
+Status HashWholeFile(const std::string& path, ContentHash& hash);
 
 /// Renames `from` over `to`, replacing it.
-bool RenameReplacing(const std::string& from, const std::string& to);
-/// Gives the file `existing` a second name, `to` (a hard link); false when
+Status RenameReplacing(const std::string& from, const std::string& to);
+/// Gives the file `existing` a second name, `to` (a hard link); fails when
 /// `to` exists, the volume has no links, or they lie on two volumes.
-bool LinkFile(const std::string& existing, const std::string& to);
-bool RemoveFile(const std::string& path);
+Status LinkFile(const std::string& existing, const std::string& to);
+Status RemoveFile(const std::string& path);
 
 /// Whether both paths name one existing file, under one name or two.
 bool SameFile(const std::string& a, const std::string& b);
@@ -72,9 +71,7 @@ bool SameFile(const std::string& a, const std::string& b);
 /// when there is nothing of that name.
 std::string ActualName(const std::string& path);
 
-enum class RemoveFolderResult { Removed, NotEmpty, Missing, Failed };
-
-/// Removes an empty folder.
-RemoveFolderResult RemoveFolder(const std::string& path);
+/// Removes an empty folder; a failure tells NotEmpty() and Missing() apart.
+Status RemoveFolder(const std::string& path);
 
 }  // namespace trilo

@@ -1,10 +1,11 @@
 #include "platform/replacing_file.h"
 
-#include <atomic>
+#include <cerrno>
 #include <cstdlib>
-#include <mutex>
 #include <set>
 
+#include "platform/system_info.h"
+#include "text/code_page.h"
 #include "text/text_util.h"
 
 namespace trilo {
@@ -15,28 +16,25 @@ namespace {
 constexpr int kNameAttempts = 100;
 const char kPrefix[] = "~trilo-";
 const char kSuffix[] = ".tmp";
-// The one name earlier versions wrote beside each target.
-const char kLegacySuffix[] = "~trilo.tmp";
+// Earlier versions wrote "NAME~trilo.tmp" beside each target, then
+// "NAME~trilo2.tmp" and on when that was taken.
+const char kLegacyMark[] = "~trilo";
 
-std::atomic<unsigned long> nextCounter{1};
+constexpr unsigned long kAccessDenied = 5;
+constexpr unsigned long kInvalidHandle = 6;
+
+Status NotOpen(const std::string& target) {
+  return Status::Failure(target, EBADF, kInvalidHandle, "the new file is not open", Status::Phase::Write);
+}
+
+// One thread, as everywhere in the program: plain counters and sets.
+unsigned long nextCounter = 1;
 
 // The temporary names this process has open, which are not stale whatever
 // their process id says.
-std::mutex inFlightLock;
 std::set<std::string>& InFlight() {
   static std::set<std::string> names;
   return names;
-}
-
-void SetInFlight(const std::string& path, bool inFlight) {
-  std::lock_guard<std::mutex> hold(inFlightLock);
-  if (inFlight) InFlight().insert(path);
-  else InFlight().erase(path);
-}
-
-bool IsInFlight(const std::string& path) {
-  std::lock_guard<std::mutex> hold(inFlightLock);
-  return InFlight().count(path) != 0;
 }
 
 // A decimal number without sign or leading zeros, as TemporaryName writes it.
@@ -48,15 +46,39 @@ bool ParseNumber(const std::string& text, unsigned long& value) {
   return true;
 }
 
+bool IsLegacyName(const std::string& entry, const std::string& targetName) {
+  const std::string stem = targetName + kLegacyMark;
+  const size_t suffix = sizeof kSuffix - 1;
+  if (entry.size() < stem.size() + suffix || !EqualsIgnoreCase(entry.substr(0, stem.size()), stem) ||
+      entry.compare(entry.size() - suffix, suffix, kSuffix) != 0)
+    return false;
+  const std::string middle = entry.substr(stem.size(), entry.size() - stem.size() - suffix);
+  unsigned long n = 0;
+  return middle.empty() || (ParseNumber(middle, n) && n >= 2);
+}
+
 }  // namespace
 
 std::string ReplacingFile::TemporaryName(unsigned long pid, unsigned long counter) {
   return kPrefix + std::to_string(pid) + "-" + std::to_string(counter) + kSuffix;
 }
 
+std::string ReplacingFile::TemporaryPathBeside(const std::string& target) {
+  // The caller's spelling of the folder is kept; "C:name" lies in drive C's
+  // current folder.
+  const CodePage cp = ActiveCodePage();
+  size_t cut = FindLastChar(target, '\\', cp);
+  const size_t slash = FindLastChar(target, '/', cp);
+  if (cut == std::string::npos || (slash != std::string::npos && slash > cut)) cut = slash;
+  if (cut == std::string::npos && target.size() >= 2 && target[1] == ':') cut = 1;
+  return target.substr(0, cut == std::string::npos ? 0 : cut + 1) + NewTemporaryName();
+}
+
+std::string ReplacingFile::NewTemporaryName() { return TemporaryName(OwnProcessId(), nextCounter++); }
+
 bool ReplacingFile::IsTemporaryName(const std::string& entry, const std::string& targetName, unsigned long& pid) {
   pid = 0;
-  if (EqualsIgnoreCase(entry, targetName + kLegacySuffix)) return true;
+  if (IsLegacyName(entry, targetName)) return true;
   const size_t prefix = sizeof kPrefix - 1, suffix = sizeof kSuffix - 1;
   if (entry.size() <= prefix + suffix || entry.compare(0, prefix, kPrefix) != 0 ||
       entry.compare(entry.size() - suffix, suffix, kSuffix) != 0)
@@ -76,23 +98,21 @@ void ReplacingFile::RemoveStaleTemporaries() const {
     unsigned long pid = 0;
     if (!IsTemporaryName(entry, name_, pid)) continue;
     // A process that still runs may be about to rename its file. Our own
-    // id on a name we do not hold was an earlier process's.
+    // id on a name we do not hold was an earlier process's. A name of an
+    // earlier version tells no process: it was left by a run that ended.
     const std::string path = folder_ + entry;
-    if (pid == self ? IsInFlight(path) : pid != 0 && ProcessRunning(pid)) continue;
+    if (pid == self ? InFlight().count(path) != 0 : pid != 0 && ProcessRunning(pid)) continue;
     RemoveStale(path);
   }
 }
 
-std::string ReplacingFile::NextTemporaryPath() const {
-  return folder_ + TemporaryName(OwnProcessId(), nextCounter++);
-}
+Status ReplacingFile::Open(const std::string& target) { return Open(target, std::string()); }
 
-bool ReplacingFile::Open(const std::string& target) { return Open(target, std::string()); }
-
-bool ReplacingFile::Open(const std::string& target, const std::string& temporary) {
+Status ReplacingFile::Open(const std::string& target, const std::string& temporary) {
   Abandon();
   SplitTarget(target, folder_, name_);
-  if (name_.empty()) return false;  // a folder's path names no file
+  // A folder's path names no file.
+  if (name_.empty()) return Status::Failure(target, EISDIR, kAccessDenied, "names a folder", Status::Phase::Create);
   wantedTemp_.clear();
   if (!temporary.empty()) {
     std::string folder, name;
@@ -102,57 +122,66 @@ bool ReplacingFile::Open(const std::string& target, const std::string& temporary
   RemoveStaleTemporaries();
   if (CreateUnnamed()) {
     unnamed_ = true;
-    return true;
+    return Status();
   }
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::string temp = attempt == 0 && !wantedTemp_.empty() ? wantedTemp_ : NextTemporaryPath();
-    const Outcome created = CreateNamed(temp);
-    if (created == Outcome::Done) {
-      temp_ = temp;
-      SetInFlight(temp_, true);
-      return true;
-    }
-    if (created == Outcome::Failed) return false;
-  }
-  return false;
+  return OpenNamed();
 }
 
-bool ReplacingFile::Write(const std::string& bytes) { return IsOpen() && WriteBytes(bytes); }
+Status ReplacingFile::OpenNamed() {
+  Status created;
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::string temp = attempt == 0 && !wantedTemp_.empty() ? wantedTemp_ : folder_ + NewTemporaryName();
+    created = CreateNamed(temp);
+    if (created) {
+      temp_ = temp;
+      InFlight().insert(temp_);
+      return created;
+    }
+    if (!created.AlreadyExists()) break;
+  }
+  return created.At(Status::Phase::Create);
+}
 
-bool ReplacingFile::NameUnnamedFile() {
+Status ReplacingFile::Write(const std::string& bytes) {
+  if (!IsOpen()) return NotOpen(folder_ + name_);
+  return WriteBytes(bytes);
+}
+
+Status ReplacingFile::NameUnnamedFile() {
   // Straight under the target's name when nothing stands there: no moment
   // with a second name at all.
-  Outcome linked = LinkUnnamed(folder_ + name_);
-  if (linked != Outcome::NameTaken) return linked == Outcome::Done;
+  Status linked = LinkUnnamed(folder_ + name_);
+  if (!linked.AlreadyExists()) return linked;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const std::string temp = attempt == 0 && !wantedTemp_.empty() ? wantedTemp_ : NextTemporaryPath();
+    const std::string temp = attempt == 0 && !wantedTemp_.empty() ? wantedTemp_ : folder_ + NewTemporaryName();
     linked = LinkUnnamed(temp);
-    if (linked == Outcome::Done) {
+    if (linked) {
       temp_ = temp;
-      SetInFlight(temp_, true);
+      InFlight().insert(temp_);
     }
-    if (linked != Outcome::NameTaken) return linked == Outcome::Done;
+    if (!linked.AlreadyExists()) return linked;
   }
-  return false;
+  return linked;
 }
 
-bool ReplacingFile::Commit() {
-  if (!IsOpen()) return false;
+Status ReplacingFile::Commit() {
+  if (!IsOpen()) return NotOpen(folder_ + name_);
   // On disk before it has the target's name: a power cut must not find an
   // empty file there.
-  bool ok = FlushToDisk();
-  if (ok && unnamed_) ok = NameUnnamedFile();
-  ok = CloseFile() && ok;
+  Status status = FlushToDisk();
+  if (status && unnamed_) status = NameUnnamedFile();
+  const Status closed = CloseFile();
+  if (status) status = closed;
   unnamed_ = false;
-  if (ok && !temp_.empty()) ok = ReplaceTarget(temp_, folder_ + name_);
-  if (!ok) {
+  if (status && !temp_.empty()) status = ReplaceTarget(temp_, folder_ + name_);
+  if (!status) {
     Abandon();
-    return false;
+    return status.At(Status::Phase::Write);
   }
-  SetInFlight(temp_, false);
+  InFlight().erase(temp_);
   temp_.clear();
   SyncFolder();
-  return true;
+  return status;
 }
 
 void ReplacingFile::Abandon() {
@@ -160,7 +189,7 @@ void ReplacingFile::Abandon() {
   unnamed_ = false;
   if (!temp_.empty()) {
     RemoveName(temp_);
-    SetInFlight(temp_, false);
+    InFlight().erase(temp_);
     temp_.clear();
   }
 }

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/status.h"
+
 namespace trilo {
 
 /// Writes a file beside its target and puts it in the target's place only
@@ -14,8 +16,10 @@ namespace trilo {
 /// crash leaves nothing behind. It gets a name only to replace the target,
 /// the target's own when nothing stands there yet. Elsewhere, and where the
 /// file system cannot do that, it is written under a temporary name unique
-/// to the process and the file. A temporary of ours that an interrupted run
-/// left in the folder is removed on the way, and never stands in the way.
+/// to the process and the file (TemporaryPathBeside, the one scheme of every
+/// temporary the installer writes). A temporary of ours that an interrupted
+/// run left in the folder is removed on the way, and never stands in the
+/// way. The program has one thread: nothing here is locked.
 class ReplacingFile {
  public:
   ReplacingFile() = default;
@@ -23,17 +27,18 @@ class ReplacingFile {
   ReplacingFile& operator=(const ReplacingFile&) = delete;
   ~ReplacingFile();
 
-  /// Creates the new file; false when it cannot be created.
-  bool Open(const std::string& target);
+  /// Creates the new file.
+  Status Open(const std::string& target);
   /// The same with the name the file takes if it needs one beside the
   /// target, given by the caller (the install record names it before it
-  /// exists). An unnamed file on Linux still has no name at all.
-  bool Open(const std::string& target, const std::string& temporary);
-  /// Appends bytes to the new file; false when they were not all written.
-  bool Write(const std::string& bytes);
+  /// exists, with TemporaryPathBeside). An unnamed file on Linux still has
+  /// no name at all.
+  Status Open(const std::string& target, const std::string& temporary);
+  /// Appends bytes to the new file; fails when they were not all written.
+  Status Write(const std::string& bytes);
   /// Flushes the file to disk, puts it in the target's place and flushes
-  /// the folder; false on any failure, after which the target is as it was.
-  bool Commit();
+  /// the folder; after a failure the target is as it was.
+  Status Commit();
   /// Drops the new file.
   void Abandon();
 
@@ -43,19 +48,23 @@ class ReplacingFile {
 
   /// The temporary name of the `counter`th file that process `pid` writes.
   static std::string TemporaryName(unsigned long pid, unsigned long counter);
+  /// A new temporary name of this process in `target`'s folder, "~trilo-PID-N.tmp",
+  /// never given before in this run: the only way the installer names a
+  /// file it writes before it renames it into place.
+  static std::string TemporaryPathBeside(const std::string& target);
   /// Whether a folder entry is a temporary of ours that may stand beside
   /// `targetName`: one of our temporary names (then `pid` is the process
-  /// that gave it), or the one name earlier versions used for that target
-  /// (then `pid` is 0, unknown).
+  /// that gave it), or a name earlier versions used for that target,
+  /// "NAME~trilo.tmp" or "NAME~trilo2.tmp" and on (then `pid` is 0, unknown).
   static bool IsTemporaryName(const std::string& entry, const std::string& targetName, unsigned long& pid);
 
  private:
-  enum class Outcome { Done, NameTaken, Failed };
-
   bool IsOpen() const { return handle_ != -1; }
   void RemoveStaleTemporaries() const;
-  std::string NextTemporaryPath() const;
-  bool NameUnnamedFile();
+  /// The next temporary name of this process: the one builder of them all.
+  static std::string NewTemporaryName();
+  Status OpenNamed();
+  Status NameUnnamedFile();
   std::string wantedTemp_;  // the caller's name for a temporary, if any
 
   // The system's part (posix/replacing_file.cpp, win32/replacing_file.cpp).
@@ -70,14 +79,15 @@ class ReplacingFile {
   static void RemoveStale(const std::string& path);
   /// An unnamed file in folder_; false where there is no such thing.
   bool CreateUnnamed();
-  Outcome CreateNamed(const std::string& path);
-  bool WriteBytes(const std::string& bytes);
-  bool FlushToDisk();
+  /// A failure that AlreadyExists() when the name is taken.
+  Status CreateNamed(const std::string& path);
+  Status WriteBytes(const std::string& bytes);
+  Status FlushToDisk();
   /// Gives the unnamed file a name, which must be free.
-  Outcome LinkUnnamed(const std::string& path);
-  bool CloseFile();
-  static bool ReplaceTarget(const std::string& from, const std::string& to);
-  static bool RemoveName(const std::string& path);
+  Status LinkUnnamed(const std::string& path);
+  Status CloseFile();
+  static Status ReplaceTarget(const std::string& from, const std::string& to);
+  static void RemoveName(const std::string& path);
   void SyncFolder() const;
 
   std::intptr_t handle_ = -1;  // a descriptor or a HANDLE

@@ -15,6 +15,9 @@ std::string Trim(const std::string& s);
 
 /// Compares ignoring the case of the ASCII letters A to Z only.
 bool EqualsIgnoreCase(const std::string& a, const std::string& b);
+/// The text with the ASCII letters A to Z in lower case: one key for names
+/// that EqualsIgnoreCase finds equal.
+std::string FoldCase(const std::string& s);
 
 /// The template name "%s.%s" (version, plain name) or the plain name when the
 /// version is empty. False when the name would not fit the 256-byte buffer

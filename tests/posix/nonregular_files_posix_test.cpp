@@ -154,14 +154,18 @@ TEST_F(NonRegularFileTest, PlatformCallsRefuseAFifo) {
   const std::string fifo = dir / "fifo";
   MakeFifo(fifo);
   std::string bytes;
-  EXPECT_EQ(ReadWholeFile(fifo, bytes), FileRead::OpenFailed);
-  for (const char* mode : {"rb", "wb", "ab", "r+b"}) EXPECT_EQ(OpenFile(fifo, mode), nullptr) << mode;
+  EXPECT_EQ(ReadWholeFile(fifo, bytes).During(), Status::Phase::Open);
+  for (const char* mode : {"rb", "wb", "ab", "r+b"}) {
+    std::FILE* f = nullptr;
+    EXPECT_FALSE(OpenFile(fifo, mode, f)) << mode;
+    EXPECT_EQ(f, nullptr) << mode;
+  }
   ExclusiveFile exclusive;
   EXPECT_FALSE(exclusive.Open(fifo));
   EXPECT_FALSE(AppendLine(fifo, "x"));
   GameDatabase db;
   EXPECT_EQ(ReadGameDatabaseFile(fifo, db), GdbError::OpenForReading);
-  EXPECT_EQ(WriteGameDatabaseFile(db, fifo, true), GdbError::OpenForWriting);
+  EXPECT_EQ(GdbWriteError(WriteGameDatabaseFile(db, fifo, true)), GdbError::OpenForWriting);
   EXPECT_TRUE(IsFifo(fifo));
 }
 

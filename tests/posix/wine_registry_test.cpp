@@ -145,9 +145,9 @@ TEST(PathMapTest, FolderCacheFollowsChanges) {
   EXPECT_EQ(ToNativePath(dir / "data\\cars\\car.dat"), base + "Data/cars/car.dat");
 
   // Our own copy is known at once, under any spelling, and replaced in place.
-  ASSERT_TRUE(CopyFileReplacing(dir / "Data\\NEW.TXT", dir / "data\\Copy.Txt").ok);
+  ASSERT_TRUE(CopyFileReplacing(dir / "Data\\NEW.TXT", dir / "data\\Copy.Txt"));
   test::WriteFile(dir / "Data\\NEW.TXT", "again");
-  ASSERT_TRUE(CopyFileReplacing(dir / "Data\\NEW.TXT", dir / "DATA\\COPY.TXT").ok);
+  ASSERT_TRUE(CopyFileReplacing(dir / "Data\\NEW.TXT", dir / "DATA\\COPY.TXT"));
   EXPECT_EQ(test::ListFolder(dir / "Data"), (std::vector<std::string>{"Copy.Txt", "NEW.TXT", "Wheels"}));
   EXPECT_EQ(test::ReadFile(dir / "Data\\Copy.Txt"), "again");
 }
@@ -171,7 +171,7 @@ TEST(PathMapTest, ExactNameWinsAndLargeFoldersResolve) {
     EXPECT_EQ(ToNativePath(dir / ("Big\\" + std::string(name))), base + "Big/" + name);
   EXPECT_EQ(ToNativePath(dir / "Big\\file7.DAT"), base + "Big/File7.dat");
   EXPECT_FALSE(GetFileStatus(dir / "Big\\dup.TXT.none").exists);
-  ASSERT_TRUE(CopyFileReplacing(dir / "Big\\Dup.txt", dir / "BIG\\DUP.txt").ok);
+  ASSERT_TRUE(CopyFileReplacing(dir / "Big\\Dup.txt", dir / "BIG\\DUP.txt"));
   EXPECT_EQ(test::ReadFile(dir / "Big\\DUP.txt"), "mixed");
 }
 
@@ -193,7 +193,7 @@ TEST(PathMapTest, ACopyWritesTheFileItsCallerLookedAt) {
     ASSERT_FALSE(GetFileStatus(dir / ("Data\\" + name)).exists);
     std::ofstream(data + theirs) << "theirs";
     if (lookAgain) GetFileStatus(dir / "Data\\src.txt");
-    ASSERT_TRUE(CopyFileReplacing(dir / "Data\\src.txt", dir / ("Data\\" + name)).ok);
+    ASSERT_TRUE(CopyFileReplacing(dir / "Data\\src.txt", dir / ("Data\\" + name)));
     // Straight after, the file looked at is written and theirs is left;
     // otherwise the copy looks again and replaces theirs in place.
     EXPECT_EQ(content(data + theirs), lookAgain ? "new" : "theirs");

@@ -97,10 +97,10 @@ TEST_F(WinStepTest, ExclusiveSourceShutsOutEveryOtherOpening) {
   ASSERT_TRUE(source.Open(app.State.OldConfigPath));
   EXPECT_EQ(std::fopen((game + "CONFIG.INI").c_str(), "rb"), nullptr);
   EXPECT_EQ(CheckNewFile(game + "config.ini", source), NewFileCheck::InUse);
-  CopyOutcome out = CopyFileReplacing(game + "CONFIG.INI", game + "copy.ini");
-  EXPECT_FALSE(out.ok);
-  EXPECT_EQ(out.lastError, 32u);  // ERROR_SHARING_VIOLATION
-  EXPECT_EQ(out.errnoValue, EACCES);
+  Status out = CopyFileReplacing(game + "CONFIG.INI", game + "copy.ini");
+  EXPECT_FALSE(out.Ok());
+  EXPECT_EQ(out.WindowsCode(), 32u);  // ERROR_SHARING_VIOLATION
+  EXPECT_EQ(out.Errno(), EACCES);
 }
 
 TEST_F(WinStepTest, LockedLogIsToldOnceAndDoesNotStopTheStep) {

@@ -10,22 +10,24 @@
 
 namespace trilo {
 
-bool ExclusiveFile::Open(const std::string& path) {
+Status ExclusiveFile::Open(const std::string& path) {
   Close();
-  if (path.empty()) return false;
+  path_ = path;
+  if (path.empty()) return SystemError(path, ENOENT, Status::Phase::Open);
   // Only a regular file: a folder does not open on Windows either, and a
   // FIFO or a device would never end.
   struct stat st;
   int fd = OpenRegularFile(ToNativePath(path), O_RDONLY, 0, &st);
-  if (fd < 0) return false;
+  if (fd < 0) return LastSystemError(path, Status::Phase::Open);
   file_ = fdopen(fd, "rb");
   if (!file_) {
+    const Status failed = LastSystemError(path, Status::Phase::Open);
     close(fd);
-    return false;
+    return failed;
   }
   device_ = static_cast<unsigned long long>(st.st_dev);
   inode_ = static_cast<unsigned long long>(st.st_ino);
-  return true;
+  return Status();
 }
 
 NewFileCheck CheckNewFile(const std::string& target, const ExclusiveFile& source) {

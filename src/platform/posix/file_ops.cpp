@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-
 #include "path_map.h"
 #include "read_file.h"
 #include "text/content_hash.h"
@@ -15,49 +14,18 @@ namespace trilo {
 
 namespace {
 
-// Windows error codes, so that a copy-log line reads the same on every system.
+// Windows error codes the copy picks itself, where the errno alone would
+// give another one.
 constexpr unsigned long kFileNotFound = 2;
 constexpr unsigned long kPathNotFound = 3;
-constexpr unsigned long kAccessDenied = 5;
 constexpr unsigned long kSharingViolation = 32;
 
-// The code Windows gives for the failure that set `err`.
-unsigned long WindowsErrorFor(int err) {
-  switch (err) {
-    case 0: return 0;
-    case ENOENT: return kFileNotFound;
-    case ENOTDIR: return kPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EISDIR: return kAccessDenied;
-    case EROFS: return 19;   // ERROR_WRITE_PROTECT
-    case ETXTBSY:
-    case EBUSY: return kSharingViolation;
-    case EMFILE:
-    case ENFILE: return 4;   // ERROR_TOO_MANY_OPEN_FILES
-    case ENOMEM: return 8;   // ERROR_NOT_ENOUGH_MEMORY
-    case EXDEV: return 17;   // ERROR_NOT_SAME_DEVICE
-    case EEXIST: return 80;  // ERROR_FILE_EXISTS
-    case EINVAL: return 87;  // ERROR_INVALID_PARAMETER
-    case ENOSPC:
-    case EDQUOT: return 112;  // ERROR_DISK_FULL
-    case ENAMETOOLONG: return 206;  // ERROR_FILENAME_EXCED_RANGE
-    case EFBIG: return 223;  // ERROR_FILE_TOO_LARGE
-    case EIO: return 1117;   // ERROR_IO_DEVICE
-    case ELOOP: return 1921;  // ERROR_CANT_RESOLVE_FILENAME
-    case EILSEQ: return 1113;  // ERROR_NO_UNICODE_TRANSLATION: a name that is no text in the code page
-    default: return 31;      // ERROR_GEN_FAILURE
-  }
+// A copy's failure: errno's reason, with the code Windows gives for it
+// unless the copy knows better.
+Status Failure(const std::string& path, int err, unsigned long windowsCode = 0) {
+  const Status failed = SystemError(path, err);
+  return windowsCode ? Status::Failure(path, err, windowsCode, failed.Reason()) : failed;
 }
-
-CopyOutcome Failure(int err, unsigned long windowsError) {
-  CopyOutcome out;
-  out.errnoValue = err;
-  out.lastError = windowsError;
-  return out;
-}
-
-CopyOutcome Failure(int err) { return Failure(err, WindowsErrorFor(err)); }
 
 // Windows tells a missing file (2) from a missing folder on the way (3).
 unsigned long MissingCode(const std::string& native) {
@@ -95,20 +63,9 @@ int CopyContent(int in, int out, off_t size) {
 #endif
   char buf[1 << 16];
   for (;;) {
-    ssize_t r = read(in, buf, sizeof buf);
-    if (r == 0) return 0;
-    if (r < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    for (ssize_t done = 0; done < r;) {
-      ssize_t w = write(out, buf + done, static_cast<size_t>(r - done));
-      if (w < 0) {
-        if (errno == EINTR) continue;
-        return errno;
-      }
-      done += w;
-    }
+    const ssize_t r = ReadSome(in, buf, sizeof buf);
+    if (r <= 0) return r == 0 ? 0 : errno;
+    if (const int err = WriteAll(out, buf, static_cast<size_t>(r))) return err;
   }
 }
 
@@ -123,14 +80,11 @@ int ReadHeld(int in, size_t size, std::string& held) {
   held.resize(toEnd ? 4096 : size);
   size_t got = 0;
   while (got < held.size()) {
-    const ssize_t n = read(in, &held[got], held.size() - got);
-    if (n > 0 && toEnd && got + static_cast<size_t>(n) == held.size()) held.resize(held.size() * 2);
+    const ssize_t n = ReadSome(in, &held[got], held.size() - got);
+    if (n < 0) return errno;
     if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
     got += static_cast<size_t>(n);
+    if (toEnd && got == held.size()) held.resize(held.size() * 2);
   }
   held.resize(got);
   return 0;
@@ -139,26 +93,10 @@ int ReadHeld(int in, size_t size, std::string& held) {
 int HashRest(int in, ContentHash& hash) {
   char buf[1 << 16];
   for (;;) {
-    const ssize_t n = read(in, buf, sizeof buf);
-    if (n == 0) return 0;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
+    const ssize_t n = ReadSome(in, buf, sizeof buf);
+    if (n <= 0) return n == 0 ? 0 : errno;
     hash.Add(buf, static_cast<size_t>(n));
   }
-}
-
-int WriteAll(int out, const std::string& bytes) {
-  for (size_t done = 0; done < bytes.size();) {
-    const ssize_t w = write(out, bytes.data() + done, bytes.size() - done);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    done += static_cast<size_t>(w);
-  }
-  return 0;
 }
 
 // Opens the source as written, and only when that fails looks for it
@@ -176,29 +114,31 @@ int OpenSource(const std::string& from, std::string& native, struct stat* st) {
   return OpenRegularFile(native, O_RDONLY, 0, st);
 }
 
-}  // namespace
+// One copy under way: the open source, what was read of it, the destination.
+struct Copy {
+  std::string from, to;
+  std::string src, dst;  // the system's paths
+  int in = -1, out = -1;
+  struct stat srcStat = {}, dstStat = {};
+  std::string held;  // the source's bytes, when a small file was announced
+  bool fromHeld = false;
+  bool created = true;
 
-CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to) {
-  return CopyFileReplacing(from, to, nullptr);
-}
+  ~Copy() {
+    if (out >= 0) close(out);
+    if (in >= 0) close(in);
+  }
 
-CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to,
-                              const std::function<bool(const CopiedContent*)>& announce) {
-  // Windows reports an empty name as a path that does not exist.
-  if (from.empty() || to.empty()) return Failure(ENOENT, kPathNotFound);
-  std::string src;
-  struct stat srcStat;
-  int in = OpenSource(from, src, &srcStat);
-  if (in < 0) {
-    int err = errno;
-    return err == ENOENT ? Failure(err, MissingCode(src)) : Failure(err);
+  Status OpenFrom() {
+    in = OpenSource(from, src, &srcStat);
+    if (in >= 0) return Status();
+    const int err = errno;
+    return Failure(from, err, err == ENOENT ? MissingCode(src) : 0);
   }
 
   // What is announced is read once: a small file is then written from
   // memory, a large one hashed and copied by the kernel after.
-  std::string held;
-  bool fromHeld = false;
-  if (announce) {
+  Status Announce(const CopyAnnouncement& announce) {
     ContentHash hash;
     int err = 0;
     if (srcStat.st_size <= kHeldCopySize) {
@@ -210,87 +150,92 @@ CopyOutcome CopyFileReplacing(const std::string& from, const std::string& to,
       if (!err && lseek(in, 0, SEEK_SET) != 0) err = errno;
       srcStat.st_size = static_cast<off_t>(hash.Size());
     }
-    if (err) {
-      close(in);
-      return Failure(err);
-    }
+    if (err) return Failure(from, err);
     const CopiedContent content{hash.Size(), hash.Value()};
-    if (!announce(&content)) {
-      close(in);
-      CopyOutcome stopped;
-      stopped.stopped = true;
-      return stopped;
-    }
+    return announce(&content);
   }
 
   // A new file needs no further care. An existing one is opened without
   // truncating: it may turn out to be the source under another name, which
   // must keep its content.
-  std::string dst;
-  if (!ToNativePathAgain(to, dst)) {
-    close(in);
-    return Failure(EILSEQ);
-  }
-  const mode_t mode = srcStat.st_mode & 0777;
-  bool created = true;
-  struct stat dstStat = {};
-  int out = open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
-  if (out < 0 && errno == EEXIST) {
-    // What is there already may be a FIFO or a device: never wait on it.
-    created = false;
-    out = OpenRegularFile(dst, O_WRONLY, 0, &dstStat);
-  }
-  if (out < 0) {
-    int err = errno;
-    close(in);
-    // With O_CREAT, a missing name can only be a missing folder.
-    return err == ENOENT ? Failure(err, kPathNotFound) : Failure(err);
-  }
-  if (created) NoteCreated(dst);
-
-  int err = 0;
-  if (!created) {
-    if (dstStat.st_dev == srcStat.st_dev && dstStat.st_ino == srcStat.st_ino) {
-      // Windows refuses this with a sharing violation: the source is open.
-      close(out);
-      close(in);
-      return Failure(EBUSY, kSharingViolation);
+  Status OpenTo() {
+    if (!ToNativePathAgain(to, dst)) return Failure(to, EILSEQ);
+    out = open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, srcStat.st_mode & 0777);
+    if (out < 0 && errno == EEXIST) {
+      // What is there already may be a FIFO or a device: never wait on it.
+      created = false;
+      out = OpenRegularFile(dst, O_WRONLY, 0, &dstStat);
     }
-    if (ftruncate(out, 0) != 0) err = errno;
+    if (out < 0) {
+      const int err = errno;
+      // With O_CREAT, a missing name can only be a missing folder.
+      return Failure(to, err, err == ENOENT ? kPathNotFound : 0);
+    }
+    if (created) NoteCreated(dst);
+    // Windows refuses a copy onto itself with a sharing violation: the
+    // source is open.
+    if (!created && dstStat.st_dev == srcStat.st_dev && dstStat.st_ino == srcStat.st_ino)
+      return Failure(to, EBUSY, kSharingViolation);
+    return Status();
   }
-  if (!err) err = fromHeld ? WriteAll(out, held) : CopyContent(in, out, srcStat.st_size);
-  if (!err) {
-    // The modification time travels with the content, as on Windows.
-    struct timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
-    times[1] = srcStat.st_mtim;
-    futimens(out, times);
+
+  int WriteContent() {
+    if (!created && ftruncate(out, 0) != 0) return errno;
+    int err = fromHeld ? WriteAll(out, held.data(), held.size()) : CopyContent(in, out, srcStat.st_size);
+    if (!err) {
+      // The modification time travels with the content, as on Windows.
+      struct timespec times[2];
+      times[0].tv_sec = 0;
+      times[0].tv_nsec = UTIME_OMIT;
+      times[1] = srcStat.st_mtim;
+      futimens(out, times);
+    }
+    if (close(out) != 0 && !err) err = errno;
+    out = -1;
+    return err;
   }
-  if (close(out) != 0 && !err) err = errno;
-  close(in);
-  if (err) {
-    // Like Windows, leave no cut copy behind.
-    if (unlink(dst.c_str()) == 0) NoteRemoved(dst);
-    return Failure(err);
-  }
-  CopyOutcome ok;
-  ok.ok = true;
-  return ok;
+};
+
+}  // namespace
+
+Status CopyFileReplacing(const std::string& from, const std::string& to) {
+  return CopyFileReplacing(from, to, nullptr);
 }
 
-CreateFolderResult CreateFolder(const std::string& path) {
+Status CopyFileReplacing(const std::string& from, const std::string& to, const CopyAnnouncement& announce) {
+  // Windows reports an empty name as a path that does not exist.
+  if (from.empty() || to.empty()) return Failure(from.empty() ? from : to, ENOENT, kPathNotFound);
+  Copy copy;
+  copy.from = from;
+  copy.to = to;
+  Status status = copy.OpenFrom();
+  if (status && announce) status = copy.Announce(announce);
+  if (status) status = copy.OpenTo();
+  if (!status) return status;
+  if (const int err = copy.WriteContent()) {
+    // Like Windows, leave no cut copy behind.
+    if (unlink(copy.dst.c_str()) == 0) NoteRemoved(copy.dst);
+    return Failure(to, err);
+  }
+  return Status();
+}
+
+Status CreateFolder(const std::string& path, bool* existed) {
+  if (existed) *existed = false;
   const std::string native = ToNativePath(path);
   if (mkdir(native.c_str(), 0777) == 0) {
     NoteCreated(native);
-    return CreateFolderResult::Created;
+    return Status();
   }
-  if (errno == EEXIST) return CreateFolderResult::AlreadyExists;
+  const int err = errno;
   // Some systems check for write access or a read-only medium before they
   // look for the name; what exists is still "already there".
   struct stat st;
-  if (!path.empty() && stat(native.c_str(), &st) == 0) return CreateFolderResult::AlreadyExists;
-  return CreateFolderResult::Failed;
+  if (err == EEXIST || (!path.empty() && stat(native.c_str(), &st) == 0)) {
+    if (existed) *existed = true;
+    return Status();
+  }
+  return SystemError(path, err, Status::Phase::Create);
 }
 
 }  // namespace trilo

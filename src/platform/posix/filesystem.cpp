@@ -17,8 +17,8 @@ namespace trilo {
 
 std::string GetCurrentFolder() { return FromNativePath(NativeCurrentFolder()); }
 
-bool SetCurrentFolder(const std::string& path) {
-  return chdir(ToNativePath(path).c_str()) == 0;
+Status SetCurrentFolder(const std::string& path) {
+  return chdir(ToNativePath(path).c_str()) == 0 ? Status() : LastSystemError(path);
 }
 
 bool PathExists(const std::string& path) {
@@ -42,30 +42,36 @@ FileStatus GetFileStatus(const std::string& path) {
   return status;
 }
 
-std::FILE* OpenFile(const std::string& path, const char* mode) {
+Status OpenFile(const std::string& path, const char* mode, std::FILE*& file) {
+  file = nullptr;
   int flags = 0;
   switch (mode[0]) {
     case 'r': flags = O_RDONLY; break;
     case 'w': flags = O_WRONLY | O_CREAT | O_TRUNC; break;
     case 'a': flags = O_WRONLY | O_CREAT | O_APPEND; break;
-    default: errno = EINVAL; return nullptr;
+    default: return SystemError(path, EINVAL, Status::Phase::Open);
   }
   for (const char* m = mode + 1; *m; ++m)
     if (*m == '+') flags = (flags & ~(O_RDONLY | O_WRONLY)) | O_RDWR;
   const std::string native = ToNativePath(path);
   const int fd = OpenRegularFile(native, flags, 0666);
-  if (fd < 0) return nullptr;
-  std::FILE* file = fdopen(fd, mode);
-  if (!file) close(fd);
-  else if (mode[0] != 'r') NoteCreated(native);
-  return file;
+  if (fd < 0) return LastSystemError(path, Status::Phase::Open);
+  file = fdopen(fd, mode);
+  if (!file) {
+    const Status failed = LastSystemError(path, Status::Phase::Open);
+    close(fd);
+    return failed;
+  }
+  if (mode[0] != 'r') NoteCreated(native);
+  return Status();
 }
 
-bool ReadFolder(const std::string& path, std::vector<FolderEntry>& entries) {
+Status ReadFolder(const std::string& path, std::vector<FolderEntry>& entries) {
   entries.clear();
   const std::string native = ToNativePath(path);
-  DIR* dir = native.empty() ? nullptr : opendir(native.c_str());
-  if (!dir) return false;
+  if (native.empty()) return SystemError(path, ENOENT, Status::Phase::Open);
+  DIR* dir = opendir(native.c_str());
+  if (!dir) return LastSystemError(path, Status::Phase::Open);
   while (dirent* e = readdir(dir)) {
     const std::string name = e->d_name;
     FolderEntry entry;
@@ -81,30 +87,30 @@ bool ReadFolder(const std::string& path, std::vector<FolderEntry>& entries) {
     entries.push_back(entry);
   }
   closedir(dir);
-  return true;
+  return Status();
 }
 
-bool RenameReplacing(const std::string& from, const std::string& to) {
+Status RenameReplacing(const std::string& from, const std::string& to) {
   const std::string target = ToNativePath(to);
   const std::string source = ToNativePath(from);
-  if (std::rename(source.c_str(), target.c_str()) != 0) return false;
+  if (std::rename(source.c_str(), target.c_str()) != 0) return LastSystemError(to);
   NoteRemoved(source);
   NoteCreated(target);
-  return true;
+  return Status();
 }
 
-bool LinkFile(const std::string& existing, const std::string& to) {
+Status LinkFile(const std::string& existing, const std::string& to) {
   const std::string target = ToNativePath(to);
-  if (link(ToNativePath(existing).c_str(), target.c_str()) != 0) return false;
+  if (link(ToNativePath(existing).c_str(), target.c_str()) != 0) return LastSystemError(to);
   NoteCreated(target);
-  return true;
+  return Status();
 }
 
-bool RemoveFile(const std::string& path) {
+Status RemoveFile(const std::string& path) {
   const std::string native = ToNativePath(path);
-  if (unlink(native.c_str()) != 0) return false;
+  if (unlink(native.c_str()) != 0) return LastSystemError(path);
   NoteRemoved(native);
-  return true;
+  return Status();
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -119,15 +125,14 @@ std::string ActualName(const std::string& path) {
   return lstat(native.c_str(), &st) == 0 ? FromNativePath(native) : path;
 }
 
-RemoveFolderResult RemoveFolder(const std::string& path) {
+Status RemoveFolder(const std::string& path) {
   const std::string native = ToNativePath(path);
   if (rmdir(native.c_str()) == 0) {
     NoteRemoved(native);
-    return RemoveFolderResult::Removed;
+    return Status();
   }
-  if (errno == ENOTEMPTY || errno == EEXIST) return RemoveFolderResult::NotEmpty;
-  if (errno == ENOENT) return RemoveFolderResult::Missing;
-  return RemoveFolderResult::Failed;
+  // Some systems say EEXIST for a folder that is not empty.
+  return SystemError(path, errno == EEXIST ? ENOTEMPTY : errno);
 }
 
 }  // namespace trilo

@@ -33,16 +33,32 @@ int OpenRegularFile(const std::string& nativePath, int flags, mode_t mode, struc
   return fd;
 }
 
+ssize_t ReadSome(int fd, char* buf, size_t size) {
+  for (;;) {
+    const ssize_t n = read(fd, buf, size);
+    if (n >= 0 || errno != EINTR) return n;
+  }
+}
+
+int WriteAll(int fd, const char* data, size_t size) {
+  for (size_t done = 0; done < size;) {
+    const ssize_t n = write(fd, data + done, size - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return 0;
+}
+
 std::string ReadNativeFile(const std::string& nativePath) {
   std::string bytes;
   const int fd = OpenRegularFile(nativePath, O_RDONLY);
   if (fd < 0) return bytes;
   char buf[65536];
-  for (;;) {
-    const ssize_t n = read(fd, buf, sizeof buf);
-    if (n > 0) bytes.append(buf, static_cast<size_t>(n));
-    else if (n == 0 || errno != EINTR) break;
-  }
+  ssize_t n;
+  while ((n = ReadSome(fd, buf, sizeof buf)) > 0) bytes.append(buf, static_cast<size_t>(n));
   close(fd);
   return bytes;
 }

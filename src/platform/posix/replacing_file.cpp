@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "path_map.h"
+#include "read_file.h"
 
 namespace trilo {
 
@@ -22,7 +23,14 @@ std::string FolderOrCurrent(const std::string& folder) { return folder.empty() ?
 
 std::string ProcFdPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 
+// Paths here are the system's: a failure names the path in the core's terms.
+Status Failed(const std::string& native, Status::Phase phase) {
+  const int err = errno;
+  return SystemError(FromNativePath(native), err, phase);
+}
+
 }  // namespace
+
 
 void ReplacingFile::SplitTarget(const std::string& target, std::string& folder, std::string& name) {
   const std::string native = ToNativePath(target);
@@ -68,59 +76,47 @@ bool ReplacingFile::CreateUnnamed() {
 #endif
 }
 
-ReplacingFile::Outcome ReplacingFile::CreateNamed(const std::string& path) {
+Status ReplacingFile::CreateNamed(const std::string& path) {
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0666);
-  if (fd >= 0) {
-    handle_ = fd;
-    NoteCreated(path);
-    return Outcome::Done;
-  }
-  return errno == EEXIST ? Outcome::NameTaken : Outcome::Failed;
+  if (fd < 0) return Failed(path, Status::Phase::Create);
+  handle_ = fd;
+  NoteCreated(path);
+  return Status();
 }
 
-bool ReplacingFile::WriteBytes(const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = write(Fd(handle_), bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
+Status ReplacingFile::WriteBytes(const std::string& bytes) {
+  const int err = WriteAll(Fd(handle_), bytes.data(), bytes.size());
+  return err ? SystemError(FromNativePath(folder_ + name_), err, Status::Phase::Write) : Status();
 }
 
-bool ReplacingFile::FlushToDisk() {
+Status ReplacingFile::FlushToDisk() {
   // A file system that keeps nothing to flush says so with EINVAL.
-  return fsync(Fd(handle_)) == 0 || errno == EINVAL;
+  if (fsync(Fd(handle_)) == 0 || errno == EINVAL) return Status();
+  return Failed(folder_ + name_, Status::Phase::Write);
 }
 
-ReplacingFile::Outcome ReplacingFile::LinkUnnamed(const std::string& path) {
-  if (linkat(AT_FDCWD, ProcFdPath(Fd(handle_)).c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-    NoteCreated(path);
-    return Outcome::Done;
-  }
-  return errno == EEXIST ? Outcome::NameTaken : Outcome::Failed;
+Status ReplacingFile::LinkUnnamed(const std::string& path) {
+  if (linkat(AT_FDCWD, ProcFdPath(Fd(handle_)).c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0)
+    return Failed(path, Status::Phase::Create);
+  NoteCreated(path);
+  return Status();
 }
 
-bool ReplacingFile::CloseFile() {
+Status ReplacingFile::CloseFile() {
   const int fd = Fd(handle_);
   handle_ = -1;
-  return close(fd) == 0;
+  return close(fd) == 0 ? Status() : Failed(folder_ + name_, Status::Phase::Write);
 }
 
-bool ReplacingFile::ReplaceTarget(const std::string& from, const std::string& to) {
-  if (std::rename(from.c_str(), to.c_str()) != 0) return false;
+Status ReplacingFile::ReplaceTarget(const std::string& from, const std::string& to) {
+  if (std::rename(from.c_str(), to.c_str()) != 0) return Failed(to, Status::Phase::Write);
   NoteRemoved(from);
   NoteCreated(to);
-  return true;
+  return Status();
 }
 
-bool ReplacingFile::RemoveName(const std::string& path) {
-  if (unlink(path.c_str()) != 0) return false;
-  NoteRemoved(path);
-  return true;
+void ReplacingFile::RemoveName(const std::string& path) {
+  if (unlink(path.c_str()) == 0) NoteRemoved(path);
 }
 
 void ReplacingFile::SyncFolder() const {

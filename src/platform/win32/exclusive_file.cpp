@@ -7,15 +7,24 @@
 
 namespace trilo {
 
-bool ExclusiveFile::Open(const std::string& path) {
+Status ExclusiveFile::Open(const std::string& path) {
   Close();
-  if (path.empty()) return false;
+  path_ = path;
+  if (path.empty()) return SystemError(path, ERROR_PATH_NOT_FOUND, Status::Phase::Open);
   // Denying read and write sharing makes any other opening fail with a
   // sharing violation until this one is closed. A folder does not open.
+  SetLastError(ERROR_SUCCESS);
   file_ = _fsopen(path.c_str(), "rb", _SH_DENYRW);
+  if (!file_) {
+    const DWORD code = GetLastError();
+    return SystemError(path, code ? code : ERROR_ACCESS_DENIED, Status::Phase::Open);
+  }
   // A named pipe or a device is no file to read lines from.
-  if (file_ && !IsDiskFile(file_)) Close();
-  return file_ != nullptr;
+  if (!IsDiskFile(file_)) {
+    Close();
+    return SystemError(path, ERROR_ACCESS_DENIED, Status::Phase::Open);
+  }
+  return Status();
 }
 
 NewFileCheck CheckNewFile(const std::string& target, const ExclusiveFile& /*source*/) {

@@ -21,7 +21,9 @@ std::string GetCurrentFolder() {
   return buf;
 }
 
-bool SetCurrentFolder(const std::string& path) { return SetCurrentDirectoryA(path.c_str()) != 0; }
+Status SetCurrentFolder(const std::string& path) {
+  return SetCurrentDirectoryA(path.c_str()) ? Status() : LastSystemError(path);
+}
 
 bool PathExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -37,25 +39,31 @@ FileStatus GetFileStatus(const std::string& path) {
   return status;
 }
 
-std::FILE* OpenFile(const std::string& path, const char* mode) {
-  std::FILE* file = std::fopen(path.c_str(), mode);
-  // A pipe or a device opens like a file, and its reads may never end.
-  if (file && !IsDiskFile(file)) {
-    std::fclose(file);
-    errno = EACCES;
-    return nullptr;
+Status OpenFile(const std::string& path, const char* mode, std::FILE*& file) {
+  SetLastError(ERROR_SUCCESS);
+  file = std::fopen(path.c_str(), mode);
+  if (!file) {
+    // The runtime library keeps the system's code for its failures.
+    const DWORD code = GetLastError();
+    return SystemError(path, code ? code : ERROR_FILE_NOT_FOUND, Status::Phase::Open);
   }
-  return file;
+  // A pipe or a device opens like a file, and its reads may never end.
+  if (!IsDiskFile(file)) {
+    std::fclose(file);
+    file = nullptr;
+    return SystemError(path, ERROR_ACCESS_DENIED, Status::Phase::Open);
+  }
+  return Status();
 }
 
-bool ReadFolder(const std::string& path, std::vector<FolderEntry>& entries) {
+Status ReadFolder(const std::string& path, std::vector<FolderEntry>& entries) {
   entries.clear();
   // A trail byte 0x5C at the end is no separator.
   const size_t last = FindLastChar(path, '\\', ActiveCodePage());
   const bool separated = !path.empty() && (last + 1 == path.size() || path.back() == '/');
   WIN32_FIND_DATAA found;
   HANDLE find = FindFirstFileA((path + (separated ? "*" : "\\*")).c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return false;
+  if (find == INVALID_HANDLE_VALUE) return LastSystemError(path, Status::Phase::Open);
   do {
     const std::string name = found.cFileName;
     if (name == "." || name == "..") continue;
@@ -63,18 +71,19 @@ bool ReadFolder(const std::string& path, std::vector<FolderEntry>& entries) {
                        (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
   } while (FindNextFileA(find, &found));
   FindClose(find);
-  return true;
+  return Status();
 }
 
-bool RenameReplacing(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+Status RenameReplacing(const std::string& from, const std::string& to) {
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return Status();
+  return LastSystemError(to);
 }
 
-bool LinkFile(const std::string& existing, const std::string& to) {
-  return CreateHardLinkA(to.c_str(), existing.c_str(), nullptr) != 0;
+Status LinkFile(const std::string& existing, const std::string& to) {
+  return CreateHardLinkA(to.c_str(), existing.c_str(), nullptr) ? Status() : LastSystemError(to);
 }
 
-bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+Status RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) ? Status() : LastSystemError(path); }
 
 bool SameFile(const std::string& a, const std::string& b) {
   // Opened for nothing but their identity, shared every way: a file in use
@@ -109,14 +118,8 @@ std::string ActualName(const std::string& path) {
   return path.substr(0, slash == std::string::npos ? 0 : slash + 1) + data.cFileName;
 }
 
-RemoveFolderResult RemoveFolder(const std::string& path) {
-  if (RemoveDirectoryA(path.c_str())) return RemoveFolderResult::Removed;
-  switch (GetLastError()) {
-    case ERROR_DIR_NOT_EMPTY: return RemoveFolderResult::NotEmpty;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND: return RemoveFolderResult::Missing;
-    default: return RemoveFolderResult::Failed;
-  }
+Status RemoveFolder(const std::string& path) {
+  return RemoveDirectoryA(path.c_str()) ? Status() : LastSystemError(path);
 }
 
 }  // namespace trilo

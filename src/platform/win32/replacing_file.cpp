@@ -55,43 +55,53 @@ void ReplacingFile::RemoveStale(const std::string& path) {
 
 bool ReplacingFile::CreateUnnamed() { return false; }
 
-ReplacingFile::Outcome ReplacingFile::CreateNamed(const std::string& path) {
+Status ReplacingFile::CreateNamed(const std::string& path) {
   HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h != INVALID_HANDLE_VALUE) {
     handle_ = reinterpret_cast<std::intptr_t>(h);
-    return Outcome::Done;
+    return Status();
   }
+  const Status failed = LastSystemError(path, Status::Phase::Create);
   // A folder of that name answers "access denied": taken all the same.
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES ? Outcome::NameTaken : Outcome::Failed;
+  if (!failed.AlreadyExists() && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+    return SystemError(path, ERROR_FILE_EXISTS, Status::Phase::Create);
+  return failed;
 }
 
-bool ReplacingFile::WriteBytes(const std::string& bytes) {
+Status ReplacingFile::WriteBytes(const std::string& bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
     DWORD written = 0;
-    if (!WriteFile(Handle(handle_), bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    if (!WriteFile(Handle(handle_), bytes.data() + done, chunk, &written, nullptr))
+      return LastSystemError(folder_ + name_, Status::Phase::Write);
+    if (written == 0) return SystemError(folder_ + name_, ERROR_WRITE_FAULT, Status::Phase::Write);
     done += written;
   }
-  return true;
+  return Status();
 }
 
-bool ReplacingFile::FlushToDisk() { return FlushFileBuffers(Handle(handle_)) != 0; }
+Status ReplacingFile::FlushToDisk() {
+  return FlushFileBuffers(Handle(handle_)) ? Status() : LastSystemError(folder_ + name_, Status::Phase::Write);
+}
 
-ReplacingFile::Outcome ReplacingFile::LinkUnnamed(const std::string&) { return Outcome::Failed; }
+Status ReplacingFile::LinkUnnamed(const std::string& path) {
+  return SystemError(path, ERROR_NOT_SUPPORTED, Status::Phase::Create);
+}
 
-bool ReplacingFile::CloseFile() {
+Status ReplacingFile::CloseFile() {
   HANDLE h = Handle(handle_);
   handle_ = -1;
-  return CloseHandle(h) != 0;
+  return CloseHandle(h) ? Status() : LastSystemError(folder_ + name_, Status::Phase::Write);
 }
 
-bool ReplacingFile::ReplaceTarget(const std::string& from, const std::string& to) {
+Status ReplacingFile::ReplaceTarget(const std::string& from, const std::string& to) {
   // Write-through: the rename itself is on disk when the call returns.
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return Status();
+  return LastSystemError(to, Status::Phase::Write);
 }
 
-bool ReplacingFile::RemoveName(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+void ReplacingFile::RemoveName(const std::string& path) { DeleteFileA(path.c_str()); }
 
 void ReplacingFile::SyncFolder() const {}
 
