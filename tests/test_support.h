@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "install/interaction.h"
+#include "platform/status.h"
 
 namespace trilo {
 namespace test {
@@ -33,6 +34,13 @@ class TempDir {
 std::string SystemPath(const std::string& corePath);
 /// A path the system gave (a temporary or build folder) as the core speaks it.
 std::string CorePath(const std::string& systemPath);
+
+/// The reasons of failures, in order: what a list of them says.
+inline std::vector<std::string> Reasons(const std::vector<Status>& failures) {
+  std::vector<std::string> reasons;
+  for (const Status& failure : failures) reasons.push_back(failure.Reason());
+  return reasons;
+}
 
 /// Whole-file helpers on core paths, binary mode.
 void WriteFile(const std::string& path, const std::string& bytes);

@@ -18,13 +18,18 @@ bool InstallerApp::CreateShortcut() {
   if (Status listed = Record->NewTemporary(linkPath, temporary); !listed) return ShowRecordFailure(listed);
   RecordedChange change = Record->BeforeWrite(linkPath, nullptr);
   if (!change.Recorded()) return ShowRecordFailure(change.Recorded());
-  const long result = WriteShellLink(State.GameExePath, linkPath, State.TOPDIR, arguments, iconPath, Settings.Desc,
-                                     [this](const std::string& message) { UI.ShowMessage(message); }, temporary);
-  change.Settle(result >= 0);
+  std::vector<std::string> unset;
+  const Status saved =
+      WriteShellLink(State.GameExePath, linkPath, State.TOPDIR, arguments, iconPath, Settings.Desc, unset, temporary);
+  change.Settle(saved.Ok());
+  for (const std::string& message : unset) UI.ShowMessage(message);
 
-  // A shortcut that could not be written has been reported; the install
-  // goes on, short of its shortcut.
-  if (result < 0) PartlyInstalled = true;
+  // A shortcut that could not be written is reported; the install goes on,
+  // short of its shortcut.
+  if (!saved) {
+    UI.ShowMessage("Save failed!");
+    PartlyInstalled = true;
+  }
   return true;
 }
 

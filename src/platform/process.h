@@ -1,12 +1,14 @@
 #pragma once
 #include <string>
 
+#include "platform/status.h"
+
 namespace trilo {
 
 /// Starts a command line in `workingDir`, minimised in a console of its own,
-/// and waits for it without a time limit. True when it was started and has
-/// ended (whatever its exit code); false when it could not be started.
-bool RunCommand(const std::string& commandLine, const std::string& workingDir);
+/// and waits for it without a time limit. Ok when it was started and has
+/// ended (whatever its exit code); a failure when it could not be started.
+Status RunCommand(const std::string& commandLine, const std::string& workingDir);
 
 /// The program file a command line would start, found without starting it:
 /// its first word, looked up as RunCommand's start looks it up (with ".exe"

@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/status.h"
+
 // Paths and text as a person types and reads them on a command line. On
 // POSIX they are UTF-8 while the core keeps them in the active code page; on
 // Windows a typed path is only made full, and the dialogs take paths as they
@@ -38,7 +40,10 @@ std::string WineCommandLine(const std::string& target, const std::string& argume
 
 /// What was refused since the last call because it could not be converted
 /// (a name that cannot be written in the code page, bytes that are no text
-/// in it), one sentence each naming it.
-std::vector<std::string> TakeRefusals();
+/// in it): failures of their own, noted where the conversion happened, deep
+/// in an operation whose own failure says only that it failed. Each has
+/// the sentence naming what was refused as its reason, and the system
+/// codes of a name that is no text (EILSEQ, 1113).
+std::vector<Status> TakeRefusals();
 
 }  // namespace trilo

@@ -90,7 +90,7 @@ TEST(CodePagePosixTest, ConvertsBothWaysAndRefusesWhatIsNoText) {
     std::string out = "stale";
     EXPECT_FALSE(r.fromCodePage ? CodePageToUtf8(r.text, out) : Utf8ToCodePage(r.text, out)) << r.sentence;
     EXPECT_EQ(out, "");
-    EXPECT_EQ(TakeRefusals(), std::vector<std::string>{r.sentence});
+    EXPECT_EQ(Reasons(TakeRefusals()), std::vector<std::string>{r.sentence});
     EXPECT_TRUE(TakeRefusals().empty());
   }
   // Showing never refuses: what is no text becomes U+FFFD.
@@ -140,7 +140,7 @@ TEST_F(CodePageStepTest, NamesThatAreNoTextAreRefusedAndNamed) {
   WriteFile(pkg + "dirs.txt", "${TOPDIR}ok\r\n${TOPDIR}bad\x83\r\n${TOPDIR}after\r\n");
   EXPECT_FALSE(app.CreateTemplateDirectories());
   EXPECT_EQ(ui.messages, std::vector<std::string>{"Error creating directory"});
-  const std::vector<std::string> refused = TakeRefusals();
+  const std::vector<std::string> refused = Reasons(TakeRefusals());
   ASSERT_EQ(refused.size(), 1u);
   EXPECT_NE(refused[0].find("bad\\x83\" is not text in code page 932"), std::string::npos) << refused[0];
   EXPECT_EQ(ListFolder(game), std::vector<std::string>{"ok"});

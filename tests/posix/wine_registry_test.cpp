@@ -88,7 +88,7 @@ TEST_F(WinePrefixTest, FolderNamesComeIntoTheCodePage) {
   ASSERT_TRUE(UseCodePage(1252));
   folder = "unchanged";
   EXPECT_FALSE(QueryGameInstallDir(folder));
-  EXPECT_EQ(TakeRefusals(), std::vector<std::string>{
+  EXPECT_EQ(test::Reasons(TakeRefusals()), std::vector<std::string>{
                                 "\"C:\\\xD0\x98\xD0\xB3\xD1\x80\xD1\x8B\" cannot be written in code page 1252"});
   UseCodePage(saved);
 }

@@ -87,7 +87,7 @@ std::string IconvName(unsigned id) { return id == kUtf8CodePage ? "UTF-8" : "CP"
 struct ActiveState {
   unsigned id = 0;
   Converter toUtf8, fromUtf8, toUtf16;
-  std::vector<std::string> refusals;
+  std::vector<Status> refusals;
 };
 
 bool OpenAll(ActiveState& state, unsigned id) {
@@ -141,9 +141,13 @@ std::string ShownCodePageText(const std::string& text) {
   return ShownUtf8(utf8);
 }
 
+// The sentence names what was refused; it may be no text in the code page,
+// so the failure names no path.
 void Refuse(const std::string& sentence) {
-  std::vector<std::string>& refusals = State().refusals;
-  if (refusals.empty() || refusals.back() != sentence) refusals.push_back(sentence);
+  constexpr unsigned long kNoUnicodeTranslation = 1113;
+  std::vector<Status>& refusals = State().refusals;
+  if (refusals.empty() || refusals.back().Reason() != sentence)
+    refusals.push_back(Status::Failure("", EILSEQ, kNoUnicodeTranslation, sentence));
 }
 
 struct LanguageCodePage {
@@ -259,8 +263,8 @@ std::string CodePageForDisplay(const std::string& text) {
   return utf8;
 }
 
-std::vector<std::string> TakeRefusals() {
-  std::vector<std::string> taken;
+std::vector<Status> TakeRefusals() {
+  std::vector<Status> taken;
   taken.swap(State().refusals);
   return taken;
 }

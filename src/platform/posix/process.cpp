@@ -98,22 +98,23 @@ bool FindOnPath(const char* name, std::string& found) {
 // Starts the program without a shell and waits for it. The child reports a
 // failed chdir or exec through a pipe that a successful exec closes, so a
 // program that cannot be started is told apart from one that ran and failed.
-bool SpawnAndWait(const std::vector<std::string>& args, const std::string& folder) {
+Status SpawnAndWait(const std::vector<std::string>& args, const std::string& folder) {
   ForgetLastLookup();  // the program may change any file
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
 
   int fds[2];
-  if (pipe(fds) != 0) return false;
+  if (pipe(fds) != 0) return LastSystemError(args[0]);
   fcntl(fds[0], F_SETFD, FD_CLOEXEC);
   fcntl(fds[1], F_SETFD, FD_CLOEXEC);
 
   const pid_t pid = fork();
   if (pid < 0) {
+    const Status failed = LastSystemError(args[0]);
     close(fds[0]);
     close(fds[1]);
-    return false;
+    return failed;
   }
   if (pid == 0) {
     int error = 0;
@@ -138,7 +139,9 @@ bool SpawnAndWait(const std::vector<std::string>& args, const std::string& folde
   int status = 0;
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
-  return got == 0;
+  if (got == 0) return Status();
+  // The child said why it could not start; a cut report says nothing more.
+  return SystemError(args[0], got == sizeof error ? error : EIO);
 }
 
 }  // namespace
@@ -151,16 +154,17 @@ bool FindCommandProgram(const std::string& commandLine, std::string& program) {
   return true;
 }
 
-bool RunCommand(const std::string& commandLine, const std::string& workingDir) {
+Status RunCommand(const std::string& commandLine, const std::string& workingDir) {
   // CreateProcessA refuses an empty folder to start in; so do we.
-  if (workingDir.empty()) return false;
+  if (workingDir.empty()) return SystemError(workingDir, ENOENT);
   // Programs take their arguments in UTF-8, Windows programs under Wine
   // too. Split once converted, a trail byte 0x5C is no backslash.
   std::string line, folder;
-  if (!CodePageToUtf8(commandLine, line) || !ToNativePath(workingDir, folder)) return false;
+  if (!CodePageToUtf8(commandLine, line)) return SystemError(commandLine, EILSEQ);
+  if (!ToNativePath(workingDir, folder)) return SystemError(workingDir, EILSEQ);
   const std::vector<std::string> words = SplitCommandLine(line);
   std::string program;
-  if (words[0].empty() || !FindProgram(words[0], program)) return false;
+  if (words[0].empty() || !FindProgram(words[0], program)) return SystemError(commandLine, ENOENT);
 
   std::vector<std::string> args;
   std::string wine;

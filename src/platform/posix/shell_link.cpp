@@ -1,5 +1,6 @@
 #include "platform/shell_link.h"
 
+#include <errno.h>
 #include <sys/stat.h>
 
 #include <cstdint>
@@ -15,7 +16,6 @@ namespace trilo {
 
 namespace {
 
-constexpr long kFailed = static_cast<long>(static_cast<int32_t>(0x80004005u));  // E_FAIL
 // The shell takes the file name into 260 UTF-16 characters, zero included.
 constexpr size_t kMaxLinkPath = 260;
 // 1970-01-01 in 100 ns units since 1601-01-01.
@@ -51,15 +51,15 @@ void DescribeTarget(const std::string& target, ShellLinkData& data) {
 
 void InitComponentLibrary() {}
 
-long WriteShellLink(const std::string& target, const std::string& linkPath, const std::string& workingDir,
-                    const std::string& arguments, const std::string& iconPath, const std::string& description,
-                    const std::function<void(const std::string&)>& report, const std::string& temporary) {
+Status WriteShellLink(const std::string& target, const std::string& linkPath, const std::string& workingDir,
+                      const std::string& arguments, const std::string& iconPath, const std::string& description,
+                      std::vector<std::string>& unset, const std::string& temporary) {
   ShellLinkData data;
   // A value the format cannot hold, or text that is no text in the code
   // page, is refused with its own message and left out, as the shell
   // refuses a property; the rest is still saved.
   auto set = [&](std::u16string& field, bool converted, std::u16string& text, const char* message) {
-    if (!converted || text.size() > kMaxShellLinkString) report(message);
+    if (!converted || text.size() > kMaxShellLinkString) unset.push_back(message);
     else field.swap(text);
   };
   std::u16string text;
@@ -73,15 +73,14 @@ long WriteShellLink(const std::string& target, const std::string& linkPath, cons
   // A name too long for the shell's buffer is a failed save, never a cut one.
   std::string bytes;
   std::u16string wideLinkPath;
+  if (!CodePageToUtf16(linkPath, wideLinkPath)) return SystemError(linkPath, EILSEQ, Status::Phase::Create);
+  if (wideLinkPath.size() >= kMaxLinkPath) return SystemError(linkPath, ENAMETOOLONG, Status::Phase::Create);
+  if (!BuildShellLink(data, bytes)) return SystemError(linkPath, EINVAL, Status::Phase::Write);
   ReplacingFile file;
-  const bool saved = CodePageToUtf16(linkPath, wideLinkPath) && wideLinkPath.size() < kMaxLinkPath &&
-                     BuildShellLink(data, bytes) && file.Open(linkPath, temporary) && file.Write(bytes) &&
-                     file.Commit();
-  if (!saved) {
-    report("Save failed!");
-    return kFailed;
-  }
-  return 0;
+  Status saved = file.Open(linkPath, temporary);
+  if (saved) saved = file.Write(bytes);
+  if (saved) saved = file.Commit();
+  return saved;
 }
 
 }  // namespace trilo

@@ -41,7 +41,7 @@ bool FindCommandProgram(const std::string& commandLine, std::string& program) {
   return true;
 }
 
-bool RunCommand(const std::string& commandLine, const std::string& workingDir) {
+Status RunCommand(const std::string& commandLine, const std::string& workingDir) {
   STARTUPINFOA startup;
   ZeroMemory(&startup, sizeof startup);
   startup.cb = sizeof startup;
@@ -55,13 +55,13 @@ bool RunCommand(const std::string& commandLine, const std::string& workingDir) {
   line.push_back('\0');
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE | NORMAL_PRIORITY_CLASS,
                       nullptr, workingDir.c_str(), &startup, &process))
-    return false;
+    return LastSystemError(commandLine);
 
   // The command's exit code is its own business; it ran.
   WaitForSingleObject(process.hProcess, INFINITE);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  return true;
+  return Status();
 }
 
 }  // namespace trilo

@@ -8,18 +8,27 @@ namespace trilo {
 
 void InitComponentLibrary() { CoInitialize(nullptr); }
 
-long WriteShellLink(const std::string& target, const std::string& linkPath, const std::string& workingDir,
-                    const std::string& arguments, const std::string& iconPath, const std::string& description,
-                    const std::function<void(const std::string&)>& report, const std::string& temporary) {
+namespace {
+
+Status Failure(const std::string& path, HRESULT hr) {
+  return SystemError(path, HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : hr, Status::Phase::Write);
+}
+
+}  // namespace
+
+Status WriteShellLink(const std::string& target, const std::string& linkPath, const std::string& workingDir,
+                      const std::string& arguments, const std::string& iconPath, const std::string& description,
+                      std::vector<std::string>& unset, const std::string& temporary) {
+  auto report = [&unset](const char* message) { unset.push_back(message); };
   IShellLinkA* link = nullptr;
   HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 reinterpret_cast<void**>(&link));
-  if (FAILED(hr)) return hr;
+  if (FAILED(hr)) return Failure(linkPath, hr);
   IPersistFile* file = nullptr;
   hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
   if (FAILED(hr)) {
     link->Release();
-    return hr;
+    return Failure(linkPath, hr);
   }
 
   // A property that cannot be set is reported; the others are still set.
@@ -46,11 +55,9 @@ long WriteShellLink(const std::string& target, const std::string& linkPath, cons
       hr = HRESULT_FROM_WIN32(GetLastError());
     if (FAILED(hr) && !temporary.empty()) DeleteFileA(temporary.c_str());
   }
-  if (FAILED(hr)) report("Save failed!");
-
   file->Release();
   link->Release();
-  return hr;
+  return SUCCEEDED(hr) ? Status() : Failure(linkPath, hr);
 }
 
 }  // namespace trilo

@@ -129,7 +129,7 @@ TerminalInteraction::TerminalInteraction(const TermOptions& options)
 
 void TellRefusals() {
   std::cout.flush();
-  for (const std::string& refusal : TakeRefusals()) std::cerr << ProgramName() << ": " << refusal << std::endl;
+  for (const Status& refusal : TakeRefusals()) std::cerr << ProgramName() << ": " << refusal.Reason() << std::endl;
 }
 
 void TerminalInteraction::ShowMessage(const std::string& text) {
