@@ -141,6 +141,32 @@ TEST_F(RecordTest, ARewrittenFileStaysAtItsNameUntilTheNewOneTakesIt) {
   }
 }
 
+// A change dropped neither committed nor abandoned is its caller's fault:
+// the file gets its place back and the record says the install failed.
+TEST_F(RecordTest, AChangeLeftUnsettledFailsTheRecord) {
+  const std::string target = game + "Season\\game.gdb";
+  const std::string old = ReadFile(target);
+  RecordHeader header;
+  header.title = "Unsettled";
+  InstallRecord record(game, pkg, header);
+  {
+    const std::string bytes = "new";
+    RecordedChange change = record.BeforeWrite(target, &bytes);
+    ASSERT_TRUE(change.Recorded());
+    ASSERT_TRUE(FileExists(record.Folder() + "Season\\game.gdb"));
+  }
+  EXPECT_EQ(record.Unsettled(), 1);
+  EXPECT_TRUE(record.Failure().IsRecordFailure());
+  EXPECT_EQ(ReadFile(target), old);
+  EXPECT_FALSE(FileExists(record.Folder() + "Season\\game.gdb"));
+  std::string destination = game + "new.txt";
+  EXPECT_TRUE(record.BeforeCopy(pkg + "conf.ini", destination).Recorded().IsRecordFailure());
+  record.Finish(true);
+  std::string manifest;
+  ASSERT_TRUE(ReadWholeFile(record.Folder() + kManifestName, manifest));
+  EXPECT_EQ(ParseManifest(manifest).header.state, RecordState::Failed);
+}
+
 TEST_F(RecordTest, TwoInstallsAreUndoneNewestFirstOnly) {
   const Tree before = ReadTree(game);
   ASSERT_EQ(Install("Lite"), InstallResult::Installed);

@@ -46,6 +46,10 @@ TEST(ReplacingFileNames, OnlyOurOwnPatternIsTakenForATemporary) {
       {"~trilo-4000000001-77.tmp", true, 4000000001ul},
       {"game.gdb~trilo.tmp", true, 0},  // the name earlier versions used
       {"GAME.GDB~trilo.tmp", true, 0},
+      {"game.gdb~trilo2.tmp", true, 0},  // and beside a name that was taken
+      {"game.gdb~trilo17.tmp", true, 0},
+      {"game.gdb~trilo1.tmp", false, 0},
+      {"game.gdb~trilo02.tmp", false, 0},
       {"other.gdb~trilo.tmp", false, 0},
       {"game.gdb", false, 0},
       {"~trilo-123.tmp", false, 0},
@@ -65,6 +69,19 @@ TEST(ReplacingFileNames, OnlyOurOwnPatternIsTakenForATemporary) {
       EXPECT_EQ(pid, c.pid) << c.entry;
     }
   }
+}
+
+TEST(ReplacingFileNames, EveryTemporaryNameIsNewAndBesideItsTarget) {
+  unsigned long pid = 0;
+  const std::string first = ReplacingFile::TemporaryPathBeside("C:\\Game\\Season\\game.gdb");
+  const std::string second = ReplacingFile::TemporaryPathBeside("C:\\Game\\Season\\game.gdb");
+  EXPECT_NE(first, second);
+  for (const std::string& path : {first, second}) {
+    ASSERT_EQ(path.rfind("C:\\Game\\Season\\", 0), 0u) << path;
+    EXPECT_TRUE(ReplacingFile::IsTemporaryName(path.substr(15), "game.gdb", pid)) << path;
+    EXPECT_EQ(pid, OwnId());
+  }
+  EXPECT_EQ(ReplacingFile::TemporaryPathBeside("C:game.gdb").substr(0, 9), "C:~trilo-");
 }
 
 TEST(ReplacingFile, StaleTemporariesGoAndNothingStandsInTheWay) {

@@ -80,7 +80,7 @@ void PackageChecker::MissingTemplate(const VersionRun& run, const std::string& f
 void PackageChecker::CheckDirectories(VersionRun& run) {
   const std::string& file = run.dirsName;
   std::vector<TemplateLine> lines;
-  if (ReadTemplateLines(run.version, "dirs.txt", lines) != TemplateRead::Done) {
+  if (!ReadTemplateLines(run.version, "dirs.txt", lines)) {
     MissingTemplate(run, file, "Error opening directory template");
     return;
   }
@@ -135,7 +135,7 @@ void PackageChecker::CheckPlayer(VersionRun& run) {
 void PackageChecker::CheckCopies(VersionRun& run) {
   const std::string& file = run.filesName;
   std::vector<TemplateLine> lines;
-  if (ReadTemplateLines(run.version, "files.txt", lines) != TemplateRead::Done) {
+  if (!ReadTemplateLines(run.version, "files.txt", lines)) {
     MissingTemplate(run, file, "Error opening file template");
     return;
   }

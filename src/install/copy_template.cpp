@@ -28,7 +28,7 @@ bool InstallerApp::CopyTemplateFiles(InstallProgress& progress) {
   EnterWorkingDir();
   // The number of entries, malformed ones included, sets the progress range.
   TemplateFile entries;
-  if (entries.Read(State.SelectedVersion, "files.txt") != TemplateRead::Done) {
+  if (!entries.Read(State.SelectedVersion, "files.txt")) {
     UI.ShowMessage(kOpenError);
     return false;
   }

@@ -1,5 +1,7 @@
 #include "install/template_file.h"
 
+#include <cerrno>
+
 #include "platform/filesystem.h"
 #include "platform/system_info.h"
 #include "text/code_page.h"
@@ -26,13 +28,15 @@ size_t LineEnd(const std::string& text, size_t pos) {
 
 }  // namespace
 
-TemplateRead TemplateFile::Read(const std::string& version, const char* plainName) {
+Status TemplateFile::Read(const std::string& version, const char* plainName) {
   pos_ = 0;
   line_ = 0;
   text_.clear();
   std::string name;
-  if (!FormTemplateName(version, plainName, name)) return TemplateRead::NameTooLong;
-  return ReadWholeFile(name, text_) ? TemplateRead::Done : TemplateRead::Unreadable;
+  if (!FormTemplateName(version, plainName, name))
+    return Status::Failure(version + "." + plainName, ENAMETOOLONG, 206, "the name is longer than 255 characters",
+                           Status::Phase::Open);
+  return ReadWholeFile(name, text_);
 }
 
 size_t TemplateFile::Count() const {
@@ -59,22 +63,22 @@ bool TemplateFile::Next(std::string& entry, int* line) {
   return false;
 }
 
-TemplateRead ReadTemplateLines(const std::string& version, const char* plainName, std::vector<TemplateLine>& lines) {
+Status ReadTemplateLines(const std::string& version, const char* plainName, std::vector<TemplateLine>& lines) {
   lines.clear();
   TemplateFile file;
-  const TemplateRead read = file.Read(version, plainName);
+  const Status read = file.Read(version, plainName);
   TemplateLine line;
-  while (read == TemplateRead::Done && file.Next(line.text, &line.number)) lines.push_back(line);
+  while (read && file.Next(line.text, &line.number)) lines.push_back(line);
   return read;
 }
 
-bool ReadTemplateEntries(const std::string& version, const char* plainName, std::vector<std::string>& entries) {
+Status ReadTemplateEntries(const std::string& version, const char* plainName, std::vector<std::string>& entries) {
   entries.clear();
   TemplateFile file;
-  if (file.Read(version, plainName) != TemplateRead::Done) return false;
+  const Status read = file.Read(version, plainName);
   std::string entry;
-  while (file.Next(entry)) entries.push_back(entry);
-  return true;
+  while (read && file.Next(entry)) entries.push_back(entry);
+  return read;
 }
 
 bool SplitCopyEntry(const std::string& entry, std::string& destination, std::string& source) {

@@ -2,22 +2,19 @@
 #include <string>
 #include <vector>
 
-namespace trilo {
+#include "platform/status.h"
 
-/// How reading a template ended.
-enum class TemplateRead {
-  Done,
-  NameTooLong,  ///< the versioned name does not fit the game's tools (255 characters)
-  Unreadable,   ///< missing, or it cannot be read to its end
-};
+namespace trilo {
 
 /// A template ("dirs.txt", "files.txt") of a version ("Full" reads
 /// "Full.dirs.txt"), read whole and handed out entry by entry: every line,
 /// trimmed, that is neither blank nor a "#" comment, in file order.
 class TemplateFile {
  public:
-  /// A name too long is refused, not cut.
-  TemplateRead Read(const std::string& version, const char* plainName);
+  /// A versioned name that does not fit the game's tools (255 characters)
+  /// is refused, not cut; a template that is missing or cannot be read to
+  /// its end fails as the read did.
+  Status Read(const std::string& version, const char* plainName);
   /// How many entries there are, without handing them out.
   size_t Count() const;
   /// The next entry and, when asked, its line (1 for the first line of the
@@ -37,11 +34,10 @@ struct TemplateLine {
 };
 
 /// All entries of a template at once, with their line numbers.
-TemplateRead ReadTemplateLines(const std::string& version, const char* plainName, std::vector<TemplateLine>& lines);
+Status ReadTemplateLines(const std::string& version, const char* plainName, std::vector<TemplateLine>& lines);
 
-/// The entries alone: false when the template is unreadable for either
-/// reason, as the install steps treat both alike.
-bool ReadTemplateEntries(const std::string& version, const char* plainName, std::vector<std::string>& entries);
+/// The entries alone.
+Status ReadTemplateEntries(const std::string& version, const char* plainName, std::vector<std::string>& entries);
 
 /// Splits a copy entry at its first "=" into the destination (trailing
 /// blanks removed) and the source (leading blanks removed); false when the
