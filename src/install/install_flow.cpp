@@ -15,6 +15,20 @@
 
 namespace trilo {
 
+const char kGameBusy[] = "Another install or undo is running on this game.";
+
+namespace {
+
+// The game's lock, or false when another process holds it. A lock the
+// system cannot give for another reason (a file system without locks)
+// does not stand in the way.
+bool LockGame(GameLock& lock, const std::string& gameFolder) {
+  const Status taken = lock.Take(gameFolder);
+  return taken || !taken.Locked();
+}
+
+}  // namespace
+
 void LocateGameFiles(InstallerApp& app, PathFields& fields) {
   const InstallSettings& s = app.Settings;
   std::string defaultConfig;
@@ -73,6 +87,12 @@ InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgre
     LocateGameFiles(app, fields);
     return InstallResult::OptionsError;
   }
+  GameLock lock;
+  if (!LockGame(lock, GameFolderOf(app.State.GameExePath, app.WorkingDir))) {
+    app.UI.ShowMessage(kGameBusy);
+    app.UI.ShowNotice(Notice::Failed);
+    return InstallResult::Failed;
+  }
   if (beginInstall) beginInstall();
   // A failed step has shown its own message; the closing notice must not
   // then claim the install completed.
@@ -99,6 +119,9 @@ UndoResult PrepareUndo(InstallerApp& app, const std::string& name, bool force, U
   }
   if (!PathExists(exe.path)) return failed("There is no game at " + PathForUser(exe.path));
   job.gameFolder = GameFolderOf(exe.path, app.WorkingDir);
+  // The records are read and the plan made under the lock: nothing changes
+  // them until the undo is over.
+  if (!LockGame(job.lock, job.gameFolder)) return failed(kGameBusy);
 
   job.records = ListInstalledRecords(job.gameFolder);
   if (job.records.empty()) {

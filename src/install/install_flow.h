@@ -3,6 +3,7 @@
 #include <string>
 
 #include "install/installer_app.h"
+#include "platform/game_lock.h"
 #include "install/undo.h"
 
 namespace trilo {
@@ -35,8 +36,13 @@ enum class InstallResult {
   Failed,        ///< a step failed; "Install Failed." was shown
 };
 
+/// What the second of two installs or undos of one game is told.
+extern const char kGameBusy[];  ///< "Another install or undo is running on this game."
+
 /// The Install handler. `beginInstall` is called once the checks passed,
 /// right before the sequence runs (the window disables its buttons there).
+/// The game is locked for the whole install: a game another install or
+/// undo holds is refused before anything changes.
 InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgress& progress,
                             const std::function<void()>& beginInstall);
 
@@ -49,6 +55,7 @@ enum class UndoResult { Undone, Failed, Cancelled };
 /// is filled in place and not copied.
 struct UndoJob {
   std::string gameFolder;
+  GameLock lock;  ///< held from the plan to the end of the undo
   std::vector<InstalledRecord> records;
   UndoPlan plan;
 };

@@ -60,6 +60,8 @@ class Status {
   bool Missing() const { return windowsCode_ == 2 || windowsCode_ == 3; }
   /// A folder that could not be removed because something is in it.
   bool NotEmpty() const { return windowsCode_ == 145; }
+  /// A lock that another process holds.
+  bool Locked() const { return windowsCode_ == 33; }
   /// A name that exists already (a file or a folder).
   bool AlreadyExists() const { return windowsCode_ == 80 || windowsCode_ == 183; }
 

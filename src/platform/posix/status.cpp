@@ -21,6 +21,7 @@ unsigned long WindowsCodeFor(int err) {
     case EROFS: return 19;    // ERROR_WRITE_PROTECT
     case ETXTBSY:
     case EBUSY: return 32;    // ERROR_SHARING_VIOLATION
+    case EWOULDBLOCK: return 33;  // ERROR_LOCK_VIOLATION: a lock held elsewhere
     case EMFILE:
     case ENFILE: return 4;    // ERROR_TOO_MANY_OPEN_FILES
     case ENOMEM: return 8;    // ERROR_NOT_ENOUGH_MEMORY
