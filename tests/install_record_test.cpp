@@ -196,14 +196,22 @@ TEST_F(RecordTest, FilesChangedSinceAreLeftAndReportedUnlessForced) {
   WriteFile(game + made, "tuned by hand");
   WriteFile(game + "Season\\game.gdb", "edited by hand");
 
-  ASSERT_EQ(Undo("last"), UndoResult::Undone);
+  // Left as they are, the undo is not complete: its record stays, said to
+  // be partly undone, and the next undo picks it again.
+  ASSERT_EQ(Undo("last"), UndoResult::Incomplete);
   ASSERT_EQ(ui.messages.size(), 1u);
   const std::string left = "Changed since the install, and left as they are:\n  Season\\game.gdb\n  " + made +
                            "\nWhat the install replaced stays in " + PathForUser(game + "trilo-records\\0001-");
   EXPECT_EQ(ui.messages[0].rfind(left, 0), 0u) << ui.messages[0];
+  EXPECT_EQ(ui.notices, std::vector<Notice>{Notice::UndoIncomplete});
   EXPECT_EQ(ReadFile(game + made), "tuned by hand");
   EXPECT_EQ(ReadFile(game + "Season\\game.gdb"), "edited by hand");
   EXPECT_FALSE(FileExists(game + "ClassicMod.ini"));
+  const std::vector<InstalledRecord> records = ListInstalledRecords(game);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].manifest.header.state, RecordState::PartlyUndone);
+  EXPECT_NE(InstalledRecordsText(records).find("partly undone"), std::string::npos);
+  EXPECT_EQ(Undo("last"), UndoResult::Incomplete);
 
   // The original database stays in the record until the undo is forced.
   ASSERT_EQ(Undo("last", true), UndoResult::Undone);

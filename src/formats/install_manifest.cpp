@@ -122,14 +122,24 @@ const char* RecordStateText(RecordState state) {
     case RecordState::CutShort: return "cut short";
     case RecordState::Completed: return "completed";
     case RecordState::Failed: return "failed";
+    case RecordState::PartlyUndone: return "partly undone";
   }
   return "cut short";
 }
 
 std::string ManifestStateField(RecordState state) {
   std::string field = RecordStateText(state);
-  field.resize(kManifestStateWidth, ' ');
+  // Padded, never cut: a wider state is written with the whole manifest.
+  if (field.size() < kManifestStateWidth) field.resize(kManifestStateWidth, ' ');
   return field;
+}
+
+std::string WithManifestState(const std::string& text, RecordState state) {
+  const size_t end = text.find("\r\n", kManifestStateOffset);
+  if (text.compare(kManifestStateOffset - (sizeof kStateKey - 1), sizeof kStateKey - 1, kStateKey) != 0 ||
+      end == std::string::npos)
+    return text;
+  return text.substr(0, kManifestStateOffset) + ManifestStateField(state) + text.substr(end);
 }
 
 std::string ManifestHeaderText(const RecordHeader& h) {
@@ -194,7 +204,8 @@ InstallManifest ParseManifest(const std::string& text) {
       const std::string key = line.substr(0, colon);
       const std::string value = Unescape(TrimRight(line.substr(colon + 2)));
       if (key == "State") {
-        for (RecordState s : {RecordState::CutShort, RecordState::Completed, RecordState::Failed})
+        for (RecordState s :
+             {RecordState::CutShort, RecordState::Completed, RecordState::Failed, RecordState::PartlyUndone})
           if (value == RecordStateText(s)) m.header.state = s;
       } else if (key == "Title") {
         m.header.title = value;

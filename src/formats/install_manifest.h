@@ -13,9 +13,11 @@
 
 namespace trilo {
 
-enum class RecordState { CutShort, Completed, Failed };
+/// How an install ended, and what an undo left of it: PartlyUndone is an
+/// undo that left files changed since the install, to be finished later.
+enum class RecordState { CutShort, Completed, Failed, PartlyUndone };
 
-/// "cut short", "completed", "failed".
+/// "cut short", "completed", "failed", "partly undone".
 const char* RecordStateText(RecordState state);
 
 enum class RecordAction {
@@ -62,6 +64,9 @@ std::string ManifestHeaderText(const RecordHeader& header);
 extern const size_t kManifestStateOffset;
 constexpr size_t kManifestStateWidth = 9;
 std::string ManifestStateField(RecordState state);
+/// The manifest's text with its state line saying `state`, however wide the
+/// field was written (an undo rewrites the whole manifest).
+std::string WithManifestState(const std::string& text, RecordState state);
 
 /// One entry's line, CR LF included.
 std::string ManifestEntryLine(const RecordEntry& entry);

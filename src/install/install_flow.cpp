@@ -156,6 +156,10 @@ UndoResult RunUndoJob(InstallerApp& app, const UndoJob& job, InstallProgress& pr
     app.UI.ShowNotice(Notice::UndoFailed);
     return UndoResult::Failed;
   }
+  if (outcome.incomplete) {
+    app.UI.ShowNotice(Notice::UndoIncomplete);
+    return UndoResult::Incomplete;
+  }
   app.UI.ShowNotice(Notice::UndoComplete);
   return UndoResult::Undone;
 }

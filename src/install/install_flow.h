@@ -49,7 +49,9 @@ InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgre
 /// The Cancel handler: shows "Install Cancelled.".
 void HandleCancel(InstallerApp& app);
 
-enum class UndoResult { Undone, Failed, Cancelled };
+/// How an undo ended; Incomplete: it left files changed since the install,
+/// and its record stays for a later undo to finish.
+enum class UndoResult { Undone, Failed, Cancelled, Incomplete };
 
 /// An undo decided on and confirmed. The plan points into `records`: a job
 /// is filled in place and not copied.

@@ -13,6 +13,7 @@ const char* NoticeText(Notice notice) {
     case Notice::UndoComplete: return TXT_UNDO_COMPLETE;
     case Notice::UndoFailed: return TXT_UNDO_FAILED;
     case Notice::UndoCancelled: return TXT_UNDO_CANCELLED;
+    case Notice::UndoIncomplete: return TXT_UNDO_INCOMPLETE;
   }
   return "";
 }

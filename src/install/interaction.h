@@ -5,7 +5,8 @@
 namespace trilo {
 
 /// The notices of the installer, each a small dialog of its own on Windows.
-enum class Notice { Complete, Cancelled, OptionsError, Failed, UndoComplete, UndoFailed, UndoCancelled };
+enum class Notice { Complete, Cancelled, OptionsError, Failed, UndoComplete, UndoFailed, UndoCancelled,
+                    UndoIncomplete };
 
 /// The fixed texts of the notices.
 const char* NoticeText(Notice notice);

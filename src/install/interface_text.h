@@ -16,6 +16,7 @@
 #define IDD_UNDO_COMPLETE 139
 #define IDD_UNDO_FAILED 140
 #define IDD_UNDO_CANCELLED 142
+#define IDD_UNDO_INCOMPLETE 143
 #define IDD_VERSION_SELECT 141
 
 // Controls (the buttons are IDOK 1 and IDCANCEL 2).
@@ -50,6 +51,7 @@
 #define TXT_UNDO_COMPLETE "Undo Complete."
 #define TXT_UNDO_FAILED "Undo Failed."
 #define TXT_UNDO_CANCELLED "Undo Cancelled."
+#define TXT_UNDO_INCOMPLETE "Undo Incomplete."
 
 // The questions.
 #define TXT_VERSION_PROMPT "This install contains more than one version. Please select the version you wish to install (you can install the other versions by running the installation program again)."

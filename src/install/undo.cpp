@@ -7,6 +7,7 @@
 #include "install/install_record.h"
 #include "platform/file_ops.h"
 #include "platform/filesystem.h"
+#include "platform/replacing_file.h"
 #include "platform/user_path.h"
 #include "text/content_hash.h"
 #include "text/text_util.h"
@@ -47,6 +48,19 @@ bool RemoveTree(const std::string& folder) {
   }
   const Status removed = RemoveFolder(folder);
   return removed || removed.Missing();
+}
+
+// The record says what is left of it, written whole: an earlier version's
+// state field may be too narrow to be written over in place.
+Status MarkPartlyUndone(const InstalledRecord& record) {
+  const std::string path = record.folder + kManifestName;
+  std::string text;
+  Status status = ReadWholeFile(path, text);
+  ReplacingFile file;
+  if (status) status = file.Open(path);
+  if (status) status = file.Write(WithManifestState(text, RecordState::PartlyUndone));
+  if (status) status = file.Commit();
+  return status;
 }
 
 std::string Plural(int count, const char* one, const char* many) {
@@ -200,7 +214,6 @@ std::string UndoSummary(const UndoPlan& plan) {
 
 UndoOutcome RunUndo(const UndoPlan& plan, InstallProgress& progress) {
   UndoOutcome out;
-  bool keepRecord = false;
   auto fail = [&out](const std::string& message) {
     out.ok = false;
     out.failure = message;
@@ -234,7 +247,6 @@ UndoOutcome RunUndo(const UndoPlan& plan, InstallProgress& progress) {
         break;
       case UndoStep::LeaveChanged:
         out.changed.push_back(a.shown);
-        keepRecord = keepRecord || a.replaced;
         break;
       case UndoStep::Nothing: break;
     }
@@ -243,7 +255,12 @@ UndoOutcome RunUndo(const UndoPlan& plan, InstallProgress& progress) {
     progress.PumpMessages();
   }
   progress.ClearTexts();
-  if (keepRecord) return out;
+  if (!out.changed.empty()) {
+    out.incomplete = true;
+    if (const Status marked = MarkPartlyUndone(*plan.record); !marked)
+      fail(marked.Explain("Couldn't write the install record " + PathForUser(marked.Path())));
+    return out;
+  }
   if (!RemoveTree(plan.record->folder)) {
     fail("Couldn't remove the install record " + PathForUser(plan.record->folder));
     return out;

@@ -68,6 +68,9 @@ std::string UndoSummary(const UndoPlan& plan);
 struct UndoOutcome {
   bool ok = true;
   std::string failure;                 ///< the message when not ok
+  /// Files changed since the install were left as they are: the record
+  /// stays, marked "partly undone", for a later undo to finish.
+  bool incomplete = false;
   std::vector<std::string> changed;    ///< files left as they are
   std::vector<std::string> leftFolders;  ///< folders left because something is in them
   bool recordRemoved = false;
@@ -75,8 +78,9 @@ struct UndoOutcome {
 
 /// Carries the plan out, showing each entry on the progress display. On a
 /// failure it stops there and the record stays, so that the undo can run
-/// again; it is removed once nothing of it is needed any more (a replaced
-/// file left as it is keeps its original there), and trilo-records with it
+/// again. When it left files changed since the install, the record stays
+/// too, as "partly undone" (a replaced file left as it is keeps its
+/// original there). Otherwise it is removed, and trilo-records with it
 /// when that is left empty.
 UndoOutcome RunUndo(const UndoPlan& plan, InstallProgress& progress);
 

@@ -363,6 +363,8 @@ TEST_F(SetupResources, EachNoticeShowsTheCoreTextInItsOwnTemplate) {
        false},
       {trilo::Notice::UndoCancelled, 134, 47, {-1, kStatic, "", 35, 7, 60, 8}, {IDOK, kDefButton, TXT_OK, 35, 26, 50, 14},
        false},
+      {trilo::Notice::UndoIncomplete, 134, 47, {-1, kStatic, "", 35, 7, 64, 8}, {IDOK, kDefButton, TXT_OK, 35, 26, 50, 14},
+       false},
   };
   std::vector<int> templates;
   for (const Layout& layout : layouts) {
@@ -374,7 +376,7 @@ TEST_F(SetupResources, EachNoticeShowsTheCoreTextInItsOwnTemplate) {
                          {text, layout.ok}});
   }
   EXPECT_EQ((std::vector<int>{IDD_COMPLETION, IDD_CANCELLED, IDD_OPTIONS_ERROR, IDD_FAILED, IDD_UNDO_COMPLETE,
-                              IDD_UNDO_FAILED, IDD_UNDO_CANCELLED}),
+                              IDD_UNDO_FAILED, IDD_UNDO_CANCELLED, IDD_UNDO_INCOMPLETE}),
             templates);
 }
 

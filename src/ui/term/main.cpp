@@ -72,11 +72,16 @@ int Undo(InstallerApp& app, const TermOptions& options) {
   switch (PrepareUndo(app, options.undoName, options.force, job)) {
     case UndoResult::Cancelled: return kCancelled;
     case UndoResult::Failed: return kFailed;
-    case UndoResult::Undone: break;
+    case UndoResult::Undone:
+    case UndoResult::Incomplete: break;
   }
   std::cout << "Undoing...\n";
   TerminalProgress progress("Undone");
-  return RunUndoJob(app, job, progress) == UndoResult::Undone ? 0 : kFailed;
+  switch (RunUndoJob(app, job, progress)) {
+    case UndoResult::Undone: return 0;
+    case UndoResult::Incomplete: return kPartlyInstalled;  // done, but not all of it
+    default: return kFailed;
+  }
 }
 
 }  // namespace

@@ -148,7 +148,8 @@ void InstallDialog::PrepareUndoRun() {
     case UndoResult::Undone:
       PostMessageA(hwnd, kRunUndoMessage, 0, 0);
       return;
-    case UndoResult::Failed: exitCode_ = 1; break;
+    case UndoResult::Failed:
+    case UndoResult::Incomplete: exitCode_ = 1; break;
     case UndoResult::Cancelled: exitCode_ = 2; break;
   }
   EndDialog(hwnd, IDCANCEL);
@@ -159,7 +160,11 @@ void InstallDialog::RunUndoNow() {
   // message came first.
   ShowWindow(hwnd, SW_SHOW);
   UpdateWindow(hwnd);
-  exitCode_ = RunUndoJob(app_, undoJob_, *this) == UndoResult::Undone ? 0 : 1;
+  switch (RunUndoJob(app_, undoJob_, *this)) {
+    case UndoResult::Undone: exitCode_ = 0; break;
+    case UndoResult::Incomplete: exitCode_ = 4; break;  // as the terminal's: done, but not all of it
+    default: exitCode_ = 1; break;
+  }
   EndDialog(hwnd, IDOK);
 }
 

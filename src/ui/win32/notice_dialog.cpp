@@ -36,6 +36,7 @@ int NoticeTemplate(Notice notice) {
     case Notice::UndoComplete: return IDD_UNDO_COMPLETE;
     case Notice::UndoFailed: return IDD_UNDO_FAILED;
     case Notice::UndoCancelled: return IDD_UNDO_CANCELLED;
+    case Notice::UndoIncomplete: return IDD_UNDO_INCOMPLETE;
   }
   return IDD_COMPLETION;
 }
