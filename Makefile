@@ -139,7 +139,8 @@ test-gui: win64 win32 wine-prefix
 # The release files, from the i686 build (the zip for Windows, packed by
 # packaging/windows/pack_zip.py) and the optimised Linux build (the Debian
 # package, packed by CPack); only the programs and what the packages hold are
-# built. Both depend on the commit alone. The .exe files are signed before
+# built. Both depend on the commit alone; the compiler cache's base folder
+# lets the clones of test-repro and dist-check reuse what this build cached. The .exe files are signed before
 # they are packed when a certificate is given: SIGN_CERT and SIGN_KEY, or
 # SIGN_PKCS12, with SIGN_PASSWORD from the environment and SIGN_TIMESTAMP
 # (a time-stamp server's URL) optional; see packaging/sign.sh.
@@ -148,9 +149,9 @@ DIST_VERSION = $(shell sed -n 's/^\#define TRILO_VERSION "\(.*\)"$$/\1/p' $(BUIL
 export SIGN_CERT SIGN_KEY SIGN_PKCS12 SIGN_TIMESTAMP
 dist: deps
 	cmake --preset win32 >/dev/null
-	cmake --build --preset win32 --target trilo-zip
+	CCACHE_BASEDIR=$(CURDIR) cmake --build --preset win32 --target trilo-zip
 	cmake --preset release >/dev/null
-	cmake --build --preset release --target trilo-setup trilo-check trilo-docs
+	CCACHE_BASEDIR=$(CURDIR) cmake --build --preset release --target trilo-setup trilo-check trilo-docs
 	rm -rf dist $(BUILD)/release/package
 	cd $(BUILD)/release && cpack
 	mkdir -p dist

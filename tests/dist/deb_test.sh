@@ -68,12 +68,14 @@ for name in trilo-setup trilo-check; do
     grep -q -- "$option\b" "$scratch/$name.txt" || say "man $name: no $option, which --help names"
   done
 done
-# Every examples path that the documents and manual pages name is there.
+# Every examples path that the documents name is there, and every path
+# under /usr/share/doc/trilo that the manual pages name.
 doc=$root/usr/share/doc/trilo
-{ cat "$doc"/*.md; zcat "$root"/usr/share/man/man1/*.gz | sed 's/\\-/-/g'; } |
-  grep -o 'examples/[A-Za-z0-9_.-]*' | sort -u | while read -r named; do
-    [ -e "$doc/$named" ] || echo "FAIL: the documents name $named, which the package lacks"
-  done | grep FAIL && fail=1
+{ cat "$doc"/*.md | grep -o 'examples/[A-Za-z0-9_.-]*' | sed 's|^|/usr/share/doc/trilo/|'
+  zcat "$root"/usr/share/man/man1/*.gz | sed 's/\\-/-/g' | grep -o '/usr/share/doc/trilo/[A-Za-z0-9_./-]*[A-Za-z0-9_/-]'
+} | sort -u | while read -r named; do
+  [ -e "$root$named" ] || echo "FAIL: the documents name $named, which the package lacks"
+done | grep FAIL && fail=1
 zcat "$root/usr/share/doc/trilo/changelog.gz" >"$scratch/changelog"
 [ "$(dpkg-parsechangelog -l "$scratch/changelog" -S Version)" = "$version" ] || say "the changelog's version is not $version"
 # The license, word for word.
