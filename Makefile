@@ -146,6 +146,10 @@ test-gui: win64 win32 wine-prefix
 # (a time-stamp server's URL) optional; see packaging/sign.sh.
 DEB_ARCH = $(shell dpkg --print-architecture)
 DIST_VERSION = $(shell sed -n 's/^\#define TRILO_VERSION "\(.*\)"$$/\1/p' $(BUILD)/release/version/trilo_version.h 2>/dev/null)
+# The signing script runs in the build folder: relative names are made whole.
+override SIGN_CERT := $(if $(SIGN_CERT),$(abspath $(SIGN_CERT)))
+override SIGN_KEY := $(if $(SIGN_KEY),$(abspath $(SIGN_KEY)))
+override SIGN_PKCS12 := $(if $(SIGN_PKCS12),$(abspath $(SIGN_PKCS12)))
 export SIGN_CERT SIGN_KEY SIGN_PKCS12 SIGN_TIMESTAMP
 dist: deps
 	cmake --preset win32 >/dev/null
@@ -170,7 +174,9 @@ test-repro:
 
 # Authenticode signing with a throwaway certificate made on the spot: the
 # signature verifies, and removing it gives back the unsigned program.
-test-sign: win32
+test-sign:
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 --target trilo-setup
 	sh tests/dist/sign_test.sh $(BUILD)/win32/src/ui/win32/trilo-setup.exe $(CURDIR) $(CURDIR)/$(BUILD)/sign-test
 
 # The files of dist/ as people get them: the Debian package unpacked (never
