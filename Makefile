@@ -1,5 +1,6 @@
 # trilo: make demo | make test   (make deps installs what is missing on Debian)
-#        make dist: the release files in dist/
+#        make dist: the release files in dist/ (SIGN_CERT=FILE SIGN_KEY=FILE signs the .exe files)
+#        make dist-check: two clean `make dist` runs of HEAD must agree byte for byte
 SHELL := /bin/bash
 BUILD := build
 WINE_ROOT := $(CURDIR)/$(BUILD)/wine
@@ -10,10 +11,10 @@ APT_PACKAGES := cmake ninja-build g++ make ccache libgtest-dev libbenchmark-dev 
   clang libclang-rt-14-dev libedit-dev \
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
   wine wine64 wine32:i386 xvfb xauth xdotool imagemagick fonts-wine liblnk-utils file python3 locales \
-  git dpkg-dev lintian man-db bsdextrautils unzip
+  git dpkg-dev lintian man-db bsdextrautils unzip osslsigncode openssl
 
 .PHONY: all deps native win32 win64 release test test-native test-wine test-gui wine-prefix fuzz fuzz-build \
-  fuzz-long crash crash-long mutate mutate-long demo bench bench-wine dist test-dist clean
+  fuzz-long crash crash-long mutate mutate-long demo bench bench-wine dist dist-check test-dist test-sign test-repro clean
 
 all: native
 
@@ -135,22 +136,48 @@ mutate-long: native
 test-gui: win64 win32 wine-prefix
 	timeout 900 xvfb-run -a -s "-screen 0 1024x768x24" python3 tests/gui/test_gui.py
 
-# The release files, from the i686 build (the zip for Windows) and the
-# optimised Linux build (the Debian package), each packed by CPack; only the
-# programs and what the packages hold are built.
+# The release files, from the i686 build (the zip for Windows, packed by
+# packaging/windows/pack_zip.py) and the optimised Linux build (the Debian
+# package, packed by CPack); only the programs and what the packages hold are
+# built. Both depend on the commit alone; the compiler cache's base folder
+# lets the clones of test-repro and dist-check reuse what this build cached. The .exe files are signed before
+# they are packed when a certificate is given: SIGN_CERT and SIGN_KEY, or
+# SIGN_PKCS12, with SIGN_PASSWORD from the environment and SIGN_TIMESTAMP
+# (a time-stamp server's URL) optional; see packaging/sign.sh.
 DEB_ARCH = $(shell dpkg --print-architecture)
 DIST_VERSION = $(shell sed -n 's/^\#define TRILO_VERSION "\(.*\)"$$/\1/p' $(BUILD)/release/version/trilo_version.h 2>/dev/null)
+# The signing script runs in the build folder: relative names are made whole.
+override SIGN_CERT := $(if $(SIGN_CERT),$(abspath $(SIGN_CERT)))
+override SIGN_KEY := $(if $(SIGN_KEY),$(abspath $(SIGN_KEY)))
+override SIGN_PKCS12 := $(if $(SIGN_PKCS12),$(abspath $(SIGN_PKCS12)))
+export SIGN_CERT SIGN_KEY SIGN_PKCS12 SIGN_TIMESTAMP
 dist: deps
 	cmake --preset win32 >/dev/null
-	cmake --build --preset win32 --target trilo-setup trilo-check
+	CCACHE_BASEDIR=$(CURDIR) cmake --build --preset win32 --target trilo-zip
 	cmake --preset release >/dev/null
-	cmake --build --preset release --target trilo-setup trilo-check trilo-docs
-	rm -rf dist $(BUILD)/win32/package $(BUILD)/release/package
-	cd $(BUILD)/win32 && cpack
+	CCACHE_BASEDIR=$(CURDIR) cmake --build --preset release --target trilo-setup trilo-check trilo-docs
+	rm -rf dist $(BUILD)/release/package
 	cd $(BUILD)/release && cpack
 	mkdir -p dist
 	cp $(BUILD)/win32/package/trilo-*-windows-x86.zip $(BUILD)/release/package/trilo_*.deb dist/
 	cd dist && sha256sum *.zip *.deb >SHA256SUMS && cat SHA256SUMS
+
+# Reproducible releases: HEAD cloned afresh into two folders of different
+# names and depths. dist-check makes the whole `make dist` in each and
+# compares SHA256SUMS; test-repro (part of `make test`) builds only the
+# Windows programs and the zip, sharing the compiler cache.
+dist-check:
+	sh tests/dist/repro_test.sh full $(CURDIR) $(CURDIR)/$(BUILD)/repro
+
+test-repro:
+	sh tests/dist/repro_test.sh quick $(CURDIR) $(CURDIR)/$(BUILD)/repro
+
+# Authenticode signing with a throwaway certificate made on the spot: the
+# signature verifies, and removing it gives back the unsigned program.
+test-sign:
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 --target trilo-setup
+	sh tests/dist/sign_test.sh $(BUILD)/win32/src/ui/win32/trilo-setup.exe $(CURDIR) $(CURDIR)/$(BUILD)/sign-test
 
 # The files of dist/ as people get them: the Debian package unpacked (never
 # installed) and used; the zip unpacked and its trilo-check.exe run under Wine.
@@ -172,6 +199,8 @@ test: deps
 	$(MAKE) test-wine
 	$(MAKE) dist
 	$(MAKE) test-dist
+	$(MAKE) test-sign
+	$(MAKE) test-repro
 	$(MAKE) test-gui
 
 # Installs the sample package into a fresh copy of the sample game and shows what changed.

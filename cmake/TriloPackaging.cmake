@@ -1,5 +1,6 @@
-# What a release holds, packed by CPack (`make dist`): on Windows a zip for
-# package authors, elsewhere a Debian package of the terminal programs.
+# What a release holds (`make dist`): on Windows a zip for players and
+# package authors, elsewhere a Debian package of the terminal programs,
+# packed by CPack. Both depend only on the commit: dates are the commit's.
 
 # Packing builds only what it installs: `make dist` builds those targets, not
 # the tests and benchmarks.
@@ -36,16 +37,34 @@ if(WIN32)
   else()
     set(arch x64)
   endif()
-  set(CPACK_GENERATOR ZIP)
-  set(CPACK_PACKAGE_FILE_NAME "trilo-${TRILO_VERSION}-windows-${arch}")
-  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
-  # Notepad before Windows 10 shows LF-only text as one long line.
-  configure_file(packaging/windows/README.txt.in "${staging}/README.txt" @ONLY NEWLINE_STYLE CRLF)
+  # The zip is packed by our own script, not CPack: sorted entries with the
+  # commit's date, and the programs signed in between when a certificate is
+  # given (packaging/sign.sh). `cmake --build --target trilo-zip` makes
+  # package/NAME.zip.
+  set(top "trilo-${TRILO_VERSION}-windows-${arch}")
+  add_custom_command(OUTPUT "${staging}/README.txt"
+    COMMAND Python3::Interpreter "${PROJECT_SOURCE_DIR}/packaging/windows/make_readme.py"
+            "${PROJECT_SOURCE_DIR}/docs/players-guide.md" "${PROJECT_SOURCE_DIR}/packaging/windows/README.txt.in"
+            "${TRILO_VERSION}" "${staging}/README.txt"
+    DEPENDS docs/players-guide.md packaging/windows/README.txt.in packaging/windows/make_readme.py VERBATIM)
+  add_custom_target(trilo-readme DEPENDS "${staging}/README.txt")
 
   install(TARGETS trilo-setup trilo-check RUNTIME DESTINATION .)
   install(FILES "${staging}/README.txt" LICENSE DESTINATION .)
-  install(FILES docs/package-format.md DESTINATION docs)
-  install(DIRECTORY examples/package-template DESTINATION examples)
+  install(FILES docs/players-guide.md docs/package-format.md DESTINATION docs)
+  install(DIRECTORY examples/package-template examples/sample-package DESTINATION examples)
+
+  set(stage "${CMAKE_BINARY_DIR}/zip-stage")
+  set(zip "${CMAKE_BINARY_DIR}/package/${top}.zip")
+  add_custom_target(trilo-zip
+    COMMAND ${CMAKE_COMMAND} -E rm -rf "${stage}" "${CMAKE_BINARY_DIR}/package"
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_BINARY_DIR}/package"
+    COMMAND ${CMAKE_COMMAND} --install "${CMAKE_BINARY_DIR}" --prefix "${stage}/${top}"
+    COMMAND sh "${PROJECT_SOURCE_DIR}/packaging/sign.sh" "${stage}/${top}/trilo-setup.exe" "${stage}/${top}/trilo-check.exe"
+    COMMAND Python3::Interpreter "${PROJECT_SOURCE_DIR}/packaging/windows/pack_zip.py" "${stage}" "${zip}"
+            "${TRILO_SOURCE_EPOCH}"
+    DEPENDS trilo-setup trilo-check trilo-readme VERBATIM USES_TERMINAL)
+  return()
 else()
   set(CPACK_GENERATOR DEB)
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -91,9 +110,15 @@ package, without installing it.")
   install(FILES "${staging}/trilo-setup.1.gz" "${staging}/trilo-check.1.gz" DESTINATION share/man/man1)
   install(FILES packaging/bash-completion/trilo-setup packaging/bash-completion/trilo-check
           DESTINATION share/bash-completion/completions)
-  install(FILES packaging/debian/copyright "${staging}/changelog.gz" docs/package-format.md
+  install(FILES packaging/debian/copyright "${staging}/changelog.gz" docs/players-guide.md docs/package-format.md
           DESTINATION share/doc/trilo)
-  install(DIRECTORY examples/package-template DESTINATION share/doc/trilo/examples)
+  install(DIRECTORY examples/package-template examples/sample-package DESTINATION share/doc/trilo/examples)
 endif()
 
+# CPack reads the epoch when it packs: file dates in the .deb, its members'
+# dates and the order of its entries then follow the commit, not the clock.
+if(TRILO_SOURCE_EPOCH)
+  file(WRITE "${CMAKE_BINARY_DIR}/CPackEpoch.cmake" "set(ENV{SOURCE_DATE_EPOCH} \"${TRILO_SOURCE_EPOCH}\")\n")
+  set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_BINARY_DIR}/CPackEpoch.cmake")
+endif()
 include(CPack)

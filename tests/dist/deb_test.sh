@@ -1,6 +1,7 @@
 #!/bin/sh
 # The Debian package as a person gets it, unpacked into a folder and never
-# installed: its control data and contents, the programs' versions, the
+# installed: its control data and contents (in name order, every path the
+# documents name), the programs' versions, the
 # manual pages and the bash completion against the programs' own --help,
 # lintian, and an unattended install of the sample by the unpacked
 # trilo-setup that does what the unpacked trilo-check planned.
@@ -36,11 +37,13 @@ grep -v '^d' "$scratch/contents" | awk '{print $NF}' | sed 's|^\./||' | sort >"$
   printf '%s\n' usr/bin/trilo-check usr/bin/trilo-setup \
     usr/share/bash-completion/completions/trilo-check usr/share/bash-completion/completions/trilo-setup \
     usr/share/doc/trilo/changelog.gz usr/share/doc/trilo/copyright usr/share/doc/trilo/package-format.md \
-    usr/share/man/man1/trilo-check.1.gz usr/share/man/man1/trilo-setup.1.gz
-  (cd "$src/examples" && find package-template -type f | sed 's|^|usr/share/doc/trilo/examples/|')
+    usr/share/doc/trilo/players-guide.md usr/share/man/man1/trilo-check.1.gz usr/share/man/man1/trilo-setup.1.gz
+  (cd "$src/examples" && find package-template sample-package -type f | sed 's|^|usr/share/doc/trilo/examples/|')
 } | sort >"$scratch/files.expected"
 diff "$scratch/files.expected" "$scratch/files" || say "the package's files differ (< expected, > in the package)"
 awk '$2 != "root/root" {print}' "$scratch/contents" | grep . && say "files not owned by root"
+awk '{print $NF}' "$scratch/contents" | LC_ALL=C sort -c 2>/dev/null || say "the package's entries are not in name order"
+[ "$(awk '{print $4, $5}' "$scratch/contents" | sort -u | wc -l)" -eq 1 ] || say "the package's files differ in date"
 
 root=$scratch/root
 dpkg-deb -x "$deb" "$root" || say "dpkg-deb -x fails"
@@ -65,6 +68,14 @@ for name in trilo-setup trilo-check; do
     grep -q -- "$option\b" "$scratch/$name.txt" || say "man $name: no $option, which --help names"
   done
 done
+# Every examples path that the documents name is there, and every path
+# under /usr/share/doc/trilo that the manual pages name.
+doc=$root/usr/share/doc/trilo
+{ cat "$doc"/*.md | grep -o 'examples/[A-Za-z0-9_.-]*' | sed 's|^|/usr/share/doc/trilo/|'
+  zcat "$root"/usr/share/man/man1/*.gz | sed 's/\\-/-/g' | grep -o '/usr/share/doc/trilo/[A-Za-z0-9_./-]*[A-Za-z0-9_/-]'
+} | sort -u | while read -r named; do
+  [ -e "$root$named" ] || echo "FAIL: the documents name $named, which the package lacks"
+done | grep FAIL && fail=1
 zcat "$root/usr/share/doc/trilo/changelog.gz" >"$scratch/changelog"
 [ "$(dpkg-parsechangelog -l "$scratch/changelog" -S Version)" = "$version" ] || say "the changelog's version is not $version"
 # The license, word for word.

@@ -292,6 +292,9 @@ void ExpectVersionInfo(const std::string& path, const char* fileName) {
   EXPECT_EQ(TRILO_VERSION, text("FileVersion"));
   EXPECT_EQ(TRILO_VERSION, text("ProductVersion"));
   EXPECT_EQ("trilo", text("ProductName"));
+  EXPECT_EQ("the trilo project", text("CompanyName"));
+  EXPECT_EQ("Copyright (c) 2026 The trilo authors. MIT License", text("LegalCopyright"));
+  EXPECT_NE("(none)", text("FileDescription"));
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT fixedLength = 0;
   ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedLength));
@@ -395,7 +398,8 @@ TEST_F(SetupResources, SplashIsAnEmptyBorderlessPopup) {
 }
 
 TEST_F(SetupResources, IconVersionAndManifest) {
-  // The icon group 128 with small, standard and large images.
+  // The icon group 128 with small, standard, large and 256-pixel images
+  // (a width of 256 is written as 0).
   const BYTE* data = nullptr;
   size_t size = 0;
   ASSERT_TRUE(setup.Resource(MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */, IDR_MAINFRAME, data, size));
@@ -404,7 +408,7 @@ TEST_F(SetupResources, IconVersionAndManifest) {
   ASSERT_EQ(size, 6u + 14u * count);
   std::vector<int> widths;
   for (WORD i = 0; i < count; ++i) widths.push_back(data[6 + 14 * i]);
-  EXPECT_EQ((std::vector<int>{16, 32, 48}), widths);
+  EXPECT_EQ((std::vector<int>{16, 32, 48, 0}), widths);
 
   // Common Controls 6 and DPI awareness, and no elevation by the "setup" name.
   ASSERT_TRUE(setup.Resource(MAKEINTRESOURCEA(24) /* RT_MANIFEST */, 1, data, size));

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""Draws trilo.ico: a chequered flag on a pole, at 16, 32 and 48 pixels.
+"""Draws trilo.ico: a chequered flag on a pole, at 16, 32, 48 and 256 pixels.
 
 Run it again after changing the drawing: python3 make_icon.py trilo.ico
 """
 import math
 import struct
 import sys
+import zlib
 
 
 def draw(size):
@@ -64,13 +65,28 @@ def icon_image(size):
     return header + bytes(colour) + bytes(mask)
 
 
+def png_image(size):
+    """One icon image as a PNG, as Windows wants the 256-pixel one (a bitmap
+    of that size would be 256 KiB)."""
+    raw = bytearray()
+    for row in draw(size):
+        raw += b'\0' + bytes(c for pixel in row for c in pixel)
+
+    def chunk(kind, body):
+        return struct.pack('>I', len(body)) + kind + body + struct.pack('>I', zlib.crc32(kind + body))
+    header = struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header) + chunk(b'IDAT', zlib.compress(bytes(raw), 9))
+            + chunk(b'IEND', b''))
+
+
 def main(path):
-    sizes = (16, 32, 48)
-    images = [icon_image(n) for n in sizes]
+    sizes = (16, 32, 48, 256)
+    images = [png_image(n) if n >= 256 else icon_image(n) for n in sizes]
     out = bytearray(struct.pack('<HHH', 0, 1, len(images)))
     offset = 6 + 16 * len(images)
     for n, data in zip(sizes, images):
-        out += struct.pack('<BBBBHHII', n, n, 0, 0, 1, 32, len(data), offset)
+        # A size of 256 is written as 0 in the directory's byte.
+        out += struct.pack('<BBBBHHII', n % 256, n % 256, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     for data in images:
         out += data
