@@ -31,6 +31,12 @@ bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+std::string FoldCase(const std::string& s) {
+  std::string folded = s;
+  for (char& c : folded) c = AsciiLower(c);
+  return folded;
+}
+
 bool FormTemplateName(const std::string& version, const std::string& plain, std::string& name) {
   std::string formed = version.empty() ? plain : version + "." + plain;
   if (formed.size() > 255) return false;

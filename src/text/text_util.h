@@ -16,6 +16,10 @@ std::string Trim(const std::string& s);
 /// Compares ignoring the case of the ASCII letters A to Z only.
 bool EqualsIgnoreCase(const std::string& a, const std::string& b);
 
+/// The text with A to Z made lower case and every other byte kept: the one
+/// caseless fold, for map keys of names that compare as EqualsIgnoreCase.
+std::string FoldCase(const std::string& s);
+
 /// The template name "%s.%s" (version, plain name) or the plain name when the
 /// version is empty. False when the name would not fit the 256-byte buffer
 /// the game's tools use (255 characters).
