@@ -15,12 +15,6 @@ namespace {
 const char kConf[] = "conf.ini";
 const char* const kSections[] = {kInstallSection, kConfigSection, kShortcutSection, kGuiSection};
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
 const ConfKey* FindKey(const char* section, const std::string& name) {
   for (const ConfKey& key : kConfKeys)
     if ((!section || std::strcmp(key.section, section) == 0) && EqualsIgnoreCase(name, key.name)) return &key;
@@ -87,7 +81,7 @@ void PackageChecker::CheckConfLines(const std::vector<IniLine>& lines) {
         Warning(kConf, line.number, text);
         continue;
       }
-      auto first = firstSection.emplace(Lower(known), line.number);
+      auto first = firstSection.emplace(FoldCase(known), line.number);
       if (!first.second) {
         Warning(kConf, line.number, "[" + line.name + "] again (first at line " + std::to_string(first.first->second) +
                                         "): the installer reads only the first");
@@ -117,7 +111,7 @@ void PackageChecker::CheckConfLines(const std::vector<IniLine>& lines) {
     }
     const long version = VersionIndex(line.name);
     if ((version >= 0 && section == kInstallSection) || FindKey(section, line.name)) {
-      auto first = firstKey.emplace(Lower(line.name), line.number);
+      auto first = firstKey.emplace(FoldCase(line.name), line.number);
       if (!first.second)
         Warning(kConf, line.number, "`" + line.name + "` is set again (first at line " +
                                         std::to_string(first.first->second) + "): the installer reads only the first");

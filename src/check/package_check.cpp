@@ -19,8 +19,6 @@ namespace {
 
 const char kConf[] = "conf.ini";
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // Where the last separator stands, stepping over double-byte characters.
@@ -53,8 +51,7 @@ std::string PackageChecker::Key(const std::string& path) const {
   while (key.size() > 1 && key.back() == '\\') key.pop_back();
   // Both systems find a name in any case: Windows always, the POSIX side
   // when the exact spelling is not there.
-  for (char& c : key) c = Lower(c);
-  return key;
+  return FoldCase(key);
 }
 
 std::string PackageChecker::Show(const std::string& path) const {
