@@ -33,6 +33,9 @@ class PackageChecker {
 
  private:
   // conf_check.cpp
+  /// conf.ini as the installer's start-up reads it, by the reader that
+  /// answers as Windows does on every system.
+  void ReadConf();
   void CheckConfIni();
   void CheckConfLines(const std::vector<IniLine>& lines);
   void CheckConfValues(const IniText& ini);
@@ -84,7 +87,8 @@ class PackageChecker {
   CheckReport& report_;
   SilentInteraction confUi_;
   InstallerApp conf_{confUi_};  ///< conf.ini as the installer reads it at start-up
-  std::string confBytes_;
+  std::string confBytes_;       ///< conf.ini as it is on disk
+  IniText confIni_{""};         ///< and as the profile functions read it
   bool hasConf_ = false;
   bool confStopped_ = false;    ///< reading stopped at a missing ConfigName
   bool hasGame_ = false;

@@ -6,6 +6,7 @@
 
 #include "check_context.h"
 #include "platform/filesystem.h"
+#include "platform/profile.h"
 #include "text/text_util.h"
 
 namespace trilo {
@@ -45,15 +46,23 @@ bool AllDigits(const std::string& s) {
 
 }  // namespace
 
-void PackageChecker::CheckConfIni() {
+void PackageChecker::ReadConf() {
+  // The start-up's folder, joined as the installer joins it.
+  conf_.WorkingDir = GetCurrentFolder() + "\\";
   hasConf_ = ReadWholeFile(conf_.WorkingDir + kConf, confBytes_) == FileRead::Done;
+  confIni_ = IniText(ReadProfileText(conf_.WorkingDir + kConf));
+  conf_.ReadConfiguration(confIni_);
+  confStopped_ = !confUi_.messages.empty();
+}
+
+void PackageChecker::CheckConfIni() {
   if (!hasConf_) {
     Warning(kConf, 0,
             "missing: every key takes its default, so the install writes no new configuration, player, "
             "shortcut or circuits, and every ${NEW...} folder is the game's own");
     return;
   }
-  const IniText ini(confBytes_);
+  const IniText& ini = confIni_;
   CheckConfLines(ini.Lines());
   CheckConfValues(ini);
   CheckSplash(ini);

@@ -86,9 +86,7 @@ void PackageChecker::Run() {
     Error(Show(request_.packageDir), 0, "not a folder");
     return;
   }
-  // The installer's own start-up: the current folder and conf.ini.
-  conf_.StartUp();
-  confStopped_ = !confUi_.messages.empty();
+  ReadConf();
   CheckConfIni();
 
   const std::vector<std::string>& listed = conf_.Settings.VersionList;
@@ -186,7 +184,7 @@ bool PackageChecker::PrepareRun(VersionRun& run) {
 void PackageChecker::CheckCommands() {
   const InstallSettings& s = conf_.Settings;
   if (s.PreInstall.empty() && s.PostInstall.empty()) return;
-  const IniText ini(confBytes_);
+  const IniText& ini = confIni_;
 
   // The commands are the same for every version; only the game's values
   // change what they say. The pre-install command runs before the game's
@@ -251,7 +249,7 @@ void PackageChecker::CheckNewConfig(VersionRun& run) {
   const InstallSettings& s = run.app.Settings;
   const InstallState& st = run.app.State;
   if (!s.NewConfig || confStopped_ || !run.ready) return;
-  const int line = IniText(confBytes_).LineOf(kConfigSection, "ConfigName");
+  const int line = confIni_.LineOf(kConfigSection, "ConfigName");
   const std::string target = st.TOPDIR + s.ConfigName;
   // Written before dirs.txt makes any folder: its folder must be the game's.
   const char* stops = ": the install would stop with \"Error creating new config file\"";
@@ -270,7 +268,7 @@ void PackageChecker::CheckShortcut(VersionRun& run) {
   if (!s.NewShortcut || confStopped_ || !run.ready) return;
   const std::string icon = st.TOPDIR + s.IconFile;
   if (!s.IconFile.empty() && !GetFileStatus(icon).exists && !run.copies.count(Key(icon)))
-    Warning(kConf, IniText(confBytes_).LineOf(kShortcutSection, "IconFile"),
+    Warning(kConf, confIni_.LineOf(kShortcutSection, "IconFile"),
             "the shortcut's icon `" + Show(icon) + "` is neither in the game nor copied there by " + run.filesName);
   run.plan.push_back("  shortcut           " + Show(st.TOPDIR + s.Desc + ".lnk") + "  starts " +
                      Show(st.GameExePath) + " with \" config=" + s.ConfigName + "\"");
