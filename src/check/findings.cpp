@@ -71,6 +71,7 @@ std::string CheckReport::Text() const {
   for (const std::string& line : plan) out += line + "\n";
   for (const std::string& note : notes) out += "note: " + note + "\n";
   for (const Finding& f : findings) out += FormatFinding(f) + "\n";
+  if (codePage) out += "text read in code page " + std::to_string(codePage) + "\n";
   out += std::to_string(Count(Severity::Error)) + " errors, " + std::to_string(Count(Severity::Warning)) +
          " warnings\n";
   return out;

@@ -18,6 +18,7 @@ namespace trilo {
 namespace {
 
 const char kConf[] = "conf.ini";
+const char kSetupExe[] = "trilo-setup.exe";
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -110,9 +111,23 @@ void PackageChecker::Run() {
                               plain + "`");
   }
 
+  CheckPackageFolder();
   LocateGame();
   CheckCommands();
   for (const std::string& version : versions_) CheckVersion(version);
+}
+
+void PackageChecker::CheckPackageFolder() {
+  // Not counted: the template and a package in the making lack it too.
+  if (!PathExists(kSetupExe))
+    report_.Note("the package folder has no " + std::string(kSetupExe) + ": players would have nothing to start; put it in "
+                 "before you ship the package");
+  if (PathExists("log.txt"))
+    Warning("log.txt", 0, "left from an install: players would see its old list of failed copies (each install adds "
+                          "to it); delete it before you ship the package");
+  if (PathExists("trilo-check.exe"))
+    Warning("trilo-check.exe", 0, "players would see it beside " + std::string(kSetupExe) +
+                                  " and may start it instead; leave it out of the package");
 }
 
 void PackageChecker::LocateGame() {
@@ -228,6 +243,12 @@ void PackageChecker::CheckVersion(const std::string& version) {
   FormTemplateName(version, "dirs.txt", run.dirsName);
   FormTemplateName(version, "gdb.txt", run.gdbName);
   if (hasGame_) PrepareRun(run);
+  for (const std::string* file : {&run.dirsName, &run.filesName, &run.gdbName}) {
+    std::string bytes;
+    if ((file != &run.gdbName || conf_.Settings.GDB) && ReadWholeFile(*file, bytes) == FileRead::Done &&
+        !CheckFileText(*file, bytes, file == &run.gdbName ? TextKind::Gdb : TextKind::Template))
+      run.garbled.insert(*file);
+  }
 
   // In the order of the install sequence.
   if (!prePlan_.empty()) run.plan.push_back(prePlan_);
@@ -258,6 +279,13 @@ void PackageChecker::CheckNewConfig(VersionRun& run) {
   else if (GetFileStatus(target).folder || !GetFileStatus(Parent(target)).folder)
     Error(kConf, line, "the new configuration `" + Show(target) + "` has no folder to go in" + stops);
   run.plan.push_back("  new configuration  " + Show(target) + "  from  " + Show(st.OldConfigPath));
+  const std::string newSeason = st.TOPDIR + s.SeasonDir, oldSeason = st.TOPDIR + st.OLDSEASONDIR;
+  if (s.GDB && Key(newSeason) != Key(oldSeason))
+    Warning(kConf, confIni_.LineOf(kConfigSection, "SeasonDir"),
+            "GDB is on, but the new configuration's season folder `" + Show(newSeason) + "` is not the game's `" +
+                Show(oldSeason) + "`: the merge puts the circuits into `" + Show(oldSeason + "game.gdb") +
+                "`, which the new configuration does not read; for a season of its own, copy a whole game.gdb "
+                "into its folder with files.txt and turn GDB off");
   for (const GameDirEntry& entry : kGameDirEntries)
     run.plan.push_back(std::string("    ") + entry.key + "=" + s.*entry.newValue);
 }
@@ -282,6 +310,7 @@ CheckReport CheckPackage(const CheckRequest& request) {
     checker.Run();
   }
   SetCurrentFolder(saved);
+  report.codePage = ActiveCodePage().Id();
   report.Sort();
   return report;
 }
