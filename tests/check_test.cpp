@@ -200,8 +200,10 @@ std::vector<BrokenPackage> BrokenPackages() {
                     "as three characters of the first line: a section header on the first line is not found, and its "
                     "keys are never read; ") + kSaveAs,
         "conf.ini:2: warning: `GDB` stands before any section: the installer never reads it",
-        "conf.ini:4: warning: the text is UTF-8, but the players' code page 1252 shows it as `Title=F1 Saison 1967 "
-        "N\xC3\x83\xC2\xBCrburgring`; save the file in code page 1252 (in Notepad: \"ANSI\")",
+        // As the console shows code page 1252: the two bytes of the UTF-8 "\xC3\xBC" as two letters.
+        "conf.ini:4: warning: the text is UTF-8, but the players' code page 1252 shows it as `" +
+            TextForUser("Title=F1 Saison 1967 N\xC3\xBCrburgring") +
+            "`; save the file in code page 1252 (in Notepad: \"ANSI\")",
         std::string("dirs.txt:1: error: the file starts with a UTF-8 byte order mark (EF BB BF), which Windows reads "
                     "as three characters of the first line: the first line's path or comment starts with them; ") +
             kSaveAs,
