@@ -1,6 +1,6 @@
 #include "check_options.h"
 
-#include <cstdlib>
+#include "text/code_page.h"
 
 namespace trilo {
 
@@ -80,13 +80,10 @@ bool ParseCheckOptions(int argc, char** argv, CheckOptions& o, std::string& erro
     } else if (arg == "--code-page") {
       std::string number;
       if (!takeValue(number)) return false;
-      char* end = nullptr;
-      const unsigned long id = std::strtoul(number.c_str(), &end, 10);
-      if (number.empty() || *end != '\0' || id == 0 || id > 65535 || number[0] == '-' || number[0] == '+') {
+      if (!ParseCodePageNumber(number, o.codePage)) {
         error = "--code-page needs a code page number, not \"" + number + "\"";
         return false;
       }
-      o.codePage = static_cast<unsigned>(id);
 #endif
     } else if (arg.size() > 1 && arg[0] == '-') {
       error = "unknown argument: " + std::string(argv[i]);
