@@ -12,6 +12,7 @@
 #include "formats/ini_reader.h"
 #include "fuzz_support.h"
 #include "install/installer_app.h"
+#include "platform/profile.h"
 
 namespace {
 
@@ -30,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   trilo::InstallerApp app(ui);
   app.StartUp();
   const trilo::InstallSettings& s = app.Settings;
-  const trilo::IniText ini(bytes);
+  // As the profile functions read it: a file that starts with FF FE is UTF-16.
+  const trilo::IniText ini(trilo::ReadProfileText(app.WorkingDir + "conf.ini"));
 
   Check(!app.WorkingDir.empty() && app.WorkingDir.back() == '\\', kTarget, "the package folder lacks its separator");
   Check(s.VersionList.size() <= 256, kTarget, "more versions than the list holds");

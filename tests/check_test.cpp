@@ -7,6 +7,7 @@
 
 #include "check/package_check.h"
 #include "platform/user_path.h"
+#include "ini_corpus.h"
 #include "test_support.h"
 #include "text/text_util.h"
 
@@ -20,6 +21,7 @@ void MakeGame(const std::string& game) {
   MakeFolder(game + "Season");
   MakeFolder(game + "Cars");
   WriteFile(game + "f1_9902.exe", "MZ");
+  for (int i = 1; i <= 6; ++i) WriteFile(game + "Cars\\car" + std::to_string(i) + ".dat", "c");
   std::string config = "[COMPONENTS]\r\n";
   for (const char* entry : {"SEASONDIR=Season\\", "SAVEDIR=Save\\", "OPTIONSDIR=Options\\", "REPLAYDIR=Replays\\",
                             "LOGDIR=Logs\\", "MOVIEDIR=Movies\\", "VEHICLESDIR=Cars\\", "TRACKSDIR=Tracks\\",
@@ -40,9 +42,14 @@ struct BrokenPackage {
   std::vector<std::pair<std::string, std::string>> files;  // relative path, content
   bool withGame;
   // Paths between < and > are written as the report shows them ({game} is
-  // the game folder).
+  // the game folder); {game+N} is the length of the game folder's path and N.
   std::vector<std::string> expected;
+  std::string note = "";  ///< a note beyond the one of a check without the game
 };
+
+const char kSaveAs[] = "save it without a mark, in the players' code page (in Notepad: \"ANSI\")";
+// 202 characters within the package.
+const std::string kLongSource = "content\\" + std::string(190, 's') + ".dat";
 
 std::vector<BrokenPackage> BrokenPackages() {
   const char* stopsCreating = ": the install would stop here with \"Error creating directory\"";
@@ -110,6 +117,7 @@ std::vector<BrokenPackage> BrokenPackages() {
         {"content\\a.dat", "a"}},
        false,
        {"dirs.txt:1: error: unknown placeholder `${NEWTRAKSDIR}` stays as written: did you mean `${NEWTRACKSDIR}`?",
+        "dirs.txt:1: warning: the folder `${NEWTRAKSDIR}Avus` lies outside the game folder",
         "dirs.txt:2: warning: `${PLAYERDIR}` is only \"\\\": NewPlayer is off, so no player file is asked for",
         std::string("files.txt:3: error: the source `<content\\missing.dat>` does not exist: ") + copyFails,
         "files.txt:4: error: a copy line without \"=\": the install would stop here with \"Malformed file copy string\"",
@@ -182,12 +190,122 @@ std::vector<BrokenPackage> BrokenPackages() {
        {"conf.ini:2: warning: `${OLDSAVEDIR}` is empty when PreInstall runs: the game's configuration is read after it",
         "conf.ini:2: error: PreInstall: no program `nosuch.exe` is found in the package folder or along the search "
         "path: the install would stop before its first step"}},
+      {"byte order marks and UTF-8 letters",
+       {{"conf.ini", "\xEF\xBB\xBF[VESKAINSTALL]\r\nGDB=0\r\n[GUI]\r\nTitle=F1 Saison 1967 N\xC3\xBCrburgring\r\n"},
+        {"dirs.txt", "\xEF\xBB\xBF${TOPDIR}Mod\r\n"},
+        {"files.txt", test::Utf16Le(u"${TOPDIR}Mod\\a.dat = a.dat\r\n")},
+        {"a.dat", "a"}},
+       false,
+       {std::string("conf.ini:1: error: the file starts with a UTF-8 byte order mark (EF BB BF), which Windows reads "
+                    "as three characters of the first line: a section header on the first line is not found, and its "
+                    "keys are never read; ") + kSaveAs,
+        "conf.ini:2: warning: `GDB` stands before any section: the installer never reads it",
+        // As the console shows code page 1252: the two bytes of the UTF-8 "\xC3\xBC" as two letters.
+        "conf.ini:4: warning: the text is UTF-8, but the players' code page 1252 shows it as `" +
+            TextForUser("Title=F1 Saison 1967 N\xC3\xBCrburgring") +
+            "`; save the file in code page 1252 (in Notepad: \"ANSI\")",
+        std::string("dirs.txt:1: error: the file starts with a UTF-8 byte order mark (EF BB BF), which Windows reads "
+                    "as three characters of the first line: the first line's path or comment starts with them; ") +
+            kSaveAs,
+        "dirs.txt:1: warning: the folder `\xEF\xBB\xBF${TOPDIR}Mod` lies outside the game folder",
+        std::string("files.txt:1: error: the file is UTF-16 (\"Unicode\", it starts with FF FE), which the installer "
+                    "reads byte by byte: no line of it reads as written; ") + kSaveAs}},
+      {"UTF-16 conf.ini: little-endian read, big-endian not",
+       {{"conf.ini", test::Utf16Le(u"[VESKAINSTALL]\r\nNewShortcut=1\r\n[VESKASHORTCUT]\r\nIconFile=i.ico\r\n")},
+        {"Full.dirs.txt", ""},
+        {"dirs.txt", ""},
+        {"files.txt", ""}},
+       false,
+       {"conf.ini:2: error: NewShortcut is on but `Desc` is empty or missing: the shortcut would be named \".lnk\""},
+       "conf.ini is UTF-16 (\"Unicode\"): the installer reads it as Windows does, in code page 1252"},
+      {"UTF-16 big-endian conf.ini",
+       {{"conf.ini", std::string("\xFE\xFF\0[\0G\0U\0I\0]", 12)}, {"dirs.txt", ""}, {"files.txt", ""}},
+       false,
+       {std::string("conf.ini:1: error: the file is UTF-16 big-endian (it starts with FE FF), which Windows cannot "
+                    "read: every key takes its default; ") + kSaveAs}},
+      {"copies onto the game's own files",
+       {{"conf.ini", "[GUI]\nTitle=Mod\n"},
+        {"dirs.txt", ""},
+        {"files.txt",
+         "${TOPDIR}f1_9902.exe = a.dat\n${TOPDIR}config.ini = a.dat\n${TOPDIR}${OLDSEASONDIR}game.gdb = a.dat\n"
+         "${TOPDIR}Cars\\car1.dat = a.dat\n${TOPDIR}Cars\\car2.dat = a.dat\n${TOPDIR}Cars\\car3.dat = a.dat\n"
+         "${TOPDIR}Cars\\car4.dat = a.dat\n${TOPDIR}Cars\\car5.dat = a.dat\n${TOPDIR}Cars\\car6.dat = a.dat\n"},
+        {"a.dat", "a"}},
+       true,
+       {"files.txt: warning: 6 copies replace files the game already has (`<{game}Cars\\car1.dat>`, "
+        "`<{game}Cars\\car2.dat>`, `<{game}Cars\\car3.dat>`, `<{game}Cars\\car4.dat>` and `<{game}Cars\\car5.dat>` "
+        "and more; --dry-run lists them all): players lose what was there, which another package may need",
+        "files.txt:1: error: the copy replaces `<{game}f1_9902.exe>`, the game's program: players could no longer "
+        "start the game",
+        "files.txt:2: error: the copy replaces `<{game}config.ini>`, the game configuration the install reads: "
+        "players lose their settings, and a new configuration made from the copy",
+        "files.txt:3: error: the copy replaces `<{game}Season\\game.gdb>`, the game's database, which the merge "
+        "rewrites: the game's circuits are lost, and a copy that is not a whole game.gdb ends the merge with "
+        "\"Unexpected end of game.gdb file\"; put the package's circuits in gdb.txt"}},
+      {"circuits merged into a season the new configuration leaves",
+       {{"conf.ini", "[VESKAINSTALL]\nNewConfig=1\nGDB=1\n[VESKACONFIG]\nConfigName=Mod.ini\nSeasonDir=Mod\\\n"},
+        {"dirs.txt", "${TOPDIR}Mod\n"},
+        {"files.txt", ""},
+        {"gdb.txt", "SeasonRaces\n{\n  Avus\n  {\n  }\n}\n"}},
+       true,
+       {"conf.ini:6: warning: GDB is on, but the new configuration's season folder `<{game}Mod\\>` is not the game's "
+        "`<{game}Season\\>`: the merge puts the circuits into `<{game}Season\\game.gdb>`, which the new "
+        "configuration does not read; for a season of its own, copy a whole game.gdb into its folder with files.txt "
+        "and turn GDB off"}},
+      {"long paths and folders outside the game",
+       {{"conf.ini", "[GUI]\nTitle=Mod\n"},
+        {"dirs.txt", "${TOPDIR}..\\..\\x\n"},
+        {"files.txt", "${TOPDIR}Cars\\" + std::string(259, 'd') + " = a.dat\n${TOPDIR}Cars\\s.dat = " + kLongSource +
+                          "\n"},
+        {"a.dat", "a"},
+        {kLongSource, "s"}},
+       true,
+       {"dirs.txt:1: warning: the folder `<{game}..\\..\\x>` lies outside the game folder",
+        "files.txt:1: error: the destination is {game+264} characters long in this game folder: Windows' file "
+        "functions stop at 259, so the copy would fail and be logged in log.txt",
+        "files.txt:2: warning: the source is 202 characters long within the package: the folder players unpack it "
+        "into comes before it, and Windows' file functions stop at 259; keep it under 200"}},
+      {"lines ended by CR alone",
+       {{"conf.ini", "[GUI]\rTitle=Mod\r"}, {"dirs.txt", "${TOPDIR}Mod\r${TOPDIR}Mod\\Cars\r"}, {"files.txt", ""}},
+       false,
+       {"conf.ini:1: warning: lines end in CR alone: Windows reads them, but most tools see one line; save the file "
+        "with CR LF line ends",
+        "dirs.txt:1: error: lines end in CR alone: the installer ends a line only at LF, so it reads them as one "
+        "line; save the file with CR LF line ends"}},
+      {"an unclosed circuit entry in gdb.txt",
+       {{"conf.ini", "[VESKAINSTALL]\nGDB=1\n"},
+        {"dirs.txt", ""},
+        {"files.txt", ""},
+        {"gdb.txt",
+         "SeasonRaces\n{\n  A1\n  {\n  }\n  B2\n  {\n  }\n  C3\n  {\n    x\n}\n"   // 1-12: C3 unclosed
+         "F1_Circuit_Race_Times\n{\n  A1 = 1:00.000\n}\n"}},                       // 13-16
+       false,
+       {"gdb.txt:9: error: the file ends inside `SeasonRaces`, opened at line 1: its entry `C3` at line 9 has no \"}\" "
+        "of its own, so `F1_Circuit_Race_Times` at line 13 and what follows were read as its entries: the merge "
+        "would stop with \"Unexpected end of game.gdb file\""}},
+      {"what players would find in the package folder",
+       {{"conf.ini", "[GUI]\nTitle=Mod\n"},
+        {"dirs.txt", ""},
+        {"files.txt", ""},
+        {"log.txt", "failed: x\r\n"},
+        {"trilo-check.exe", "MZ"}},
+       false,
+       {"log.txt: warning: left from an install: players would see its old list of failed copies (each install adds "
+        "to it); delete it before you ship the package",
+        "trilo-check.exe: warning: players would see it beside trilo-setup.exe and may start it instead; leave it out "
+        "of the package"}},
   };
 }
 
 // The expected line as the report writes it: paths between < and > in the
 // system's own form.
 std::string Resolve(std::string line, const std::string& game) {
+  const size_t length = line.find("{game+");
+  if (length != std::string::npos) {
+    const size_t close = line.find('}', length);
+    const size_t more = std::stoul(line.substr(length + 6, close - length - 6));
+    line.replace(length, close - length + 1, std::to_string(game.size() + more));
+  }
   for (size_t open; (open = line.find('<')) != std::string::npos;) {
     const size_t close = line.find('>', open);
     std::string path = line.substr(open + 1, close - open - 1);
@@ -203,6 +321,7 @@ TEST(CheckPackageTest, BrokenPackagesGiveTheirFindings) {
     const std::string pkg = dir / "pkg\\";
     const std::string game = dir / "game\\";
     MakeFolder(pkg);
+    WriteFile(pkg + "trilo-setup.exe", "MZ");  // as players get a package
     for (const auto& [path, content] : c.files) {
       const size_t slash = path.rfind('\\');
       if (slash != std::string::npos) MakeFolder(pkg + path.substr(0, slash));
@@ -220,7 +339,11 @@ TEST(CheckPackageTest, BrokenPackagesGiveTheirFindings) {
     for (const Finding& f : report.findings) found.push_back(FormatFinding(f));
     for (const std::string& line : c.expected) expected.push_back(Resolve(line, game));
     EXPECT_EQ(found, expected) << c.name;
-    EXPECT_EQ(report.notes.empty(), c.withGame) << c.name;
+    std::vector<std::string> notes;
+    if (!c.note.empty()) notes.push_back(c.note);
+    if (!c.withGame)
+      notes.push_back("no game given (--game-exe) or found in the registry: the checks against the game were skipped");
+    EXPECT_EQ(report.notes, notes) << c.name;
   }
 }
 
@@ -230,7 +353,10 @@ TEST(CheckPackageTest, TheTemplatePassesWithAndWithoutTheGame) {
   request.findGame = false;
   CheckReport report = CheckPackage(request);
   EXPECT_EQ(report.Text(),
+            "note: the package folder has no trilo-setup.exe: players would have nothing to start; put it in before "
+            "you ship the package\n"
             "note: no game given (--game-exe) or found in the registry: the checks against the game were skipped\n"
+            "text read in code page 1252\n"
             "0 errors, 0 warnings\n");
 
   request.gameExe = Example("sample-game\\f1_9902.exe");
@@ -238,7 +364,7 @@ TEST(CheckPackageTest, TheTemplatePassesWithAndWithoutTheGame) {
   request.dryRun = true;
   report = CheckPackage(request);
   EXPECT_EQ(report.Count(Severity::Error) + report.Count(Severity::Warning), 0) << report.Text();
-  EXPECT_TRUE(report.notes.empty()) << report.Text();
+  EXPECT_EQ(report.notes.size(), 1u) << report.Text();  // no trilo-setup.exe in the template
   EXPECT_FALSE(report.plan.empty());
 }
 

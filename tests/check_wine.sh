@@ -34,10 +34,13 @@ cat >"$scratch/expected" <<'END'
 Full.gdb.txt:4: warning: the circuit `Monza 1967` has a blank in its name: a value line's name ends at its first blank, so no time or setup can ever attach to it
 Full.gdb.txt:9: warning: the circuit `Sepang` is in the game's database already: the merge skips it
 Lite.gdb.txt:3: warning: the circuit `Sepang` is in the game's database already: the merge skips it
-0 errors, 3 warnings
+conf.ini:13: warning: GDB is on, but the new configuration's season folder `GAME\ClassicMod\Season\` is not the game's `GAME\Season\`: the merge puts the circuits into `GAME\Season\game.gdb`, which the new configuration does not read; for a season of its own, copy a whole game.gdb into its folder with files.txt and turn GDB off
+text read in code page 1252
+0 errors, 4 warnings
 END
-tail -n 4 "$scratch/out" | cmp -s - "$scratch/expected" || say "the findings differ from $scratch/expected"
 game=$(winpath "$scratch/game")
+game_re=$(printf '%s' "$game" | sed 's/[\\.]/\\&/g')
+tail -n 6 "$scratch/out" | sed "s|$game_re|GAME|g" | cmp -s - "$scratch/expected" || say "the findings differ from $scratch/expected"
 for line in "Plan of version Full into $game\\ (nothing is written):" \
             "  copies: 6 files, 2253 bytes" \
             "    circuit added    Monza 1967" \

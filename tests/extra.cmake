@@ -26,6 +26,10 @@ if(WIN32)
            COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/check_wine.sh ${TRILO_WINE_PREFIX} $<TARGET_FILE:trilo-check>
                    ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/check-wine)
   set_tests_properties(trilo_check_exe_${trilo_arch} PROPERTIES TIMEOUT 120)
+  add_test(NAME trilo_check_exe_bom_${trilo_arch}
+           COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/check_wine_bom.sh ${TRILO_WINE_PREFIX} $<TARGET_FILE:trilo-check>
+                   ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_BINARY_DIR}/check-wine-bom)
+  set_tests_properties(trilo_check_exe_bom_${trilo_arch} PROPERTIES TIMEOUT 120)
   # The names of a package in another code page, installed by the Windows
   # build under Wine in a locale of that code page: they must come out as
   # the POSIX build makes them (tests/code_page_names.h). The suite's own run

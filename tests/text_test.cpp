@@ -96,6 +96,7 @@ TEST(TextUtilTest, CaseInsensitiveOnlyForAsciiLetters) {
   EXPECT_FALSE(EqualsIgnoreCase("SAVEDIR ", "SAVEDIR"));
   EXPECT_FALSE(EqualsIgnoreCase("\xC4", "\xE4"));  // Latin-1 A/a umlaut are different bytes
   EXPECT_FALSE(EqualsIgnoreCase("[", "{"));        // 0x5B and 0x7B differ by the case bit only
+  EXPECT_EQ(FoldCase("SaveDir\\[Z]@\xC4"), "savedir\\[z]@\xC4");
 }
 
 TEST(TextUtilTest, TemplateNameFitsTheBuffer) {

@@ -8,6 +8,7 @@
 #include "check/package_check.h"
 #include "formats/ini_reader.h"
 #include "install/installer_app.h"
+#include "install/template_file.h"
 
 namespace trilo {
 
@@ -23,7 +24,23 @@ struct VersionRun {
   std::string dirsName, filesName, gdbName;
   std::set<std::string> folders;        ///< keys of the folders dirs.txt makes
   std::map<std::string, int> copies;    ///< keys of the files files.txt writes, with their lines
+  std::vector<std::string> replaced;    ///< files of the game the copies replace, as shown
+  std::set<std::string> garbled;        ///< templates in UTF-16, whose lines are not followed
   std::vector<std::string> plan;
+};
+
+/// How the installer reads a text file of the package: conf.ini by the
+/// profile functions, the templates and gdb.txt line by line.
+enum class TextKind { Conf, Template, Gdb };
+
+/// The three bytes of the UTF-8 byte order mark.
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+/// Where the walk over conf.ini's lines stands.
+struct ConfWalk {
+  const char* section = nullptr;  ///< the known section being read; null before any or in one never read
+  bool beforeAny = true;
+  std::map<std::string, int> firstSection, firstKey;  ///< folded names, with their first lines
 };
 
 class PackageChecker {
@@ -33,13 +50,28 @@ class PackageChecker {
 
  private:
   // conf_check.cpp
+  /// conf.ini as the installer's start-up reads it, by the reader that
+  /// answers as Windows does on every system.
+  void ReadConf();
   void CheckConfIni();
   void CheckConfLines(const std::vector<IniLine>& lines);
+  void CheckConfSection(const IniLine& line, ConfWalk& walk);
+  void CheckConfKey(const IniLine& line, ConfWalk& walk);
   void CheckConfValues(const IniText& ini);
   void CheckSplash(const IniText& ini);
   void CheckVersionNames(const IniText& ini);
 
+  // text_check.cpp
+  /// Says what a byte order mark, UTF-8 letters and lines ended by CR alone
+  /// make of a file; false when it is UTF-16, whose lines are not worth
+  /// following one by one.
+  bool CheckFileText(const std::string& file, const std::string& bytes, TextKind kind);
+  /// True when the file starts with a mark (said).
+  bool CheckByteOrderMark(const std::string& file, const std::string& bytes, TextKind kind);
+
   // package_check.cpp
+  /// What players get beside the package's own files.
+  void CheckPackageFolder();
   void LocateGame();
   bool PrepareRun(VersionRun& run);
   /// The template player as the Install handler gets it: the one given, a
@@ -59,10 +91,20 @@ class PackageChecker {
   void CheckDirectories(VersionRun& run);
   void CheckPlayer(VersionRun& run);
   void CheckCopies(VersionRun& run);
+  /// One line of files.txt; true when it is a copy the plan lists.
+  bool CheckCopyLine(VersionRun& run, const TemplateLine& line, unsigned long long& size);
+  void CheckCopySource(const VersionRun& run, int number, const std::string& source, unsigned long long& size);
+  /// A copy onto a file the game already has.
+  void CheckReplacedFile(VersionRun& run, int number, const std::string& destination);
   void MissingTemplate(const VersionRun& run, const std::string& file, const char* message);
 
   // gdb_check.cpp
   void CheckGameDatabase(VersionRun& run);
+  /// The end of gdb.txt inside a block: said at the last block opened, a
+  /// circuit's entry within the section or the section itself
+  /// (text_check.cpp). `entries` are the circuits read, with their lines.
+  void UnclosedBlock(const std::string& file, const std::pair<std::string, int>& section, int itemLine,
+                     const std::vector<std::pair<std::string, int>>& entries, const std::string& stops);
 
   // Paths: a key compares two spellings of one place; Show writes a path
   // for the person reading the report.
@@ -84,7 +126,8 @@ class PackageChecker {
   CheckReport& report_;
   SilentInteraction confUi_;
   InstallerApp conf_{confUi_};  ///< conf.ini as the installer reads it at start-up
-  std::string confBytes_;
+  std::string confBytes_;       ///< conf.ini as it is on disk
+  IniText confIni_{""};         ///< and as the profile functions read it
   bool hasConf_ = false;
   bool confStopped_ = false;    ///< reading stopped at a missing ConfigName
   bool hasGame_ = false;

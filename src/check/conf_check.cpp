@@ -6,6 +6,7 @@
 
 #include "check_context.h"
 #include "platform/filesystem.h"
+#include "platform/profile.h"
 #include "text/text_util.h"
 
 namespace trilo {
@@ -14,12 +15,6 @@ namespace {
 
 const char kConf[] = "conf.ini";
 const char* const kSections[] = {kInstallSection, kConfigSection, kShortcutSection, kGuiSection};
-
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
 
 const ConfKey* FindKey(const char* section, const std::string& name) {
   for (const ConfKey& key : kConfKeys)
@@ -51,15 +46,25 @@ bool AllDigits(const std::string& s) {
 
 }  // namespace
 
-void PackageChecker::CheckConfIni() {
+void PackageChecker::ReadConf() {
+  // The start-up's folder, joined as the installer joins it.
+  conf_.WorkingDir = GetCurrentFolder() + "\\";
   hasConf_ = ReadWholeFile(conf_.WorkingDir + kConf, confBytes_).Ok();
+  confIni_ = IniText(ReadProfileText(conf_.WorkingDir + kConf));
+  conf_.ReadConfiguration(confIni_);
+  confStopped_ = !confUi_.messages.empty();
+}
+
+void PackageChecker::CheckConfIni() {
   if (!hasConf_) {
     Warning(kConf, 0,
             "missing: every key takes its default, so the install writes no new configuration, player, "
             "shortcut or circuits, and every ${NEW...} folder is the game's own");
     return;
   }
-  const IniText ini(confBytes_);
+  CheckFileText(kConf, confBytes_, TextKind::Conf);
+  if (confBytes_.compare(0, 2, "\xFE\xFF") == 0) return;  // no line of it is read as written
+  const IniText& ini = confIni_;
   CheckConfLines(ini.Lines());
   CheckConfValues(ini);
   CheckSplash(ini);
@@ -67,80 +72,84 @@ void PackageChecker::CheckConfIni() {
 }
 
 void PackageChecker::CheckConfLines(const std::vector<IniLine>& lines) {
-  const InstallSettings& s = conf_.Settings;
-  std::map<std::string, int> firstSection;
-  std::map<std::string, int> firstKey;
-  const char* section = nullptr;  // the known section being read; null before any or in one never read
-  bool beforeAny = true;
+  ConfWalk walk;
   for (const IniLine& line : lines) {
-    if (line.kind == IniLine::Kind::Section) {
-      beforeAny = false;
-      section = nullptr;
-      firstKey.clear();
-      const char* known = nullptr;
-      for (const char* name : kSections)
-        if (EqualsIgnoreCase(line.name, name)) known = name;
-      if (!known) {
-        std::string text = "unknown section [" + line.name + "], which the installer never reads";
-        const std::string near = NearestName(line.name, {std::begin(kSections), std::end(kSections)});
-        if (!near.empty()) text += ": did you mean [" + near + "]?";
-        Warning(kConf, line.number, text);
-        continue;
-      }
-      auto first = firstSection.emplace(Lower(known), line.number);
-      if (!first.second) {
-        Warning(kConf, line.number, "[" + line.name + "] again (first at line " + std::to_string(first.first->second) +
-                                        "): the installer reads only the first");
-        continue;
-      }
-      section = known;
-      if (known == kConfigSection && !s.NewConfig)
-        Warning(kConf, line.number, "[VESKACONFIG] is not read: NewConfig is off");
-      if (known == kShortcutSection && !s.NewShortcut)
-        Warning(kConf, line.number, "[VESKASHORTCUT] is not read: NewShortcut is off");
-      continue;
-    }
-    // To a person these are comments; the installer never asks for such a name.
-    if (!line.name.empty() && (line.name[0] == ';' || line.name[0] == '#')) continue;
-    if (beforeAny) {
-      Warning(kConf, line.number, "`" + line.name + "` stands before any section: the installer never reads it");
-      continue;
-    }
-    if (!section) continue;  // said at the section's header
-    if (line.name.empty()) {
-      Warning(kConf, line.number, "a value without a key name: the installer never reads it");
-      continue;
-    }
-    if (!line.hasValue) {
-      Warning(kConf, line.number, "`" + line.name + "` has no \"=\": the installer reads no value from it");
-      continue;
-    }
-    const long version = VersionIndex(line.name);
-    if ((version >= 0 && section == kInstallSection) || FindKey(section, line.name)) {
-      auto first = firstKey.emplace(Lower(line.name), line.number);
-      if (!first.second)
-        Warning(kConf, line.number, "`" + line.name + "` is set again (first at line " +
-                                        std::to_string(first.first->second) + "): the installer reads only the first");
-      else if (version >= 0)
-        versionLines_.push_back({version, line.number});
-      continue;
-    }
-    const ConfKey* elsewhere = FindKey(nullptr, line.name);
-    if (elsewhere || version >= 0) {
-      Warning(kConf, line.number, "`" + line.name + "` belongs in [" +
-                                      (elsewhere ? elsewhere->section : kInstallSection) + "]: in [" + section +
-                                      "] the installer never reads it");
-      continue;
-    }
-    std::vector<std::string> names;
-    for (const ConfKey& key : kConfKeys)
-      if (key.section == section) names.push_back(key.name);
-    if (section == kInstallSection) names.push_back(VersionKey(0));
-    std::string text = "unknown key `" + line.name + "` in [" + section + "], which the installer never reads";
-    const std::string near = NearestName(line.name, names);
-    if (!near.empty()) text += ": did you mean `" + near + "`?";
-    Warning(kConf, line.number, text);
+    if (line.kind == IniLine::Kind::Section) CheckConfSection(line, walk);
+    else CheckConfKey(line, walk);
   }
+}
+
+void PackageChecker::CheckConfSection(const IniLine& line, ConfWalk& walk) {
+  const InstallSettings& s = conf_.Settings;
+  walk.beforeAny = false;
+  walk.section = nullptr;
+  walk.firstKey.clear();
+  const char* known = nullptr;
+  for (const char* name : kSections)
+    if (EqualsIgnoreCase(line.name, name)) known = name;
+  if (!known) {
+    std::string text = "unknown section [" + line.name + "], which the installer never reads";
+    const std::string near = NearestName(line.name, {std::begin(kSections), std::end(kSections)});
+    if (!near.empty()) text += ": did you mean [" + near + "]?";
+    Warning(kConf, line.number, text);
+    return;
+  }
+  auto first = walk.firstSection.emplace(FoldCase(known), line.number);
+  if (!first.second) {
+    Warning(kConf, line.number, "[" + line.name + "] again (first at line " + std::to_string(first.first->second) +
+                                    "): the installer reads only the first");
+    return;
+  }
+  walk.section = known;
+  if (known == kConfigSection && !s.NewConfig)
+    Warning(kConf, line.number, "[VESKACONFIG] is not read: NewConfig is off");
+  if (known == kShortcutSection && !s.NewShortcut)
+    Warning(kConf, line.number, "[VESKASHORTCUT] is not read: NewShortcut is off");
+}
+
+void PackageChecker::CheckConfKey(const IniLine& line, ConfWalk& walk) {
+  // To a person these are comments; the installer never asks for such a
+  // name. A first line behind a byte order mark is said with the mark.
+  if (!line.name.empty() && (line.name[0] == ';' || line.name[0] == '#')) return;
+  if (line.number == 1 && line.name.compare(0, 3, kUtf8Mark) == 0) return;
+  if (walk.beforeAny) {
+    Warning(kConf, line.number, "`" + line.name + "` stands before any section: the installer never reads it");
+    return;
+  }
+  const char* section = walk.section;
+  if (!section) return;  // said at the section's header
+  if (line.name.empty()) {
+    Warning(kConf, line.number, "a value without a key name: the installer never reads it");
+    return;
+  }
+  if (!line.hasValue) {
+    Warning(kConf, line.number, "`" + line.name + "` has no \"=\": the installer reads no value from it");
+    return;
+  }
+  const long version = VersionIndex(line.name);
+  if ((version >= 0 && section == kInstallSection) || FindKey(section, line.name)) {
+    auto first = walk.firstKey.emplace(FoldCase(line.name), line.number);
+    if (!first.second)
+      Warning(kConf, line.number, "`" + line.name + "` is set again (first at line " +
+                                      std::to_string(first.first->second) + "): the installer reads only the first");
+    else if (version >= 0)
+      versionLines_.push_back({version, line.number});
+    return;
+  }
+  const ConfKey* elsewhere = FindKey(nullptr, line.name);
+  if (elsewhere || version >= 0) {
+    Warning(kConf, line.number, "`" + line.name + "` belongs in [" + (elsewhere ? elsewhere->section : kInstallSection) +
+                                    "]: in [" + section + "] the installer never reads it");
+    return;
+  }
+  std::vector<std::string> names;
+  for (const ConfKey& key : kConfKeys)
+    if (key.section == section) names.push_back(key.name);
+  if (section == kInstallSection) names.push_back(VersionKey(0));
+  std::string text = "unknown key `" + line.name + "` in [" + section + "], which the installer never reads";
+  const std::string near = NearestName(line.name, names);
+  if (!near.empty()) text += ": did you mean `" + near + "`?";
+  Warning(kConf, line.number, text);
 }
 
 void PackageChecker::CheckConfValues(const IniText& ini) {

@@ -3,23 +3,24 @@
 #include <algorithm>
 #include <tuple>
 
+#include "text/text_util.h"
+
 namespace trilo {
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Edits (insert, delete, replace, swap of neighbours) from one name to the
 // other: a swapped pair of letters is the commonest typo.
-size_t EditDistance(const std::string& a, const std::string& b) {
+size_t EditDistance(const std::string& name, const std::string& other) {
+  const std::string a = FoldCase(name), b = FoldCase(other);
   std::vector<std::vector<size_t>> d(a.size() + 1, std::vector<size_t>(b.size() + 1));
   for (size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
   for (size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
   for (size_t i = 1; i <= a.size(); ++i) {
     for (size_t j = 1; j <= b.size(); ++j) {
-      const size_t cost = Lower(a[i - 1]) == Lower(b[j - 1]) ? 0 : 1;
+      const size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
       d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-      if (i > 1 && j > 1 && Lower(a[i - 1]) == Lower(b[j - 2]) && Lower(a[i - 2]) == Lower(b[j - 1]))
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
         d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
     }
   }
@@ -70,6 +71,7 @@ std::string CheckReport::Text() const {
   for (const std::string& line : plan) out += line + "\n";
   for (const std::string& note : notes) out += "note: " + note + "\n";
   for (const Finding& f : findings) out += FormatFinding(f) + "\n";
+  if (codePage) out += "text read in code page " + std::to_string(codePage) + "\n";
   out += std::to_string(Count(Severity::Error)) + " errors, " + std::to_string(Count(Severity::Warning)) +
          " warnings\n";
   return out;

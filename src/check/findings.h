@@ -24,6 +24,7 @@ struct CheckReport {
   std::vector<std::string> plan;
   std::vector<std::string> notes;
   std::vector<Finding> findings;
+  unsigned codePage = 0;  ///< the code page the package's text was read in; 0 when not said
 
   void Add(const std::string& file, int line, Severity severity, const std::string& text);
   void Note(const std::string& text);
@@ -31,7 +32,8 @@ struct CheckReport {
   /// line) and drops repeats, which checking several versions gives.
   void Sort();
   int Count(Severity severity) const;
-  /// The plan, the notes, the findings and the closing "N errors, M warnings".
+  /// The plan, the notes, the findings and the summary: the code page, then
+  /// the closing "N errors, M warnings".
   std::string Text() const;
 };
 

@@ -111,9 +111,11 @@ void PackageChecker::CheckGameDatabase(VersionRun& run) {
   switch (error) {
     case GdbError::None: break;
     case GdbError::UnexpectedEnd:
-      if (events.inside)
-        Error(file, events.open.line, "the file ends inside " + Quoted(events.open.name) + ", opened at line " +
-                                          std::to_string(events.open.line) + Stops(error));
+      if (events.inside) {
+        std::vector<std::pair<std::string, int>> entries;
+        for (const GdbEvents::Item& circuit : events.circuits) entries.push_back({circuit.name, circuit.line});
+        UnclosedBlock(file, {events.open.name, events.open.line}, events.errorLine, entries, Stops(error));
+      }
       else
         Error(file, events.errorLine, "the file ends in a section name that has no \"{\"" + Stops(error));
       return;

@@ -18,8 +18,7 @@ namespace trilo {
 namespace {
 
 const char kConf[] = "conf.ini";
-
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+const char kSetupExe[] = "trilo-setup.exe";
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
@@ -53,8 +52,7 @@ std::string PackageChecker::Key(const std::string& path) const {
   while (key.size() > 1 && key.back() == '\\') key.pop_back();
   // Both systems find a name in any case: Windows always, the POSIX side
   // when the exact spelling is not there.
-  for (char& c : key) c = Lower(c);
-  return key;
+  return FoldCase(key);
 }
 
 std::string PackageChecker::Show(const std::string& path) const {
@@ -89,9 +87,7 @@ void PackageChecker::Run() {
     Error(Show(request_.packageDir), 0, "not a folder");
     return;
   }
-  // The installer's own start-up: the current folder and conf.ini.
-  conf_.StartUp();
-  confStopped_ = !confUi_.messages.empty();
+  ReadConf();
   CheckConfIni();
 
   const std::vector<std::string>& listed = conf_.Settings.VersionList;
@@ -115,9 +111,23 @@ void PackageChecker::Run() {
                               plain + "`");
   }
 
+  CheckPackageFolder();
   LocateGame();
   CheckCommands();
   for (const std::string& version : versions_) CheckVersion(version);
+}
+
+void PackageChecker::CheckPackageFolder() {
+  // Not counted: the template and a package in the making lack it too.
+  if (!PathExists(kSetupExe))
+    report_.Note("the package folder has no " + std::string(kSetupExe) + ": players would have nothing to start; put it in "
+                 "before you ship the package");
+  if (PathExists("log.txt"))
+    Warning("log.txt", 0, "left from an install: players would see its old list of failed copies (each install adds "
+                          "to it); delete it before you ship the package");
+  if (PathExists("trilo-check.exe"))
+    Warning("trilo-check.exe", 0, "players would see it beside " + std::string(kSetupExe) +
+                                  " and may start it instead; leave it out of the package");
 }
 
 void PackageChecker::LocateGame() {
@@ -189,7 +199,7 @@ bool PackageChecker::PrepareRun(VersionRun& run) {
 void PackageChecker::CheckCommands() {
   const InstallSettings& s = conf_.Settings;
   if (s.PreInstall.empty() && s.PostInstall.empty()) return;
-  const IniText ini(confBytes_);
+  const IniText& ini = confIni_;
 
   // The commands are the same for every version; only the game's values
   // change what they say. The pre-install command runs before the game's
@@ -233,6 +243,12 @@ void PackageChecker::CheckVersion(const std::string& version) {
   FormTemplateName(version, "dirs.txt", run.dirsName);
   FormTemplateName(version, "gdb.txt", run.gdbName);
   if (hasGame_) PrepareRun(run);
+  for (const std::string* file : {&run.dirsName, &run.filesName, &run.gdbName}) {
+    std::string bytes;
+    if ((file != &run.gdbName || conf_.Settings.GDB) && ReadWholeFile(*file, bytes) &&
+        !CheckFileText(*file, bytes, file == &run.gdbName ? TextKind::Gdb : TextKind::Template))
+      run.garbled.insert(*file);
+  }
 
   // In the order of the install sequence.
   if (!prePlan_.empty()) run.plan.push_back(prePlan_);
@@ -254,7 +270,7 @@ void PackageChecker::CheckNewConfig(VersionRun& run) {
   const InstallSettings& s = run.app.Settings;
   const InstallState& st = run.app.State;
   if (!s.NewConfig || confStopped_ || !run.ready) return;
-  const int line = IniText(confBytes_).LineOf(kConfigSection, "ConfigName");
+  const int line = confIni_.LineOf(kConfigSection, "ConfigName");
   const std::string target = st.TOPDIR + s.ConfigName;
   // Written before dirs.txt makes any folder: its folder must be the game's.
   const char* stops = ": the install would stop with \"Error creating new config file\"";
@@ -263,6 +279,13 @@ void PackageChecker::CheckNewConfig(VersionRun& run) {
   else if (GetFileStatus(target).folder || !GetFileStatus(Parent(target)).folder)
     Error(kConf, line, "the new configuration `" + Show(target) + "` has no folder to go in" + stops);
   run.plan.push_back("  new configuration  " + Show(target) + "  from  " + Show(st.OldConfigPath));
+  const std::string newSeason = st.TOPDIR + s.SeasonDir, oldSeason = st.TOPDIR + st.OLDSEASONDIR;
+  if (s.GDB && Key(newSeason) != Key(oldSeason))
+    Warning(kConf, confIni_.LineOf(kConfigSection, "SeasonDir"),
+            "GDB is on, but the new configuration's season folder `" + Show(newSeason) + "` is not the game's `" +
+                Show(oldSeason) + "`: the merge puts the circuits into `" + Show(oldSeason + "game.gdb") +
+                "`, which the new configuration does not read; for a season of its own, copy a whole game.gdb "
+                "into its folder with files.txt and turn GDB off");
   for (const GameDirEntry& entry : kGameDirEntries)
     run.plan.push_back(std::string("    ") + entry.key + "=" + s.*entry.newValue);
 }
@@ -273,7 +296,7 @@ void PackageChecker::CheckShortcut(VersionRun& run) {
   if (!s.NewShortcut || confStopped_ || !run.ready) return;
   const std::string icon = st.TOPDIR + s.IconFile;
   if (!s.IconFile.empty() && !GetFileStatus(icon).exists && !run.copies.count(Key(icon)))
-    Warning(kConf, IniText(confBytes_).LineOf(kShortcutSection, "IconFile"),
+    Warning(kConf, confIni_.LineOf(kShortcutSection, "IconFile"),
             "the shortcut's icon `" + Show(icon) + "` is neither in the game nor copied there by " + run.filesName);
   run.plan.push_back("  shortcut           " + Show(st.TOPDIR + s.Desc + ".lnk") + "  starts " +
                      Show(st.GameExePath) + " with \" config=" + s.ConfigName + "\"");
@@ -287,6 +310,7 @@ CheckReport CheckPackage(const CheckRequest& request) {
     checker.Run();
   }
   SetCurrentFolder(saved);
+  report.codePage = ActiveCodePage().Id();
   report.Sort();
   return report;
 }

@@ -1,5 +1,7 @@
 // The directory and file copy templates of one version, followed line by
 // line the way the two install steps would take them.
+#include <algorithm>
+
 #include "check_context.h"
 #include "install/template_file.h"
 #include "platform/filesystem.h"
@@ -13,6 +15,10 @@ namespace {
 
 const char kStopsCreating[] = "the install would stop here with \"Error creating directory\"";
 const char kCopyFails[] = "the copy would fail and be logged in log.txt";
+// The longest path the ANSI file functions take (MAX_PATH less its end).
+constexpr size_t kMaxWindowsPath = 259;
+// Room left for the folder players unpack a package into.
+constexpr size_t kMaxSourcePath = 200;
 
 bool StartsWithIgnoreCase(const std::string& text, const std::string& prefix) {
   return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
@@ -85,6 +91,7 @@ void PackageChecker::CheckDirectories(VersionRun& run) {
     return;
   }
   run.dirsRead = true;
+  if (run.garbled.count(file)) return;
   std::vector<std::string> paths;
   for (const TemplateLine& line : lines) {
     const bool clean = CheckPlaceholders(file, line.number, line.text, false);
@@ -95,6 +102,9 @@ void PackageChecker::CheckDirectories(VersionRun& run) {
   for (size_t i = 0; i < paths.size(); ++i) {
     const std::string& path = paths[i];
     const int number = lines[i].number;
+    const bool outside = run.ready ? !HasUnexpandedPlaceholder(path) && !IsInsideGame(path, run)
+                                   : !StartsWithIgnoreCase(lines[i].text, "${TOPDIR}");
+    if (outside) Warning(file, number, "the folder " + Quoted(Show(path)) + " lies outside the game folder");
     if (HasUnexpandedPlaceholder(path)) continue;  // said above, or it needs the game
     const FileStatus status = GetFileStatus(path);
     if (status.exists && !status.folder) {
@@ -139,60 +149,110 @@ void PackageChecker::CheckCopies(VersionRun& run) {
     MissingTemplate(run, file, "Error opening file template");
     return;
   }
+  if (run.garbled.count(file)) return;
   unsigned long long total = 0;
   int count = 0;
   for (const TemplateLine& line : lines) {
-    const int number = line.number;
-    const bool clean = CheckPlaceholders(file, number, line.text, false);
-    std::string destination, source;
-    if (!SplitCopyEntry(line.text, destination, source)) {
-      Error(file, number, "a copy line without \"=\": the install would stop here with \"Malformed file copy string\"");
-      continue;
-    }
-    if (destination.empty()) Error(file, number, std::string("no destination before \"=\": ") + kCopyFails);
-    if (source.empty()) Error(file, number, std::string("no source after \"=\": ") + kCopyFails);
-    // The installer expands the source first, then the destination.
-    Expand(run.app, run.ready, clean, file, number, source);
-    Expand(run.app, run.ready, clean, file, number, destination);
-
     unsigned long long size = 0;
-    if (!source.empty() && !HasUnexpandedPlaceholder(source)) {
-      const FileStatus status = GetFileStatus(source);
-      if (status.folder)
-        Error(file, number, "the source " + Quoted(Show(source)) + " is a folder: " + kCopyFails);
-      else if (!status.exists && !run.copies.count(Key(source)))
-        Error(file, number, "the source " + Quoted(Show(source)) + " does not exist: " + kCopyFails);
-      size = status.size;
-    }
-    if (destination.empty()) continue;
-
-    // Without the game these two go by the text as written.
-    auto first = run.copies.emplace(Key(destination), number);
-    if (!first.second)
-      Warning(file, number, Quoted(Show(destination)) + " is copied to again (first at line " +
-                                std::to_string(first.first->second) + "): the later copy replaces the earlier");
-    const bool outside = run.ready ? !HasUnexpandedPlaceholder(destination) && !IsInsideGame(destination, run)
-                                   : !StartsWithIgnoreCase(destination, "${TOPDIR}");
-    if (outside) Warning(file, number, "the destination " + Quoted(Show(destination)) + " lies outside the game folder");
-
-    if (HasUnexpandedPlaceholder(destination)) continue;
-    const FileStatus status = GetFileStatus(destination);
-    if (status.folder)
-      Error(file, number, "the destination " + Quoted(Show(destination)) + " is a folder: " + kCopyFails);
-    else if (!source.empty() && !HasUnexpandedPlaceholder(source) && Key(source) == Key(destination))
-      Error(file, number, "the source and the destination are the same file " + Quoted(Show(destination)) + ": " +
-                              kCopyFails);
-    else if (!FolderExists(Parent(destination), run))
-      Error(file, number, "no folder " + Quoted(Show(Parent(destination))) +
-                              " for this copy: dirs.txt does not make it and the game does not have it, so " +
-                              kCopyFails);
-    const bool replacing = status.exists || !first.second;
-    run.plan.push_back(std::string("  copy    ") + (replacing ? "replacing  " : "new        ") + Show(destination) +
-                       "  <-  " + Show(source) + "  (" + std::to_string(size) + " bytes)");
+    if (!CheckCopyLine(run, line, size)) continue;
     total += size;
     ++count;
   }
+  const std::vector<std::string>& replaced = run.replaced;
+  if (!replaced.empty()) {
+    const std::vector<std::string> first(replaced.begin(), replaced.begin() + std::min<size_t>(5, replaced.size()));
+    Warning(file, 0, std::to_string(replaced.size()) + " copies replace files the game already has (" +
+                         NameList(first) + (replaced.size() > 5 ? " and more; --dry-run lists them all" : "") +
+                         "): players lose what was there, which another package may need");
+  }
   run.plan.push_back("  copies: " + std::to_string(count) + " files, " + std::to_string(total) + " bytes");
+}
+
+bool PackageChecker::CheckCopyLine(VersionRun& run, const TemplateLine& line, unsigned long long& size) {
+  const std::string& file = run.filesName;
+  const int number = line.number;
+  const bool clean = CheckPlaceholders(file, number, line.text, false);
+  std::string destination, source;
+  if (!SplitCopyEntry(line.text, destination, source)) {
+    Error(file, number, "a copy line without \"=\": the install would stop here with \"Malformed file copy string\"");
+    return false;
+  }
+  if (destination.empty()) Error(file, number, std::string("no destination before \"=\": ") + kCopyFails);
+  if (source.empty()) Error(file, number, std::string("no source after \"=\": ") + kCopyFails);
+  // The installer expands the source first, then the destination.
+  Expand(run.app, run.ready, clean, file, number, source);
+  Expand(run.app, run.ready, clean, file, number, destination);
+  CheckCopySource(run, number, source, size);
+  if (destination.empty()) return false;
+
+  // Without the game these two go by the text as written.
+  auto first = run.copies.emplace(Key(destination), number);
+  if (!first.second)
+    Warning(file, number, Quoted(Show(destination)) + " is copied to again (first at line " +
+                              std::to_string(first.first->second) + "): the later copy replaces the earlier");
+  const bool outside = run.ready ? !HasUnexpandedPlaceholder(destination) && !IsInsideGame(destination, run)
+                                 : !StartsWithIgnoreCase(destination, "${TOPDIR}");
+  if (outside) Warning(file, number, "the destination " + Quoted(Show(destination)) + " lies outside the game folder");
+
+  if (HasUnexpandedPlaceholder(destination)) return true;
+  const FileStatus status = GetFileStatus(destination);
+  if (status.folder)
+    Error(file, number, "the destination " + Quoted(Show(destination)) + " is a folder: " + kCopyFails);
+  else if (!source.empty() && !HasUnexpandedPlaceholder(source) && Key(source) == Key(destination))
+    Error(file, number, "the source and the destination are the same file " + Quoted(Show(destination)) + ": " +
+                            kCopyFails);
+  else if (!FolderExists(Parent(destination), run))
+    Error(file, number, "no folder " + Quoted(Show(Parent(destination))) +
+                            " for this copy: dirs.txt does not make it and the game does not have it, so " + kCopyFails);
+  else if (status.exists && run.ready)
+    CheckReplacedFile(run, number, destination);
+  if (run.ready && destination.size() > kMaxWindowsPath)
+    Error(file, number, "the destination is " + std::to_string(destination.size()) + " characters long in this game "
+                        "folder: Windows' file functions stop at " + std::to_string(kMaxWindowsPath) + ", so " +
+                        kCopyFails);
+  const bool replacing = status.exists || !first.second;
+  run.plan.push_back(std::string("  copy    ") + (replacing ? "replacing  " : "new        ") + Show(destination) +
+                     "  <-  " + Show(source) + "  (" + std::to_string(size) + " bytes)");
+  return true;
+}
+
+void PackageChecker::CheckCopySource(const VersionRun& run, int number, const std::string& source,
+                                     unsigned long long& size) {
+  const std::string& file = run.filesName;
+  if (source.empty() || HasUnexpandedPlaceholder(source)) return;
+  const FileStatus status = GetFileStatus(source);
+  if (status.folder)
+    Error(file, number, "the source " + Quoted(Show(source)) + " is a folder: " + kCopyFails);
+  else if (!status.exists && !run.copies.count(Key(source)))
+    Error(file, number, "the source " + Quoted(Show(source)) + " does not exist: " + kCopyFails);
+  size = status.size;
+  // Players unpack the package into a folder of their own, which comes before it.
+  const std::string package = Key(conf_.WorkingDir) + "\\";
+  const std::string key = Key(source);
+  if (key.compare(0, package.size(), package) == 0 && key.size() - package.size() > kMaxSourcePath)
+    Warning(file, number, "the source is " + std::to_string(key.size() - package.size()) +
+                              " characters long within the package: the folder players unpack it into comes before "
+                              "it, and Windows' file functions stop at " + std::to_string(kMaxWindowsPath) +
+                              "; keep it under " + std::to_string(kMaxSourcePath));
+}
+
+void PackageChecker::CheckReplacedFile(VersionRun& run, int number, const std::string& destination) {
+  const InstallState& st = run.app.State;
+  const std::string key = Key(destination);
+  const char* what = nullptr;
+  if (key == Key(st.GameExePath))
+    what = "the game's program: players could no longer start the game";
+  else if (key == Key(st.OldConfigPath))
+    what = "the game configuration the install reads: players lose their settings, and a new configuration made "
+           "from the copy";
+  else if (key == Key(st.TOPDIR + st.OLDSEASONDIR + "game.gdb"))
+    what = "the game's database, which the merge rewrites: the game's circuits are lost, and a copy that is not a "
+           "whole game.gdb ends the merge with \"Unexpected end of game.gdb file\"; put the package's circuits in "
+           "gdb.txt";
+  if (what)
+    Error(run.filesName, number, "the copy replaces " + Quoted(Show(destination)) + ", " + what);
+  else
+    run.replaced.push_back(Show(destination));
 }
 
 }  // namespace trilo

@@ -18,13 +18,23 @@ std::string StripBlanks(const std::string& s) {
   return s.substr(b, e - b);
 }
 
+// Only spaces go from the names asked for: a TAB or a line end there is
+// part of the name, which no line of the file then matches.
+std::string StripSpaces(const std::string& s) {
+  size_t b = 0, e = s.size();
+  while (b < e && s[b] == ' ') ++b;
+  while (e > b && s[e - 1] == ' ') --e;
+  return s.substr(b, e - b);
+}
+
 // The line that answers a lookup: the first section whose name matches is
 // the only one searched, and in it the first key that matches; null when
-// there is none or that key has no "=".
+// there is none or that key has no "=". Keys before the first header belong
+// to no section: "" asks for the one written "[]".
 const IniLine* Find(const std::vector<IniLine>& lines, const std::string& section, const std::string& key) {
-  const std::string wantSection = StripBlanks(section);
-  const std::string wantKey = StripBlanks(key);
-  bool inSection = wantSection.empty();  // keys before any header belong to ""
+  const std::string wantSection = StripSpaces(section);
+  const std::string wantKey = StripSpaces(key);
+  bool inSection = false;
   for (const IniLine& line : lines) {
     if (line.kind == IniLine::Kind::Section) {
       if (inSection) return nullptr;
@@ -37,6 +47,26 @@ const IniLine* Find(const std::vector<IniLine>& lines, const std::string& sectio
   return nullptr;
 }
 
+// One line without its blanks, taken as the lookups take it.
+bool ParseLine(const std::string& text, IniLine& line) {
+  // A comment is never a key, whatever name is asked for.
+  if (text.empty() || text[0] == ';') return false;
+  if (text[0] == '[') {
+    // The name ends at the first "]", and the rest of the line is ignored;
+    // without any "]" the rest of the line names the section. "[ GUI ]" is
+    // the section GUI.
+    const size_t close = text.find(']');
+    line.kind = IniLine::Kind::Section;
+    line.name = StripBlanks(text.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+    return true;
+  }
+  const size_t eq = text.find('=');
+  line.hasValue = eq != std::string::npos;
+  line.name = line.hasValue ? StripBlanks(text.substr(0, eq)) : text;
+  if (line.hasValue) line.value = StripBlanks(text.substr(eq + 1));
+  return true;
+}
+
 }  // namespace
 
 std::vector<IniLine> IniText::Lines() const {
@@ -46,29 +76,12 @@ std::vector<IniLine> IniText::Lines() const {
   while (pos < bytes_.size()) {
     size_t end = pos;
     while (end < bytes_.size() && bytes_[end] != '\n' && bytes_[end] != '\r') ++end;
-    const std::string text = StripBlanks(bytes_.substr(pos, end - pos));
-    const int lineNumber = number;
+    IniLine line;
+    line.number = number;
     // A lone CR ends a line for the lookups, not for an editor.
     if (end < bytes_.size() && bytes_[end] == '\n') ++number;
+    if (ParseLine(StripBlanks(bytes_.substr(pos, end - pos)), line)) lines.push_back(std::move(line));
     pos = end + 1;
-    if (text.empty()) continue;
-    IniLine line;
-    line.number = lineNumber;
-    if (text[0] == '[') {
-      size_t close = text.rfind(']');
-      if (close != std::string::npos) {
-        line.kind = IniLine::Kind::Section;
-        // "[ GUI ]" is the section GUI: Windows drops the blanks inside the brackets too.
-        line.name = StripBlanks(text.substr(1, close - 1));
-        lines.push_back(std::move(line));
-        continue;
-      }
-    }
-    size_t eq = text.find('=');
-    line.hasValue = eq != std::string::npos;
-    line.name = line.hasValue ? StripBlanks(text.substr(0, eq)) : text;
-    if (line.hasValue) line.value = StripBlanks(text.substr(eq + 1));
-    lines.push_back(std::move(line));
   }
   return lines;
 }

@@ -5,7 +5,7 @@
 namespace trilo {
 
 /// One section header or key line of an INI file, as the reader sees it.
-/// Blank lines are not listed.
+/// Blank lines and comments are not listed.
 struct IniLine {
   enum class Kind { Section, Key };
   Kind kind = Kind::Key;
@@ -15,14 +15,18 @@ struct IniLine {
   std::string value;   ///< the key's value without its blanks, quotes kept
 };
 
-/// An INI reader that answers as the Windows profile functions do (as Wine
-/// implements them): the first section whose name matches (without regard to
-/// case) is the only one searched, and in it the first key that matches;
-/// names are compared after blanks around them are removed (a section's name
-/// also loses those inside its brackets); a value loses the
-/// blanks around it and one pair of enclosing quotes; a line without "=" is a
-/// key without a value, which reads as missing. Portable: used on POSIX, and
-/// compared with the real functions under Wine by the tests.
+/// An INI reader that answers as the Windows profile functions do: the first
+/// section whose name matches (without regard to case) is the only one
+/// searched, and in it the first key that matches. A section's name ends at
+/// the first "]" (a header without one runs to the end of its line) and
+/// loses the blanks inside its brackets; a key's name and value lose the
+/// blanks around them, the value also one pair of enclosing quotes. A line
+/// that starts with ";" is a comment; a line without "=" is a key without a
+/// value, which reads as missing; keys before the first header belong to no
+/// section. Of the names asked for, only spaces around them go. The text is
+/// taken as given: a UTF-8 mark is part of the first line, and a UTF-16 file
+/// comes converted (ReadProfileText). Portable: used on POSIX and by the
+/// checker everywhere, and compared with the real functions by the tests.
 class IniText {
  public:
   explicit IniText(const std::string& bytes) : bytes_(bytes) {}

@@ -1,5 +1,7 @@
 #include <cstring>
+#include <functional>
 
+#include "formats/ini_reader.h"
 #include "install/installer_app.h"
 #include "platform/filesystem.h"
 #include "platform/profile.h"
@@ -17,14 +19,19 @@ void InstallerApp::StartUp() {
   ReadConfiguration();
 }
 
-bool InstallerApp::ReadConfiguration() {
-  const std::string file = WorkingDir + "conf.ini";
-  EnterWorkingDir();
-  InstallSettings& s = Settings;
+namespace {
 
+// The two readers of conf.ini's values: the system's profile functions, as
+// the installer uses them, or the portable reader, as the checker does.
+struct ConfLookup {
+  std::function<std::string(const char* section, const std::string& key, const std::string& defaultValue)> text;
+  std::function<int(const char* section, const std::string& key, int defaultValue)> number;
+};
+
+bool ReadSettings(const ConfLookup& lookup, InstallSettings& s, Interaction& ui) {
   auto read = [&](const ConfKey& key) {
-    if (key.kind == ConfKind::Text) s.*key.text = ReadProfileString(key.section, key.name, key.textDefault, file);
-    else s.*key.number = ReadProfileInt(key.section, key.name, key.numberDefault, file);
+    if (key.kind == ConfKind::Text) s.*key.text = lookup.text(key.section, key.name, key.textDefault);
+    else s.*key.number = lookup.number(key.section, key.name, key.numberDefault);
   };
   auto readSection = [&](const char* section) {
     for (const ConfKey& key : kConfKeys)
@@ -37,7 +44,7 @@ bool InstallerApp::ReadConfiguration() {
   // than it has room for, so a 257th key is not even read.
   s.VersionList.clear();
   while (s.VersionList.size() < kMaxVersions) {
-    std::string version = ReadProfileString(kInstallSection, VersionKey(s.VersionList.size()), "", file);
+    std::string version = lookup.text(kInstallSection, VersionKey(s.VersionList.size()), "");
     if (version.empty()) break;
     s.VersionList.push_back(version);
   }
@@ -48,7 +55,7 @@ bool InstallerApp::ReadConfiguration() {
       read(key);
       // The new file's name is read first: without it nothing more is read.
       if (key.text == &InstallSettings::ConfigName && s.ConfigName.empty()) {
-        UI.ShowMessage("Couldn't get new config file name from conf.ini");
+        ui.ShowMessage("Couldn't get new config file name from conf.ini");
         return false;
       }
     }
@@ -56,6 +63,33 @@ bool InstallerApp::ReadConfiguration() {
   if (s.NewShortcut) readSection(kShortcutSection);
   readSection(kGuiSection);
   return true;
+}
+
+}  // namespace
+
+bool InstallerApp::ReadConfiguration() {
+  const std::string file = WorkingDir + "conf.ini";
+  EnterWorkingDir();
+  const ConfLookup lookup{
+      [&](const char* section, const std::string& key, const std::string& defaultValue) {
+        return ReadProfileString(section, key, defaultValue, file);
+      },
+      [&](const char* section, const std::string& key, int defaultValue) {
+        return ReadProfileInt(section, key, defaultValue, file);
+      }};
+  return ReadSettings(lookup, Settings, UI);
+}
+
+bool InstallerApp::ReadConfiguration(const IniText& conf) {
+  EnterWorkingDir();
+  const ConfLookup lookup{
+      [&](const char* section, const std::string& key, const std::string& defaultValue) {
+        return conf.GetString(section, key, defaultValue, 1024);
+      },
+      [&](const char* section, const std::string& key, int defaultValue) {
+        return conf.GetInt(section, key, defaultValue);
+      }};
+  return ReadSettings(lookup, Settings, UI);
 }
 
 bool InstallerApp::DeriveInstallState(std::string& gameExeField, std::string& gameConfigField,

@@ -9,6 +9,8 @@
 
 namespace trilo {
 
+class IniText;
+
 /// The placeholders ExpandPathVariables replaces, "${TOPDIR}" first.
 std::vector<std::string> PathVariableTokens();
 
@@ -39,6 +41,9 @@ class InstallerApp {
   /// Records WorkingDir and reads "conf.ini".
   void StartUp();
   bool ReadConfiguration();
+  /// The same from conf.ini's text, by the portable reader, which answers
+  /// as Windows does on every system: the checker reads it so.
+  bool ReadConfiguration(const IniText& conf);
   /// Fills InstallState from the three path fields when the options pass the
   /// Install handler's checks; clears a field that names nothing existing.
   bool DeriveInstallState(std::string& gameExeField, std::string& gameConfigField,

@@ -2,6 +2,18 @@
 
 namespace trilo {
 
+bool ParseCodePageNumber(const std::string& text, unsigned& id) {
+  if (text.empty() || text.size() > 5) return false;
+  unsigned long value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + static_cast<unsigned long>(c - '0');
+  }
+  if (value == 0 || value > 65535) return false;
+  id = static_cast<unsigned>(value);
+  return true;
+}
+
 bool CodePage::IsLeadByte(unsigned char b) const {
   switch (id_) {
     case 932:  // Shift JIS

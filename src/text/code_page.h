@@ -6,6 +6,10 @@ namespace trilo {
 /// The code page number of UTF-8, as Windows numbers it.
 constexpr unsigned kUtf8CodePage = 65001;
 
+/// A code page number as typed after --code-page: decimal digits only,
+/// 1 to 65535. False for anything else.
+bool ParseCodePageNumber(const std::string& text, unsigned& id);
+
 /// Lead-byte knowledge of one 8-bit code page. Only the double-byte code
 /// pages have lead bytes; in every other one (UTF-8 included) an ASCII byte
 /// is always a character of its own.

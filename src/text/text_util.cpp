@@ -33,8 +33,7 @@ bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
 
 std::string FoldCase(const std::string& s) {
   std::string folded = s;
-  for (char& c : folded)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  for (char& c : folded) c = AsciiLower(c);
   return folded;
 }
 

@@ -15,8 +15,8 @@ std::string Trim(const std::string& s);
 
 /// Compares ignoring the case of the ASCII letters A to Z only.
 bool EqualsIgnoreCase(const std::string& a, const std::string& b);
-/// The text with the ASCII letters A to Z in lower case: one key for names
-/// that EqualsIgnoreCase finds equal.
+/// The text with A to Z made lower case and every other byte kept: the one
+/// caseless fold, for map keys of names that compare as EqualsIgnoreCase.
 std::string FoldCase(const std::string& s);
 
 /// The template name "%s.%s" (version, plain name) or the plain name when the

@@ -71,7 +71,13 @@ TEST(CheckProgramTest, DryRunOfTheSampleWritesNothingAndRunsNothing) {
       "first blank, so no time or setup can ever attach to it\n"
       "Full.gdb.txt:9: warning: the circuit `Sepang` is in the game's database already: the merge skips it\n"
       "Lite.gdb.txt:3: warning: the circuit `Sepang` is in the game's database already: the merge skips it\n"
-      "0 errors, 3 warnings\n";
+      // The sample merges into the game's season while its configuration names a season of its own.
+      "conf.ini:15: warning: GDB is on, but the new configuration's season folder `" + game +
+      "ClassicMod/Season/` is not the game's `" + game + "Season/`: the merge puts the circuits into `" + game +
+      "Season/game.gdb`, which the new configuration does not read; for a season of its own, copy a whole game.gdb "
+      "into its folder with files.txt and turn GDB off\n"
+      "text read in code page 1252\n"
+      "0 errors, 4 warnings\n";
   ASSERT_GE(r.out.size(), findings.size());
   EXPECT_EQ(r.out.substr(r.out.size() - findings.size()), findings) << r.out;
   for (const std::string& line :
@@ -93,6 +99,28 @@ TEST(CheckProgramTest, DryRunOfTheSampleWritesNothingAndRunsNothing) {
     EXPECT_NE(r.out.find(line), std::string::npos) << line << "\nin:\n" << r.out;
 }
 
+// The findings on a conf.ini saved as UTF-8 with a mark; check_wine_bom.sh
+// expects the same of the Windows build.
+TEST(CheckProgramTest, ByteOrderMarkAndCodePage) {
+  const std::string pkg = std::string(TRILO_SOURCE_DIR) + "/tests/bom-package";
+  const std::string expected = test::ReadFile(pkg + ".expected");
+  ASSERT_FALSE(expected.empty());
+  test::ProgramResult r = RunProgram({TRILO_CHECK, pkg});
+  EXPECT_EQ(r.exitCode, 1);
+  const size_t findings = r.out.find("conf.ini:1:");
+  ASSERT_NE(findings, std::string::npos) << r.out;
+  EXPECT_EQ(r.out.substr(findings), expected);
+
+  // In code page 1251 the same bytes show as Cyrillic letters.
+  r = RunProgram({TRILO_CHECK, "--code-page", "1251", pkg});
+  EXPECT_NE(r.out.find("code page 1251 shows it as `Title=F1 Saison 1967 N\xD0\x93\xD1\x98rburgring`"),
+            std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\ntext read in code page 1251\n1 errors, 3 warnings\n"), std::string::npos) << r.out;
+  for (const char* bad : {"0", "x", "-1252", "70000"})
+    EXPECT_EQ(RunProgram({TRILO_CHECK, "--code-page", bad, pkg}).exitCode, 64) << bad;
+  EXPECT_EQ(RunProgram({TRILO_CHECK, "--code-page", "12345", pkg}).exitCode, 64);  // no such code page
+}
+
 TEST(CheckProgramTest, WithoutAGameAndUsage) {
   test::TempDir dir;
   const std::string prefix = ToNativePath(dir.Path());  // no registry: no game
@@ -100,7 +128,10 @@ TEST(CheckProgramTest, WithoutAGameAndUsage) {
   test::ProgramResult r = RunProgram({TRILO_CHECK, "--package-version", "Lite"}, sample, {"WINEPREFIX=" + prefix});
   EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.out,
+            "note: the package folder has no trilo-setup.exe: players would have nothing to start; put it in before "
+            "you ship the package\n"
             "note: no game given (--game-exe) or found in the registry: the checks against the game were skipped\n"
+            "text read in code page 1252\n"
             "0 errors, 0 warnings\n");
 
   EXPECT_EQ(RunProgram({TRILO_CHECK, "--bogus"}).exitCode, 64);

@@ -4,10 +4,12 @@
 #include <iconv.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 #include <vector>
 
+#include "platform/profile.h"
 #include "platform/system_info.h"
 #include "platform/user_path.h"
 
@@ -21,8 +23,9 @@ std::string Escape(unsigned char byte) {
   return escape;
 }
 
-// What a conversion does with a byte that is no character.
-enum class Lossy { No, Replace, Escape };
+// What a conversion does with a byte that is no character: fail, put
+// U+FFFD, its \xNN escape, or "?" (skipping a whole UTF-16 unit) instead.
+enum class Lossy { No, Replace, Escape, Question };
 
 // One direction of conversion, opened once and kept: a path is converted on
 // every file operation.
@@ -64,9 +67,12 @@ class Converter {
       // EILSEQ: no character here; EINVAL: the text ends inside one.
       if (lossy == Lossy::No) return false;
       ok = false;
-      out += lossy == Lossy::Escape ? Escape(static_cast<unsigned char>(*src)) : "\xEF\xBF\xBD";
-      ++src;
-      --srcLeft;
+      const size_t skip = lossy == Lossy::Question ? std::min<size_t>(2, srcLeft) : 1;
+      out += lossy == Lossy::Question ? "?"
+             : lossy == Lossy::Escape ? Escape(static_cast<unsigned char>(*src))
+                                      : "\xEF\xBF\xBD";
+      src += skip;
+      srcLeft -= skip;
       iconv(cd_, nullptr, nullptr, nullptr, nullptr);
     }
     return ok;
@@ -86,18 +92,21 @@ std::string IconvName(unsigned id) { return id == kUtf8CodePage ? "UTF-8" : "CP"
 
 struct ActiveState {
   unsigned id = 0;
-  Converter toUtf8, fromUtf8, toUtf16;
+  Converter toUtf8, fromUtf8, toUtf16, fromUtf16;
   std::vector<Status> refusals;
 };
 
 bool OpenAll(ActiveState& state, unsigned id) {
   const std::string name = IconvName(id);
-  // All three or none: a code page the system cannot convert changes nothing.
-  Converter toUtf8, fromUtf8, toUtf16;
-  if (!toUtf8.Open("UTF-8", name) || !fromUtf8.Open(name, "UTF-8") || !toUtf16.Open("UTF-16LE", name)) return false;
+  // All or none: a code page the system cannot convert changes nothing.
+  Converter toUtf8, fromUtf8, toUtf16, fromUtf16;
+  if (!toUtf8.Open("UTF-8", name) || !fromUtf8.Open(name, "UTF-8") || !toUtf16.Open("UTF-16LE", name) ||
+      !fromUtf16.Open(name, "UTF-16LE"))
+    return false;
   state.toUtf8.Swap(toUtf8);
   state.fromUtf8.Swap(fromUtf8);
   state.toUtf16.Swap(toUtf16);
+  state.fromUtf16.Swap(fromUtf16);
   state.id = id;
   return true;
 }
@@ -254,6 +263,12 @@ bool Utf8ToCodePage(const std::string& utf8, std::string& text) {
   Refuse("\"" + ShownUtf8(utf8) + "\" cannot be written in code page " + std::to_string(state.id));
   text.clear();
   return false;
+}
+
+std::string Utf16LeToCodePage(const std::string& bytes) {
+  std::string text;
+  State().fromUtf16.Run(bytes, text, Lossy::Question);
+  return text;
 }
 
 std::string CodePageForDisplay(const std::string& text) {

@@ -20,6 +20,20 @@ std::string ReadProfileString(const std::string& section, const std::string& key
   return std::string(buf.data(), n);
 }
 
+std::string Utf16LeToCodePage(const std::string& bytes) {
+  std::wstring wide(bytes.size() / 2, L'\0');
+  for (size_t i = 0; i < wide.size(); ++i)
+    wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                   static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+  if (bytes.size() % 2) wide += L'?';
+  if (wide.empty()) return std::string();
+  const int size = static_cast<int>(wide.size());
+  const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), size, &text[0], n, nullptr, nullptr);
+  return text;
+}
+
 int ReadProfileInt(const std::string& section, const std::string& key, int defaultValue,
                    const std::string& path) {
   if (NamesDevice(path)) return defaultValue;

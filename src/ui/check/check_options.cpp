@@ -1,10 +1,16 @@
 #include "check_options.h"
 
+#include "text/code_page.h"
+
 namespace trilo {
 
 const char kCheckUsage[] =
     "Usage: trilo-check [--package-version NAME] [--game-exe PATH] [--config PATH]\n"
-    "                   [--player PATH] [--dry-run] [PACKAGE_DIR]\n"
+    "                   [--player PATH] [--dry-run]"
+#ifndef _WIN32
+    " [--code-page N]"
+#endif
+    " [PACKAGE_DIR]\n"
     "       trilo-check --help | --version\n"
     "\n"
     "Checks the package in PACKAGE_DIR (default: the current folder) as the\n"
@@ -22,9 +28,16 @@ const char kCheckUsage[] =
     "                          conf.ini's ConfigPattern beside the executable)\n"
     "  --player PATH           the player file (.PLR) a new player is made from\n"
     "  --dry-run               also show what the install would do\n"
+#ifndef _WIN32
+    "  --code-page N           the Windows code page the players' systems read the\n"
+    "                          package's text in (1252, 1251, 932...); by default\n"
+    "                          the one Wine takes from the locale (LC_ALL, LC_CTYPE,\n"
+    "                          LANG)\n"
+#endif
     "\n"
     "Each finding is a line FILE:LINE: error: TEXT or FILE:LINE: warning: TEXT\n"
-    "(FILE: error: TEXT when no line applies); the last line counts them.\n"
+    "(FILE: error: TEXT when no line applies); the last lines name the code page\n"
+    "and count them.\n"
     "Exit status: 0 no error, 1 errors, 64 bad usage.\n";
 
 bool ParseCheckOptions(int argc, char** argv, CheckOptions& o, std::string& error) {
@@ -63,6 +76,15 @@ bool ParseCheckOptions(int argc, char** argv, CheckOptions& o, std::string& erro
       if (!takeValue(o.config)) return false;
     } else if (arg == "--player") {
       if (!takeValue(o.player)) return false;
+#ifndef _WIN32
+    } else if (arg == "--code-page") {
+      std::string number;
+      if (!takeValue(number)) return false;
+      if (!ParseCodePageNumber(number, o.codePage)) {
+        error = "--code-page needs a code page number, not \"" + number + "\"";
+        return false;
+      }
+#endif
     } else if (arg.size() > 1 && arg[0] == '-') {
       error = "unknown argument: " + std::string(argv[i]);
       return false;

@@ -11,6 +11,7 @@ struct CheckOptions {
   bool hasVersion = false;
   std::string packageVersion, gameExe, config, player;
   std::string packageDir;  ///< as typed; empty for the current folder
+  unsigned codePage = 0;   ///< --code-page N (POSIX only); 0: derived from the locale
 };
 
 /// Parses argv; false with `error` set on bad usage.

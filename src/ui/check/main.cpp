@@ -39,6 +39,13 @@ int Check(int argc, char** argv) {
     return kClean;
   }
 
+#ifndef _WIN32
+  // Windows reads the package in the system's code page; here it is chosen.
+  if (options.codePage && !UseCodePage(options.codePage)) {
+    std::fprintf(stderr, "trilo-check: code page %u is not known to this system\n", options.codePage);
+    return kUsage;
+  }
+#endif
   CheckRequest request;
   // ".." steps are taken here, or the report would repeat them in every path.
   auto full = [](const std::string& typed, std::string& path) {

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "text/code_page.h"
+
 namespace trilo {
 
 const char kTermUsage[] =
@@ -100,13 +102,10 @@ bool ParseTermOptions(int argc, char** argv, TermOptions& o, std::string& error)
     } else if (arg == "--code-page") {
       std::string number;
       if (!takeValue(number, nullptr)) return false;
-      char* end = nullptr;
-      const unsigned long id = std::strtoul(number.c_str(), &end, 10);
-      if (number.empty() || *end != '\0' || id == 0 || id > 65535 || number[0] == '-' || number[0] == '+') {
+      if (!ParseCodePageNumber(number, o.codePage)) {
         error = "--code-page needs a code page number, not \"" + number + "\"";
         return false;
       }
-      o.codePage = static_cast<unsigned>(id);
     } else {
       error = "unknown argument: " + std::string(argv[i]);
       return false;
