@@ -7,6 +7,7 @@
 #include "text/line_reader.h"
 #include "platform/replacing_file.h"
 #include "text/text_util.h"
+#include "text/utf8.h"
 
 namespace trilo {
 namespace {
@@ -212,6 +213,41 @@ TEST(ContentHashTest, KnownValuesAndAnySplitOfTheInput) {
   a.Add("a");
   EXPECT_EQ(empty.Value(), 0xcbf29ce484222325u);
   EXPECT_EQ(a.Value(), 0xaf63dc4c8601ec8cu);
+}
+
+}  // namespace
+}  // namespace trilo
+
+namespace trilo {
+namespace {
+
+// Each bad byte is one step of its own, replaced or marked as the caller asks.
+TEST(Utf8Test, DecodesCharactersAndStepsOverBadBytes) {
+  struct Case {
+    std::string text;
+    std::vector<uint32_t> replaced, marked;
+  } cases[] = {
+      {"a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8F\x81", {'a', 0xE9, 0x20AC, 0x1F3C1}, {'a', 0xE9, 0x20AC, 0x1F3C1}},
+      {"\x80z", {0xFFFD, 'z'}, {kBadByte + 0x80, 'z'}},
+      {"a\xC3", {'a', 0xFFFD}, {'a', kBadByte + 0xC3}},                                  // cut short
+      {"\xC0\xAF", {0xFFFD, 0xFFFD}, {kBadByte + 0xC0, kBadByte + 0xAF}},                // overlong "/"
+      {"\xE0\x80\xAF", {0xFFFD, 0xFFFD, 0xFFFD}, {kBadByte + 0xE0, kBadByte + 0x80, kBadByte + 0xAF}},
+      {"\xED\xA0\x80", {0xFFFD, 0xFFFD, 0xFFFD}, {kBadByte + 0xED, kBadByte + 0xA0, kBadByte + 0x80}},  // surrogate
+      {"\xF4\x90\x80\x80", {0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD}, {kBadByte + 0xF4, kBadByte + 0x90, kBadByte + 0x80, kBadByte + 0x80}},
+  };
+  for (const Case& c : cases)
+    for (BadBytes bad : {BadBytes::Replace, BadBytes::Mark}) {
+      std::vector<uint32_t> codes;
+      for (size_t i = 0; i < c.text.size();) {
+        const Utf8Char ch = DecodeUtf8(c.text, i, bad);
+        codes.push_back(ch.code);
+        i += ch.length;
+      }
+      EXPECT_EQ(codes, bad == BadBytes::Replace ? c.replaced : c.marked) << ::testing::PrintToString(c.text);
+    }
+  EXPECT_EQ(TextColumns("Caf\xC3\xA9"), 4u);
+  EXPECT_EQ(TextColumns("\xE6\x97\xA5\xE6\x9C\xAC!"), 5u);  // two wide characters
+  EXPECT_EQ(TextColumns("\xDC" "ber"), 4u);                 // a bad byte takes one column
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "formats/shell_link_format.h"
 
+#include "text/utf8.h"
+
 namespace trilo {
 
 namespace {
@@ -102,44 +104,15 @@ std::string LinkInfo(const std::u16string& path) {
 
 std::u16string Utf8ToUtf16(const std::string& text) {
   std::u16string out;
-  const size_t n = text.size();
-  size_t i = 0;
-  while (i < n) {
-    const unsigned char b = static_cast<unsigned char>(text[i]);
-    unsigned length = 0;
-    uint32_t cp = 0, min = 0;
-    if (b < 0x80) {
-      out += static_cast<char16_t>(b);
-      ++i;
-      continue;
-    } else if ((b & 0xE0) == 0xC0) {
-      length = 2, cp = b & 0x1F, min = 0x80;
-    } else if ((b & 0xF0) == 0xE0) {
-      length = 3, cp = b & 0x0F, min = 0x800;
-    } else if ((b & 0xF8) == 0xF0) {
-      length = 4, cp = b & 0x07, min = 0x10000;
-    }
-    bool ok = length != 0 && i + length <= n;
-    for (unsigned k = 1; ok && k < length; ++k) {
-      const unsigned char c = static_cast<unsigned char>(text[i + k]);
-      if ((c & 0xC0) != 0x80) ok = false;
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    // Overlong forms, surrogates and values past Unicode are not text.
-    if (ok && (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) ok = false;
-    if (!ok) {
-      out += u'\uFFFD';
-      ++i;
-      continue;
-    }
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out += static_cast<char16_t>(0xD800 + (cp >> 10));
-      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+  for (size_t i = 0; i < text.size();) {
+    const Utf8Char c = DecodeUtf8(text, i, BadBytes::Replace);
+    i += c.length;
+    if (c.code >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((c.code - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((c.code - 0x10000) & 0x3FF));
     } else {
-      out += static_cast<char16_t>(cp);
+      out += static_cast<char16_t>(c.code);
     }
-    i += length;
   }
   return out;
 }

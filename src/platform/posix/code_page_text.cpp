@@ -12,6 +12,7 @@
 #include "platform/profile.h"
 #include "platform/system_info.h"
 #include "platform/user_path.h"
+#include "text/utf8.h"
 
 namespace trilo {
 
@@ -128,16 +129,10 @@ bool IsAscii(const std::string& text) {
 std::string ShownUtf8(const std::string& text) {
   std::string out;
   for (size_t i = 0; i < text.size();) {
-    const unsigned char b = static_cast<unsigned char>(text[i]);
-    size_t length = 1;
-    if (b >= 0xC2 && b <= 0xF4) {
-      length = b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-      for (size_t k = 1; k < length; ++k)
-        if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) length = 1;
-    }
-    if (b < 0x20 || b == 0x7F || (b >= 0x80 && length == 1)) out += Escape(b);
-    else out.append(text, i, length);
-    i += length;
+    const Utf8Char c = DecodeUtf8(text, i, BadBytes::Mark);
+    if (c.code < 0x20 || c.code == 0x7F || c.code >= kBadByte) out += Escape(static_cast<unsigned char>(text[i]));
+    else out.append(text, i, c.length);
+    i += c.length;
   }
   return out;
 }

@@ -16,6 +16,7 @@
 #include "code_page_text.h"
 #include "platform/system_info.h"
 #include "text/text_util.h"
+#include "text/utf8.h"
 
 namespace trilo {
 
@@ -35,26 +36,13 @@ locale_t CaseLocale() {
 // that starts no well-formed sequence stands for itself, apart from every
 // character.
 uint32_t NextFolded(const std::string& s, size_t& i) {
-  const unsigned char b = static_cast<unsigned char>(s[i]);
-  if (b < 0x80) {
-    ++i;
-    return b >= 'a' && b <= 'z' ? b - 'a' + 'A' : b;
-  }
-  const size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
-  uint32_t cp = b & (0x3F >> (length - 1));
-  bool wellFormed = b >= 0xC2 && b <= 0xF4 && i + length <= s.size();
-  for (size_t k = 1; wellFormed && k < length; ++k) {
-    const unsigned char c = static_cast<unsigned char>(s[i + k]);
-    wellFormed = (c & 0xC0) == 0x80;
-    cp = cp << 6 | (c & 0x3F);
-  }
-  if (!wellFormed) {
-    ++i;
-    return 0x110000u + b;
-  }
-  i += length;
+  const Utf8Char c = DecodeUtf8(s, i, BadBytes::Mark);
+  i += c.length;
+  if (c.code < 0x80) return c.code >= 'a' && c.code <= 'z' ? c.code - 'a' + 'A' : c.code;
+  if (c.code >= kBadByte) return c.code;
   const locale_t locale = CaseLocale();
-  return static_cast<uint32_t>(locale ? towupper_l(static_cast<wint_t>(cp), locale) : towupper(static_cast<wint_t>(cp)));
+  return static_cast<uint32_t>(locale ? towupper_l(static_cast<wint_t>(c.code), locale)
+                                      : towupper(static_cast<wint_t>(c.code)));
 }
 
 struct CaselessHash {

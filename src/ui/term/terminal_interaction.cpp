@@ -15,6 +15,7 @@
 #include "platform/user_path.h"
 #include "platform/system_info.h"
 #include "text/text_util.h"
+#include "text/utf8.h"
 
 namespace trilo {
 
@@ -40,15 +41,6 @@ char* CompletePath(const char* text, int state) {
   return match;
 }
 
-// How many columns a character takes: two for the wide ones of East Asian
-// scripts, one for the rest.
-int Columns(uint32_t c) {
-  const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF && c != 0x303F) ||
-                    (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
-                    (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
-  return wide ? 2 : 1;
-}
-
 // The characters of UTF-8 text, each with its bytes and its width.
 struct Glyph {
   std::string bytes;
@@ -58,13 +50,9 @@ struct Glyph {
 std::vector<Glyph> Glyphs(const std::string& utf8) {
   std::vector<Glyph> glyphs;
   for (size_t i = 0; i < utf8.size();) {
-    const unsigned char b = static_cast<unsigned char>(utf8[i]);
-    size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
-    if (i + length > utf8.size()) length = 1;
-    uint32_t c = length == 1 ? b : b & (0x3F >> (length - 1));
-    for (size_t k = 1; k < length; ++k) c = c << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    glyphs.push_back({utf8.substr(i, length), Columns(c)});
-    i += length;
+    const Utf8Char c = DecodeUtf8(utf8, i, BadBytes::Replace);
+    glyphs.push_back({utf8.substr(i, c.length), CharColumns(c.code)});
+    i += c.length;
   }
   return glyphs;
 }

@@ -10,7 +10,7 @@
 #include "platform/system_info.h"
 #include "platform/user_path.h"
 #include "text/text_util.h"
-
+#include "text/utf8.h"
 
 namespace trilo {
 
@@ -58,8 +58,7 @@ void TerminalProgress::Draw() {
   const int room = columns - 1 - static_cast<int>(line.size());
   // Counted in characters and cut between them: the name is UTF-8 now.
   std::vector<size_t> starts;
-  for (size_t i = 0; i < file.size(); ++i)
-    if ((static_cast<unsigned char>(file[i]) & 0xC0) != 0x80) starts.push_back(i);
+  for (size_t i = 0; i < file.size(); i += DecodeUtf8(file, i, BadBytes::Replace).length) starts.push_back(i);
   const int length = static_cast<int>(starts.size());
   if (room > 3 && length > room) line += "..." + file.substr(starts[static_cast<size_t>(length - (room - 3))]);
   else if (room > 0) line += file.substr(0, length > room ? starts[static_cast<size_t>(room)] : file.size());
