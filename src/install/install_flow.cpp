@@ -138,8 +138,10 @@ UndoResult PrepareUndo(InstallerApp& app, const std::string& name, bool force, U
 
   job.plan = PlanUndo(job.gameFolder, *record, force);
   const RecordHeader& h = record->manifest.header;
-  std::string question(std::snprintf(nullptr, 0, TXT_UNDO_QUESTION, h.title.c_str(), h.date.c_str()), '\0');
-  std::snprintf(&question[0], question.size() + 1, TXT_UNDO_QUESTION, h.title.c_str(), h.date.c_str());
+  // Asked as the plan is shown: in the person's characters, not the code page's.
+  const std::string title = TextForUser(h.title);
+  std::string question(std::snprintf(nullptr, 0, TXT_UNDO_QUESTION, title.c_str(), h.date.c_str()), '\0');
+  std::snprintf(&question[0], question.size() + 1, TXT_UNDO_QUESTION, title.c_str(), h.date.c_str());
   if (!app.UI.AskYesNo(question, UndoSummary(job.plan))) {
     app.UI.ShowNotice(Notice::UndoCancelled);
     return UndoResult::Cancelled;

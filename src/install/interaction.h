@@ -43,7 +43,8 @@ class Interaction {
   /// The splash image, shown for `delayMs` milliseconds.
   virtual void ShowSplash(const std::string& imagePath, int delayMs) = 0;
   /// A question answered Yes (true) or No. `details` is what a terminal
-  /// shows before it; a message box shows the question alone.
+  /// shows before it; a message box shows the question alone. Both come
+  /// made for showing (TextForUser, PathForUser).
   virtual bool AskYesNo(const std::string& question, const std::string& details) = 0;
 };
 

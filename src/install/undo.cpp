@@ -11,6 +11,7 @@
 #include "platform/user_path.h"
 #include "text/content_hash.h"
 #include "text/text_util.h"
+#include "text/utf8.h"
 
 namespace trilo {
 
@@ -128,8 +129,8 @@ std::string InstalledRecordsText(const std::vector<InstalledRecord>& records) {
   size_t width = 0;
   for (const InstalledRecord& record : records) {
     const RecordHeader& h = record.manifest.header;
-    titles.push_back(h.title + (h.version.empty() ? "" : " (" + h.version + ")"));
-    width = std::max(width, titles.back().size());
+    titles.push_back(TextForUser(h.title + (h.version.empty() ? "" : " (" + h.version + ")")));
+    width = std::max(width, TextColumns(titles.back()));
   }
   std::string text;
   for (size_t i = 0; i < records.size(); ++i) {
@@ -141,8 +142,7 @@ std::string InstalledRecordsText(const std::vector<InstalledRecord>& records) {
       else if (entry.action == RecordAction::CreatedFolder) ++folders;
     }
     const size_t dash = records[i].name.find('-');
-    std::string title = titles[i];
-    title.resize(width, ' ');
+    const std::string title = titles[i] + std::string(width - TextColumns(titles[i]), ' ');
     text += records[i].name.substr(0, dash) + "  " + title + "  " + (m.header.date.empty() ? "?" : m.header.date) +
             "  " + RecordStateText(m.header.state) + "  " + Plural(created, "file", "files") + " created, " +
             std::to_string(replaced) + " replaced, " + Plural(folders, "folder", "folders") + " created\n";
@@ -198,7 +198,8 @@ UndoPlan PlanUndo(const std::string& gameFolder, const InstalledRecord& record, 
 
 std::string UndoSummary(const UndoPlan& plan) {
   const RecordHeader& h = plan.record->manifest.header;
-  std::string text = "Install " + plan.record->name + (h.version.empty() ? "" : ", version " + h.version) +
+  std::string text = "Install " + TextForUser(plan.record->name) +
+                     (h.version.empty() ? "" : ", version " + TextForUser(h.version)) +
                      ", of " + (h.date.empty() ? "an unknown date" : h.date) + " (" + RecordStateText(h.state) +
                      ")\n";
   if (!h.package.empty()) text += "From the package in " + PathForUser(h.package) + "\n";
@@ -207,7 +208,7 @@ std::string UndoSummary(const UndoPlan& plan) {
           Plural(plan.folderRemovals, "folder", "folders") + " (a folder only when empty)\n";
   if (!plan.changed.empty()) {
     text += "Changed since the install, to be left as they are:\n";
-    for (const std::string& path : plan.changed) text += "  " + path + "\n";
+    for (const std::string& path : plan.changed) text += "  " + TextForUser(path) + "\n";
   }
   return text;
 }

@@ -16,6 +16,11 @@ namespace trilo {
 /// it.
 bool UseCodePage(unsigned id);
 
+/// Makes PathForUser and TextForUser give text in the character set of the
+/// locale the program has set (setlocale) rather than UTF-8, each character
+/// it lacks as "?": a terminal's line editor takes nothing else.
+void FollowLocaleCharset();
+
 /// A typed path ("~/x", relative or absolute) as the full path the core
 /// speaks; empty stays empty. False when a name in it cannot be written in
 /// the code page (noted among the refusals).
@@ -29,7 +34,7 @@ std::string PathForUser(const std::string& corePath);
 bool TextFromUser(const std::string& typed, std::string& text);
 
 /// Text of the core as the terminal shows it; bytes that are no text in the
-/// code page show as U+FFFD.
+/// code page show as U+FFFD. On Windows, the text as it is.
 std::string TextForUser(const std::string& text);
 
 /// A shell command line that starts a Windows program with Wine as a

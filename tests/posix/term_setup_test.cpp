@@ -430,5 +430,47 @@ TEST_F(TermSetupTest, ListAndUndoTheRecordedInstall) {
   EXPECT_EQ(run({"--force"}).exitCode, 64);
 }
 
+// A title in the package's code page (1252 here) is shown in the terminal's
+// characters, in a UTF-8 locale and in C, where the line editor reads only
+// ASCII: the plan, the question and the list.
+TEST_F(TermSetupTest, InteractiveUndoOfANonAsciiTitle) {
+  std::string conf = Read(pkg + "conf.ini");
+  conf.replace(conf.find("Title=Classic Mod Setup"), 23, "Title=\xDC" "berholman\xF6" "ver Mod");
+  test::WriteFile(FromNativePath(pkg + "conf.ini"), conf);
+  auto flags = FullFlags();
+  flags.insert(flags.begin(), {"--unattended", "--package-version", "Full"});
+  ASSERT_EQ(RunProgram(Args(flags), "", env).exitCode, 0);
+
+  const struct {
+    const char* locale;
+    std::string title;
+  } cases[] = {{"LC_ALL=C.UTF-8", "\xC3\x9C" "berholman\xC3\xB6" "ver Mod"}, {"LC_ALL=C", "?berholman?ver Mod"}};
+  for (const auto& c : cases) {
+    std::vector<std::string> environment = env;
+    environment.push_back(c.locale);
+    test::ProgramResult list =
+        RunProgram({TRILO_TERM_SETUP, "--list-installs", "--game-exe", game + "f1_9902.exe"}, "", environment);
+    EXPECT_EQ(list.out.rfind("0001  " + c.title + " (Full)  20", 0), 0u) << c.locale << "\n" << list.out;
+
+    PtySession s({TRILO_TERM_SETUP, "--undo", "--game-exe", game + "f1_9902.exe"}, "", environment);
+    ASSERT_TRUE(s.Expect("Path [" + game + "f1_9902.exe]: ")) << c.locale << "\n" << s.Transcript();
+    s.Send("\r");
+    ASSERT_TRUE(s.Expect("Install 0001-" + c.title + ", version Full, of ")) << c.locale << "\n" << s.Transcript();
+    ASSERT_TRUE(s.Expect("Undo the install of " + c.title + " from ")) << c.locale << "\n" << s.Transcript();
+    ASSERT_TRUE(s.Expect("? [y/N]: ")) << c.locale << "\n" << s.Transcript();
+    s.Send("\r");
+    ASSERT_TRUE(s.Expect(TXT_UNDO_CANCELLED)) << c.locale << "\n" << s.Transcript();
+    EXPECT_EQ(s.Wait(), 2) << c.locale << "\n" << s.Transcript();
+  }
+  PtySession s({TRILO_TERM_SETUP, "--undo", "--game-exe", game + "f1_9902.exe"}, "", env);
+  ASSERT_TRUE(s.Expect("Path [")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect("? [y/N]: ")) << s.Transcript();
+  s.Send("y\r");
+  ASSERT_TRUE(s.Expect(TXT_UNDO_COMPLETE)) << s.Transcript();
+  EXPECT_EQ(s.Wait(), 0) << s.Transcript();
+  EXPECT_FALSE(Exists(game + "ClassicMod"));
+}
+
 }  // namespace
 }  // namespace trilo

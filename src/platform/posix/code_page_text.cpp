@@ -273,6 +273,21 @@ std::string CodePageForDisplay(const std::string& text) {
   return utf8;
 }
 
+std::string Utf8ForCharset(const std::string& utf8, const std::string& charset) {
+  if (IsAscii(utf8)) return utf8;
+  Converter converter;
+  converter.Open(charset, "UTF-8");
+  std::string out, converted;
+  for (size_t i = 0; i < utf8.size();) {
+    const Utf8Char c = DecodeUtf8(utf8, i, BadBytes::Replace);
+    // One character at a time, so that one the set lacks costs only itself.
+    if (c.code < 0x80) out += utf8[i];
+    else out += converter.Run(utf8.substr(i, c.length), converted) ? converted : "?";
+    i += c.length;
+  }
+  return out;
+}
+
 std::vector<Status> TakeRefusals() {
   std::vector<Status> taken;
   taken.swap(State().refusals);

@@ -36,4 +36,8 @@ bool Utf8ToCodePage(const std::string& utf8, std::string& text);
 /// character of the code page becomes U+FFFD, and nothing is noted.
 std::string CodePageForDisplay(const std::string& text);
 
+/// UTF-8 in the character set `charset` (as iconv names it), for showing
+/// only: each character the set lacks becomes "?".
+std::string Utf8ForCharset(const std::string& utf8, const std::string& charset);
+
 }  // namespace trilo

@@ -1,5 +1,7 @@
 #include "platform/user_path.h"
 
+#include <langinfo.h>
+
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -36,9 +38,24 @@ std::string Lexical(const std::string& path) {
   return out;
 }
 
+// The terminal's character set when it is not UTF-8; empty while it is.
+std::string& TerminalCharset() {
+  static std::string charset;
+  return charset;
+}
+
+std::string ForTerminal(const std::string& utf8) {
+  return TerminalCharset().empty() ? utf8 : Utf8ForCharset(utf8, TerminalCharset());
+}
+
 }  // namespace
 
 bool UseCodePage(unsigned id) { return SelectCodePage(id); }
+
+void FollowLocaleCharset() {
+  const std::string charset = nl_langinfo(CODESET);
+  TerminalCharset() = charset == "UTF-8" ? std::string() : charset;
+}
 
 bool PathFromUser(const std::string& typed, std::string& corePath) {
   corePath.clear();
@@ -54,7 +71,7 @@ bool PathFromUser(const std::string& typed, std::string& corePath) {
 
 std::string PathForUser(const std::string& corePath) {
   // Shown, not used: what cannot be converted shows as U+FFFD and is no refusal.
-  return ResolveNativePath(ToSlashes(CodePageForDisplay(corePath), CodePage(kUtf8CodePage)));
+  return ForTerminal(ResolveNativePath(ToSlashes(CodePageForDisplay(corePath), CodePage(kUtf8CodePage))));
 }
 
 namespace {
@@ -89,6 +106,6 @@ std::string WineCommandLine(const std::string& target, const std::string& argume
 
 bool TextFromUser(const std::string& typed, std::string& text) { return Utf8ToCodePage(typed, text); }
 
-std::string TextForUser(const std::string& text) { return CodePageForDisplay(text); }
+std::string TextForUser(const std::string& text) { return ForTerminal(CodePageForDisplay(text)); }
 
 }  // namespace trilo

@@ -2,13 +2,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <clocale>
 #include <cstring>
 #include <iostream>
 
 #include "install/install_flow.h"
 #include "install/install_record.h"
 #include "install/installer_app.h"
-#include "platform/filesystem.h"
 #include "install/interface_text.h"
 #include "platform/filesystem.h"
 #include "platform/registry.h"
@@ -87,6 +87,10 @@ int Undo(InstallerApp& app, const TermOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The line editor reads its prompt in the locale's characters, and so is
+  // everything shown: the core's code page is converted to them.
+  std::setlocale(LC_CTYPE, "");
+  FollowLocaleCharset();
   TermOptions options;
   std::string error;
   if (!ParseTermOptions(argc, argv, options, error)) {

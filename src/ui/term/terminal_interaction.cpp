@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <iostream>
 #include <vector>
 
@@ -55,6 +56,28 @@ std::vector<Glyph> Glyphs(const std::string& utf8) {
     i += c.length;
   }
   return glyphs;
+}
+
+// The prompt as the line editor can read it in the locale: it gives up on a
+// prompt with a byte that is no character there (and libedit then crashes),
+// so such a byte shows as "?".
+std::string ReadablePrompt(const std::string& prompt) {
+  std::string out;
+  std::mbstate_t state{};
+  for (size_t i = 0; i < prompt.size();) {
+    wchar_t c;
+    const size_t length = std::mbrtowc(&c, prompt.data() + i, prompt.size() - i, &state);
+    if (length == static_cast<size_t>(-1) || length == static_cast<size_t>(-2)) {
+      out += '?';
+      state = std::mbstate_t{};
+      ++i;
+      continue;
+    }
+    const size_t taken = length == 0 ? 1 : length;
+    out.append(prompt, i, taken);
+    i += taken;
+  }
+  return out;
 }
 
 // The terminal's width; 0 when output goes elsewhere.
@@ -131,7 +154,7 @@ void TerminalInteraction::ShowNotice(Notice notice) { std::cout << NoticeText(no
 bool TerminalInteraction::ReadAnswer(const std::string& prompt, std::string& answer) {
   std::cout.flush();
   if (useLineEditor_) {
-    char* line = readline(prompt.c_str());
+    char* line = readline(ReadablePrompt(prompt).c_str());
     if (!line) {
       std::cout << std::endl;
       return false;
