@@ -472,5 +472,36 @@ TEST_F(TermSetupTest, InteractiveUndoOfANonAsciiTitle) {
   EXPECT_FALSE(Exists(game + "ClassicMod"));
 }
 
+// Tab completes a path as a path: a blank in a folder's name goes in as it
+// is, "~/" is the home folder, and names that share what is typed are listed.
+TEST_F(TermSetupTest, InteractiveTabCompletesPathsWithBlanksAndHome) {
+  const std::string wine = base + "Games/F1 9902/";
+  fs::create_directories(base + "Games");
+  fs::rename(base + "game", wine);
+  std::vector<std::string> environment = env;
+  environment.push_back("HOME=" + base + "Games");
+  PtySession s(Args({}), "", environment);
+  ASSERT_TRUE(s.Expect("Path (Ctrl-D cancels): ")) << s.Transcript();
+  s.Send(base + "Games/F\t");
+  s.Send("f1\t");
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect("Version [Full]: ")) << s.Transcript();
+  s.Send("2\r");
+  ASSERT_TRUE(s.Expect("Path (Ctrl-D cancels): ")) << s.Transcript();
+  s.Send("~/\t");
+  s.Send("C\t");
+  ASSERT_TRUE(s.Expect("\r\nCONFIG.INI  Cars/  \r\n")) << s.Transcript();
+  s.Send("ON\t");
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect(TXT_LOCATE_PLAYER)) << s.Transcript();
+  s.Send("1\r");
+  ASSERT_TRUE(s.Expect("Game executable: " + wine + "f1_9902.exe\r\n")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Game config:     " + wine + "CONFIG.INI\r\n")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect(TXT_INSTALL_COMPLETE)) << s.Transcript();
+  EXPECT_EQ(s.Wait(), 0) << s.Transcript();
+  EXPECT_TRUE(Exists(wine + "ClassicMod/Cars/Classic1/classic1.veh"));
+}
+
 }  // namespace
 }  // namespace trilo

@@ -1,10 +1,12 @@
 #include "terminal_interaction.h"
 
+#include <dirent.h>
 #include <editline/readline.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -22,24 +24,66 @@ namespace trilo {
 
 namespace {
 
-// File names as the line editor completes them, with a folder ended by "/"
-// rather than a blank, so that the next Tab goes on inside it.
-char* CompletePath(const char* text, int state) {
-  char* match = rl_filename_completion_function(text, state);
-  if (!match) return nullptr;
-  std::string path = match;
-  const char* home = std::getenv("HOME");
-  if (home && path[0] == '~' && (path.size() == 1 || path[1] == '/')) path = home + path.substr(1);
+bool IsFolder(const std::string& path) {
   struct stat st;
-  const size_t length = std::strlen(match);
-  if (length > 0 && match[length - 1] != '/' && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-    char* folder = static_cast<char*>(std::realloc(match, length + 2));
-    if (!folder) return match;
-    folder[length] = '/';
-    folder[length + 1] = '\0';
-    return folder;
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The names in `folder` that start with `prefix`, sorted; hidden ones only
+// when the prefix asks for them.
+std::vector<std::string> NamesStartingWith(const std::string& folder, const std::string& prefix) {
+  std::vector<std::string> names;
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return names;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == ".." || (name[0] == '.' && (prefix.empty() || prefix[0] != '.'))) continue;
+    if (name.compare(0, prefix.size(), prefix) == 0) names.push_back(name);
   }
-  return match;
+  closedir(dir);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The line drawn again from the start of the terminal's line: the editor
+// draws a line changed by a key of ours only when told, and then from where
+// it believes the cursor is.
+int Redrawn(int) {
+  std::fputs("\r", stdout);
+  std::fflush(stdout);
+  rl_forced_update_display();
+  return 0;
+}
+
+// Tab: what is typed before the cursor completed as a path, not as a shell
+// word. A name goes in as it is (a blank stays a blank: the answer is read
+// as a path), "~/" is the home folder, and a folder gets its "/" so that the
+// next Tab goes on inside it. Names that share no more than what is typed
+// are listed.
+int CompletePathKey(int, int) {
+  const std::string typed(rl_line_buffer, static_cast<size_t>(rl_point));
+  if (typed == "~") return Redrawn(rl_insert_text("/"));
+  const size_t slash = typed.rfind('/');
+  const std::string prefix = slash == std::string::npos ? typed : typed.substr(slash + 1);
+  std::string folder = slash == std::string::npos ? std::string("./") : typed.substr(0, slash + 1);
+  const char* home = std::getenv("HOME");
+  if (home && folder.compare(0, 2, "~/") == 0) folder = home + folder.substr(1);
+
+  const std::vector<std::string> names = NamesStartingWith(folder, prefix);
+  if (names.empty()) return rl_ding();
+  std::string common = names.front();
+  for (const std::string& name : names) {
+    size_t n = 0;
+    while (n < common.size() && n < name.size() && common[n] == name[n]) ++n;
+    common.resize(n);
+  }
+  std::string insert = common.substr(prefix.size());
+  if (names.size() == 1 && IsFolder(folder + names.front())) insert += '/';
+  if (!insert.empty()) return Redrawn(rl_insert_text(insert.c_str()));
+  std::string list = "\n";
+  for (const std::string& name : names) list += name + (IsFolder(folder + name) ? "/  " : "  ");
+  std::fputs((list + "\n").c_str(), stdout);
+  return Redrawn(0);
 }
 
 // The characters of UTF-8 text, each with its bytes and its width.
@@ -133,8 +177,8 @@ TerminalInteraction::TerminalInteraction(const TermOptions& options)
       interactive_(!options.unattended),
       useLineEditor_(!options.unattended && isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
   if (useLineEditor_) {
-    rl_completion_entry_function = CompletePath;
-    rl_completion_append_character = '\0';
+    rl_initialize();
+    rl_add_defun("trilo-complete-path", CompletePathKey, '\t');
   }
 }
 
