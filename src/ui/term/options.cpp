@@ -45,85 +45,118 @@ const char kTermUsage[] =
     "To check a package without installing it, run trilo-check (see\n"
     "trilo-check --help).\n";
 
-bool ParseTermOptions(int argc, char** argv, TermOptions& o, std::string& error) {
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    std::string value;
-    bool hasInline = false;
-    size_t eq = arg.find('=');
-    if (arg.rfind("--", 0) == 0 && eq != std::string::npos) {
-      value = arg.substr(eq + 1);
-      arg = arg.substr(0, eq);
-      hasInline = true;
-    }
-    auto takeValue = [&](std::string& out, bool* seen) {
-      if (hasInline) {
-        out = value;
-      } else if (i + 1 < argc) {
-        out = argv[++i];
-      } else {
-        error = "option " + arg + " needs a value";
-        return false;
-      }
-      if (seen) *seen = true;
-      return true;
-    };
-    if (arg == "-C") {
-      if (!takeValue(o.directory, nullptr)) return false;
-    } else if (arg.rfind("-C", 0) == 0 && arg.size() > 2 && arg[1] == 'C') {
-      o.directory = arg.substr(2);
-    } else if (arg == "--unattended" && !hasInline) {
-      o.unattended = true;
-    } else if (arg == "--help" && !hasInline) {
-      o.help = true;
-    } else if (arg == "--version" && !hasInline) {
-      o.version = true;
-    } else if (arg == "--list-installs" && !hasInline) {
-      o.listInstalls = true;
-    } else if (arg == "--undo") {
-      o.undo = true;
-      // The name is optional: a word that is no option is it.
-      if (hasInline) o.undoName = value;
-      else if (i + 1 < argc && argv[i + 1][0] != '-') o.undoName = argv[++i];
-      if (o.undoName.empty()) {
-        error = "option --undo needs a name or none";
-        return false;
-      }
-    } else if (arg == "--force" && !hasInline) {
-      o.force = true;
-    } else if (arg == "--game-exe") {
-      if (!takeValue(o.gameExe, &o.hasGameExe)) return false;
-    } else if (arg == "--config") {
-      if (!takeValue(o.config, &o.hasConfig)) return false;
-    } else if (arg == "--player") {
-      if (!takeValue(o.player, &o.hasPlayer)) return false;
-    } else if (arg == "--package-version") {
-      if (!takeValue(o.packageVersion, &o.hasVersion)) return false;
-    } else if (arg == "--code-page") {
-      std::string number;
-      if (!takeValue(number, nullptr)) return false;
-      if (!ParseCodePageNumber(number, o.codePage)) {
-        error = "--code-page needs a code page number, not \"" + number + "\"";
-        return false;
-      }
-    } else {
-      error = "unknown argument: " + std::string(argv[i]);
-      return false;
-    }
-  }
-  if (o.listInstalls && o.undo) {
-    error = "--list-installs and --undo go alone";
+namespace {
+
+// One argument as it was given: "--name=value" split at its "=".
+struct Argument {
+  std::string name, value;
+  bool hasInline = false;
+};
+
+Argument SplitArgument(const std::string& arg) {
+  const size_t eq = arg.find('=');
+  if (arg.rfind("--", 0) == 0 && eq != std::string::npos) return {arg.substr(0, eq), arg.substr(eq + 1), true};
+  return {arg, std::string(), false};
+}
+
+// The argv entries still to read, from the one at hand.
+class ArgumentReader {
+ public:
+  ArgumentReader(int argc, char** argv) : argc_(argc), argv_(argv) {}
+  bool More() const { return i_ + 1 < argc_; }
+  const char* Next() { return argv_[++i_]; }
+  const char* Peek() const { return argv_[i_ + 1]; }
+  const char* Current() const { return argv_[i_]; }
+  bool Advance() { return ++i_ < argc_; }
+
+ private:
+  int argc_;
+  char** argv_;
+  int i_ = 0;
+};
+
+// The value of an option, inline or the next argument.
+bool TakeValue(const Argument& a, ArgumentReader& args, std::string& out, bool* seen, std::string& error) {
+  if (a.hasInline) {
+    out = a.value;
+  } else if (args.More()) {
+    out = args.Next();
+  } else {
+    error = "option " + a.name + " needs a value";
     return false;
   }
-  if ((o.listInstalls || o.undo) && (o.hasConfig || o.hasPlayer || o.hasVersion)) {
-    error = "--config, --player and --package-version are for installing";
-    return false;
-  }
-  if (o.force && !o.undo) {
-    error = "--force goes with --undo";
-    return false;
-  }
+  if (seen) *seen = true;
   return true;
+}
+
+bool ParseCodePage(const std::string& number, TermOptions& o, std::string& error) {
+  if (ParseCodePageNumber(number, o.codePage)) return true;
+  error = "--code-page needs a code page number, not \"" + number + "\"";
+  return false;
+}
+
+// The flags that take no value; false when `a` is none of them.
+bool TakeFlag(const Argument& a, TermOptions& o) {
+  if (a.hasInline) return false;
+  bool* flag = a.name == "--unattended"      ? &o.unattended
+               : a.name == "--help"          ? &o.help
+               : a.name == "--version"       ? &o.version
+               : a.name == "--list-installs" ? &o.listInstalls
+               : a.name == "--force"         ? &o.force
+                                             : nullptr;
+  if (flag) *flag = true;
+  return flag != nullptr;
+}
+
+bool TakeUndo(const Argument& a, ArgumentReader& args, TermOptions& o, std::string& error) {
+  o.undo = true;
+  // The name is optional: a word that is no option is it.
+  if (a.hasInline) o.undoName = a.value;
+  else if (args.More() && args.Peek()[0] != '-') o.undoName = args.Next();
+  if (!o.undoName.empty()) return true;
+  error = "option --undo needs a name or none";
+  return false;
+}
+
+// One argument into `o`; false with `error` set on bad usage.
+bool TakeArgument(ArgumentReader& args, TermOptions& o, std::string& error) {
+  const Argument a = SplitArgument(args.Current());
+  if (a.name == "-C") return TakeValue(a, args, o.directory, nullptr, error);
+  if (a.name.rfind("-C", 0) == 0 && a.name.size() > 2) {
+    o.directory = a.name.substr(2);
+    return true;
+  }
+  if (TakeFlag(a, o)) return true;
+  if (a.name == "--undo") return TakeUndo(a, args, o, error);
+  if (a.name == "--game-exe") return TakeValue(a, args, o.gameExe, &o.hasGameExe, error);
+  if (a.name == "--config") return TakeValue(a, args, o.config, &o.hasConfig, error);
+  if (a.name == "--player") return TakeValue(a, args, o.player, &o.hasPlayer, error);
+  if (a.name == "--package-version") return TakeValue(a, args, o.packageVersion, &o.hasVersion, error);
+  if (a.name == "--code-page") {
+    std::string number;
+    return TakeValue(a, args, number, nullptr, error) && ParseCodePage(number, o, error);
+  }
+  error = "unknown argument: " + std::string(args.Current());
+  return false;
+}
+
+// Options that go together, checked once all are read.
+bool CheckCombination(const TermOptions& o, std::string& error) {
+  if (o.listInstalls && o.undo) error = "--list-installs and --undo go alone";
+  else if ((o.listInstalls || o.undo) && (o.hasConfig || o.hasPlayer || o.hasVersion))
+    error = "--config, --player and --package-version are for installing";
+  else if (o.force && !o.undo) error = "--force goes with --undo";
+  else return true;
+  return false;
+}
+
+}  // namespace
+
+bool ParseTermOptions(int argc, char** argv, TermOptions& o, std::string& error) {
+  ArgumentReader args(argc, argv);
+  while (args.Advance())
+    if (!TakeArgument(args, o, error)) return false;
+  return CheckCombination(o, error);
 }
 
 }  // namespace trilo
