@@ -233,7 +233,9 @@ TEST(Utf8Test, DecodesCharactersAndStepsOverBadBytes) {
       {"\xC0\xAF", {0xFFFD, 0xFFFD}, {kBadByte + 0xC0, kBadByte + 0xAF}},                // overlong "/"
       {"\xE0\x80\xAF", {0xFFFD, 0xFFFD, 0xFFFD}, {kBadByte + 0xE0, kBadByte + 0x80, kBadByte + 0xAF}},
       {"\xED\xA0\x80", {0xFFFD, 0xFFFD, 0xFFFD}, {kBadByte + 0xED, kBadByte + 0xA0, kBadByte + 0x80}},  // surrogate
-      {"\xF4\x90\x80\x80", {0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD}, {kBadByte + 0xF4, kBadByte + 0x90, kBadByte + 0x80, kBadByte + 0x80}},
+      {"\xF4\x90\x80\x80",  // past U+10FFFF
+       {0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD},
+       {kBadByte + 0xF4, kBadByte + 0x90, kBadByte + 0x80, kBadByte + 0x80}},
   };
   for (const Case& c : cases)
     for (BadBytes bad : {BadBytes::Replace, BadBytes::Mark}) {

@@ -117,7 +117,7 @@ UndoResult PrepareUndo(InstallerApp& app, const std::string& name, bool force, U
     app.UI.ShowNotice(Notice::UndoCancelled);
     return UndoResult::Cancelled;
   }
-  if (!PathExists(exe.path)) return failed("There is no game at " + PathForUser(exe.path));
+  if (!PathExists(exe.path)) return failed("There is no game at " + PathForMessage(exe.path));
   job.gameFolder = GameFolderOf(exe.path, app.WorkingDir);
   // The records are read and the plan made under the lock: nothing changes
   // them until the undo is over.
@@ -127,10 +127,10 @@ UndoResult PrepareUndo(InstallerApp& app, const std::string& name, bool force, U
   if (job.records.empty()) {
     // An install stopped before its record said anything may leave this.
     RemoveFolder(job.gameFolder + kRecordsFolder);
-    return failed("No install is recorded in " + PathForUser(job.gameFolder));
+    return failed("No install is recorded in " + PathForMessage(job.gameFolder));
   }
   const InstalledRecord* record = FindInstalledRecord(job.records, name);
-  if (!record) return failed("No install called " + name + " is recorded in " + PathForUser(job.gameFolder));
+  if (!record) return failed("No install called " + name + " is recorded in " + PathForMessage(job.gameFolder));
   std::string path;
   if (const InstalledRecord* later = LaterRecordTouching(job.records, *record, path))
     return failed("Cannot undo " + record->name + ": the later install " + later->name + " also changed " + path +

@@ -99,11 +99,11 @@ Status InstallRecord::Begin() {
   begun_ = true;
   const std::string root = gameFolder_ + kRecordsFolder + "\\";
   if (Status made = CreateFolder(root); !made)
-    return Fail("Couldn't make the install record folder " + PathForUser(root), made);
+    return Fail("Couldn't make the install record folder " + PathForMessage(root), made);
   if (Status made = MakeRecordFolder(root); !made) return made;
   manifestPath_ = folder_ + kManifestName;
   if (Status opened = OpenFile(manifestPath_, "wb", manifest_); !opened)
-    return Fail("Couldn't write the install record " + PathForUser(manifestPath_), opened);
+    return Fail("Couldn't write the install record " + PathForMessage(manifestPath_), opened);
   return WriteLine(ManifestHeaderText(header_));
 }
 
@@ -127,13 +127,13 @@ Status InstallRecord::MakeRecordFolder(const std::string& root) {
     folder_ = folder;
     return made;
   }
-  return Fail("Couldn't make the install record folder in " + PathForUser(root), made);
+  return Fail("Couldn't make the install record folder in " + PathForMessage(root), made);
 }
 
 Status InstallRecord::WriteLine(const std::string& line) {
   // Flushed at once: the line must be on disk before what it tells of.
   if (std::fwrite(line.data(), 1, line.size(), manifest_) != line.size() || std::fflush(manifest_) != 0)
-    return Fail("Couldn't write the install record " + PathForUser(manifestPath_),
+    return Fail("Couldn't write the install record " + PathForMessage(manifestPath_),
                 LastSystemError(manifestPath_, Status::Phase::Write));
   return Status();
 }
@@ -203,7 +203,8 @@ Status InstallRecord::Announce(const std::string& path, bool exists, const Conte
     pending_.replaced = true;
     pending_.kept = folder_ + entry.kept;
     if (Status kept = Keep(path, pending_.kept, renamedOver, pending_.moved); !kept)
-      return Fail("Couldn't keep a copy of " + PathForUser(path) + " in the install record " + PathForUser(folder_),
+      return Fail("Couldn't keep a copy of " + PathForMessage(path) + " in the install record " +
+                      PathForMessage(folder_),
                   kept);
   }
   pending_.active = true;
@@ -294,7 +295,7 @@ void InstallRecord::Unsettle() {
   ++unsettled_;
   Settle(false);
   if (recording_)
-    Fail("A change to the game was neither committed nor abandoned in the install record " + PathForUser(folder_),
+    Fail("A change to the game was neither committed nor abandoned in the install record " + PathForMessage(folder_),
        Status());
 }
 

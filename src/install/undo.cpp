@@ -233,7 +233,7 @@ UndoOutcome RunUndo(const UndoPlan& plan, InstallProgress& progress) {
           break;
         }
         if (!RenameReplacing(a.kept, a.path) && !(CopyFileReplacing(a.kept, a.path) && RemoveFile(a.kept)))
-          fail("Couldn't restore " + a.shown + " from the install record " + PathForUser(plan.record->folder));
+          fail("Couldn't restore " + a.shown + " from the install record " + PathForMessage(plan.record->folder));
         break;
       }
       case UndoStep::RemoveFile:
@@ -244,7 +244,7 @@ UndoOutcome RunUndo(const UndoPlan& plan, InstallProgress& progress) {
         else if (!removed && !removed.Missing()) fail("Couldn't remove the folder " + a.shown);
         break;
       case UndoStep::DropKept:
-        if (!RemoveFile(a.kept)) fail("Couldn't remove " + PathForUser(a.kept));
+        if (!RemoveFile(a.kept)) fail("Couldn't remove " + PathForMessage(a.kept));
         break;
       case UndoStep::LeaveChanged:
         out.changed.push_back(a.shown);
@@ -263,7 +263,7 @@ UndoOutcome RunUndo(const UndoPlan& plan, InstallProgress& progress) {
     return out;
   }
   if (!RemoveTree(plan.record->folder)) {
-    fail("Couldn't remove the install record " + PathForUser(plan.record->folder));
+    fail("Couldn't remove the install record " + PathForMessage(plan.record->folder));
     return out;
   }
   out.recordRemoved = true;
@@ -276,7 +276,7 @@ std::string UndoLeftText(const UndoOutcome& outcome, const UndoPlan& plan) {
   if (!outcome.changed.empty()) {
     text += "Changed since the install, and left as they are:";
     for (const std::string& path : outcome.changed) text += "\n  " + path;
-    if (!outcome.recordRemoved) text += "\nWhat the install replaced stays in " + PathForUser(plan.record->folder);
+    if (!outcome.recordRemoved) text += "\nWhat the install replaced stays in " + PathForMessage(plan.record->folder);
   }
   if (!outcome.leftFolders.empty()) {
     if (!text.empty()) text += "\n";

@@ -29,6 +29,10 @@ bool PathFromUser(const std::string& typed, std::string& corePath);
 /// A path of the core as the system writes it, for showing.
 std::string PathForUser(const std::string& corePath);
 
+/// The path with the system's separators, still in the code page: for a
+/// message, which is converted for showing as a whole (ShowMessage).
+std::string PathForMessage(const std::string& corePath);
+
 /// Typed text in the code page; false when a character is missing there
 /// (noted among the refusals).
 bool TextFromUser(const std::string& typed, std::string& text);

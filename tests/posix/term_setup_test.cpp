@@ -470,6 +470,16 @@ TEST_F(TermSetupTest, InteractiveUndoOfANonAsciiTitle) {
   ASSERT_TRUE(s.Expect(TXT_UNDO_COMPLETE)) << s.Transcript();
   EXPECT_EQ(s.Wait(), 0) << s.Transcript();
   EXPECT_FALSE(Exists(game + "ClassicMod"));
+
+  // A message names a path once converted, not twice.
+  const std::string moved = base + "\xC3\x9C" "ber/";
+  fs::create_directory(moved);
+  fs::rename(base + "game", moved + "game");
+  std::vector<std::string> utf8 = env;
+  utf8.push_back("LC_ALL=C.UTF-8");
+  test::ProgramResult r =
+      RunProgram({TRILO_TERM_SETUP, "--undo", "--unattended", "--game-exe", moved + "game/f1_9902.exe"}, "", utf8);
+  EXPECT_EQ(r.err, "trilo-setup: No install is recorded in " + moved + "game/\n");
 }
 
 // Tab completes a path as a path: a blank in a folder's name goes in as it

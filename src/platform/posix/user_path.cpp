@@ -9,6 +9,7 @@
 #include "code_page_text.h"
 #include "formats/command_line.h"
 #include "path_map.h"
+#include "platform/system_info.h"
 #include "wine_path.h"
 #include "text/text_util.h"
 
@@ -73,6 +74,8 @@ std::string PathForUser(const std::string& corePath) {
   // Shown, not used: what cannot be converted shows as U+FFFD and is no refusal.
   return ForTerminal(ResolveNativePath(ToSlashes(CodePageForDisplay(corePath), CodePage(kUtf8CodePage))));
 }
+
+std::string PathForMessage(const std::string& corePath) { return ToSlashes(corePath, ActiveCodePage()); }
 
 namespace {
 

@@ -19,6 +19,7 @@ bool PathFromUser(const std::string& typed, std::string& corePath) {
 
 // Windows paths are what the core speaks already.
 std::string PathForUser(const std::string& corePath) { return corePath; }
+std::string PathForMessage(const std::string& corePath) { return corePath; }
 
 // The console takes the code page's text as it is.
 std::string TextForUser(const std::string& text) { return text; }
