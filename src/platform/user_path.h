@@ -16,9 +16,11 @@ namespace trilo {
 /// it.
 bool UseCodePage(unsigned id);
 
-/// Makes PathForUser and TextForUser give text in the character set of the
-/// locale the program has set (setlocale) rather than UTF-8, each character
-/// it lacks as "?": a terminal's line editor takes nothing else.
+/// Takes the program's character type from the locale of the environment
+/// (LC_ALL, LC_CTYPE, LANG; C.UTF-8 for a UTF-8 one that is not installed)
+/// and makes PathForUser and TextForUser give text in its character set
+/// rather than UTF-8, each character it lacks as "?": a terminal's line
+/// editor takes nothing else.
 void FollowLocaleCharset();
 
 /// A typed path ("~/x", relative or absolute) as the full path the core

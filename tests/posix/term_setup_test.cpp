@@ -444,7 +444,10 @@ TEST_F(TermSetupTest, InteractiveUndoOfANonAsciiTitle) {
   const struct {
     const char* locale;
     std::string title;
-  } cases[] = {{"LC_ALL=C.UTF-8", "\xC3\x9C" "berholman\xC3\xB6" "ver Mod"}, {"LC_ALL=C", "?berholman?ver Mod"}};
+  } cases[] = {{"LC_ALL=C.UTF-8", "\xC3\x9C" "berholman\xC3\xB6" "ver Mod"},
+               // Installed or not, the locale says the terminal writes UTF-8.
+               {"LC_ALL=de_DE.UTF-8", "\xC3\x9C" "berholman\xC3\xB6" "ver Mod"},
+               {"LC_ALL=C", "?berholman?ver Mod"}};
   for (const auto& c : cases) {
     std::vector<std::string> environment = env;
     environment.push_back(c.locale);

@@ -3,6 +3,7 @@
 #include <langinfo.h>
 
 #include <cctype>
+#include <clocale>
 #include <cstdlib>
 #include <cstring>
 
@@ -54,6 +55,14 @@ std::string ForTerminal(const std::string& utf8) {
 bool UseCodePage(unsigned id) { return SelectCodePage(id); }
 
 void FollowLocaleCharset() {
+  // A UTF-8 locale that is not installed still says how the terminal writes.
+  if (!std::setlocale(LC_CTYPE, "")) {
+    const std::string locale = LocaleFromEnvironment();
+    const size_t dot = locale.find('.');
+    const std::string charset = dot == std::string::npos ? std::string() : locale.substr(dot + 1, 5);
+    if (EqualsIgnoreCase(charset, "UTF-8") || EqualsIgnoreCase(charset.substr(0, 4), "utf8"))
+      std::setlocale(LC_CTYPE, "C.UTF-8");
+  }
   const std::string charset = nl_langinfo(CODESET);
   TerminalCharset() = charset == "UTF-8" ? std::string() : charset;
 }

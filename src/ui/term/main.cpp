@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <clocale>
 #include <cstring>
 #include <iostream>
 
@@ -89,7 +88,6 @@ int Undo(InstallerApp& app, const TermOptions& options) {
 int main(int argc, char** argv) {
   // The line editor reads its prompt in the locale's characters, and so is
   // everything shown: the core's code page is converted to them.
-  std::setlocale(LC_CTYPE, "");
   FollowLocaleCharset();
   TermOptions options;
   std::string error;
