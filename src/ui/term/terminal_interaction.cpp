@@ -80,6 +80,7 @@ int CompletePathKey(int, int) {
   std::string insert = common.substr(prefix.size());
   if (names.size() == 1 && IsFolder(folder + names.front())) insert += '/';
   if (!insert.empty()) return Redrawn(rl_insert_text(insert.c_str()));
+  if (names.size() == 1) return rl_ding();  // complete already
   std::string list = "\n";
   for (const std::string& name : names) list += name + (IsFolder(folder + name) ? "/  " : "  ");
   std::fputs((list + "\n").c_str(), stdout);
