@@ -259,7 +259,7 @@ UndoOutcome RunUndo(const UndoPlan& plan, InstallProgress& progress) {
   if (!out.changed.empty()) {
     out.incomplete = true;
     if (const Status marked = MarkPartlyUndone(*plan.record); !marked)
-      fail(marked.Explain("Couldn't write the install record " + PathForUser(marked.Path())));
+      fail(marked.Explain("Couldn't write the install record " + PathForMessage(marked.Path())));
     return out;
   }
   if (!RemoveTree(plan.record->folder)) {
