@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "install/installer_app.h"
@@ -5,8 +6,24 @@
 #include "platform/profile.h"
 #include "platform/system_info.h"
 #include "text/code_page.h"
+#include "text/text_util.h"
 
 namespace trilo {
+
+bool HoldsPackage(const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  if (!ReadFolder(folder, entries)) return false;
+  for (const FolderEntry& entry : entries) {
+    if (entry.isFolder) continue;
+    const std::string name = FoldCase(entry.name);
+    if (name == "conf.ini") return true;
+    for (const char* plain : {"dirs.txt", "files.txt", "gdb.txt"}) {
+      const size_t at = name.size() - std::min(name.size(), std::strlen(plain));
+      if (name.compare(at, std::string::npos, plain) == 0 && (at == 0 || name[at - 1] == '.')) return true;
+    }
+  }
+  return false;
+}
 
 void InstallerApp::EnterWorkingDir() const { SetCurrentFolder(WorkingDir); }
 

@@ -67,11 +67,18 @@ std::vector<std::string> FindPlayerFiles(const std::string& gameExe, const std::
 }
 
 InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgress& progress,
-                            const std::function<void()>& beginInstall) {
+                            const std::function<void()>& beginInstall, const RestartElevated& restart) {
   if (!app.DeriveInstallState(fields.gameExe, fields.gameConfig, fields.templatePlayer)) {
     app.UI.ShowNotice(Notice::OptionsError);
     LocateGameFiles(app, fields);
     return InstallResult::OptionsError;
+  }
+  switch (CheckFolders(app, InstallFolders(app, fields.gameExe, fields.gameConfig),
+                       GameFolderOf(fields.gameExe, app.WorkingDir), restart, Notice::Failed, Notice::Cancelled)) {
+    case AccessVerdict::Writable: break;
+    case AccessVerdict::Refused: return InstallResult::Failed;
+    case AccessVerdict::Cancelled: return InstallResult::Cancelled;
+    case AccessVerdict::Restarted: return InstallResult::Restarted;
   }
   if (beginInstall) beginInstall();
   // A failed step has shown its own message; the closing notice must not
@@ -84,7 +91,8 @@ InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgre
 
 void HandleCancel(InstallerApp& app) { app.UI.ShowNotice(Notice::Cancelled); }
 
-UndoResult PrepareUndo(InstallerApp& app, const std::string& name, bool force, UndoJob& job) {
+UndoResult PrepareUndo(InstallerApp& app, const std::string& name, bool force, UndoJob& job,
+                       const RestartElevated& restart) {
   auto failed = [&app](const std::string& message) {
     app.UI.ShowMessage(message);
     app.UI.ShowNotice(Notice::UndoFailed);
@@ -114,6 +122,13 @@ UndoResult PrepareUndo(InstallerApp& app, const std::string& name, bool force, U
                   ". Undo " + later->name + " first.");
 
   job.plan = PlanUndo(job.gameFolder, *record, force);
+  switch (CheckFolders(app, UndoFolders(job.plan), job.gameFolder, restart, Notice::UndoFailed,
+                       Notice::UndoCancelled)) {
+    case AccessVerdict::Writable: break;
+    case AccessVerdict::Refused: return UndoResult::Failed;
+    case AccessVerdict::Cancelled: return UndoResult::Cancelled;
+    case AccessVerdict::Restarted: return UndoResult::Restarted;
+  }
   const RecordHeader& h = record->manifest.header;
   std::string question(std::snprintf(nullptr, 0, TXT_UNDO_QUESTION, h.title.c_str(), h.date.c_str()), '\0');
   std::snprintf(&question[0], question.size() + 1, TXT_UNDO_QUESTION, h.title.c_str(), h.date.c_str());

@@ -16,6 +16,10 @@ std::vector<std::string> PathVariableTokens();
 /// place, and the copy step does not try it.
 bool HasUnexpandedPlaceholder(const std::string& text);
 
+/// Whether a folder holds a package: "conf.ini" or a template ("dirs.txt",
+/// "files.txt", "gdb.txt", under a version's name too).
+bool HoldsPackage(const std::string& folder);
+
 /// The application object: the two records, the configuration start-up and
 /// the install steps. Each step is defined in the file named after it.
 class InstallerApp {

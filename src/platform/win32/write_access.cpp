@@ -1,0 +1,42 @@
+#include "platform/write_access.h"
+
+#include <windows.h>
+
+#include "message_wait.h"
+
+namespace trilo {
+
+bool RunsElevated() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  TOKEN_ELEVATION elevation = {};
+  DWORD size = 0;
+  const BOOL asked = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+  CloseHandle(token);
+  return asked && elevation.TokenIsElevated != 0;
+}
+
+Status RunElevated(const std::string& program, const std::string& arguments, const std::string& folder,
+                   unsigned long& exitCode) {
+  SHELLEXECUTEINFOA run = {};
+  run.cbSize = sizeof run;
+  run.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC;
+  // The elevation prompt belongs to the window the person answered in.
+  run.hwnd = GetActiveWindow();
+  run.lpVerb = "runas";
+  run.lpFile = program.c_str();
+  run.lpParameters = arguments.c_str();
+  run.lpDirectory = folder.c_str();
+  run.nShow = SW_SHOWNORMAL;
+  if (!ShellExecuteExA(&run)) return LastSystemError(program);
+  if (!run.hProcess) return SystemError(program, ERROR_INVALID_HANDLE);
+  WaitKeepingWindowsPainted(run.hProcess);
+  DWORD code = 1;
+  const BOOL got = GetExitCodeProcess(run.hProcess, &code);
+  const Status failure = got ? Status() : LastSystemError(program);
+  CloseHandle(run.hProcess);
+  exitCode = code;
+  return failure;
+}
+
+}  // namespace trilo
