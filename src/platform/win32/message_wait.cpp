@@ -15,7 +15,10 @@ bool HandleWaitingMessages(WPARAM& quitCode) {
       quitCode = msg.wParam;
       return false;
     }
-    DispatchMessageA(&msg);
+    // Keys and clicks posted rather than typed are input all the same.
+    const bool input = (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
+                       (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST);
+    if (!input) DispatchMessageA(&msg);
   }
   return true;
 }
