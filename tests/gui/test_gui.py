@@ -159,6 +159,13 @@ def clear_install_dir():
         wine_env("wine", "reg", "delete", REG_KEY, "/f", view, stdout=DEVNULL, stderr=DEVNULL)
 
 
+def use_dpi(dpi):
+    """The screen's logical DPI, as Wine's display settings set it; Wine
+    programs started afterwards draw at that scale."""
+    wine_env("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+             "/d", str(dpi), "/f", stdout=DEVNULL, stderr=DEVNULL, check=True)
+
+
 def make_immutable(folder, on=True):
     """chattr +i (or -i): a folder that not even root can write, the nearest
     Wine comes to one a player's normal process cannot. False where the file
@@ -285,11 +292,15 @@ class InstallerCases:
     the bitmap font the templates are laid out for."""
     arch = None  # set by each build's class
     bitmap_font = True
+    dpi = 96
 
     @classmethod
     def setUpClass(cls):
         use_bitmap_font(cls.bitmap_font)
+        use_dpi(cls.dpi)
         cls.label = cls.arch if cls.bitmap_font else f"{cls.arch}-nofont"
+        if cls.dpi != 96:
+            cls.label += f"-dpi{cls.dpi}"
         build = ROOT / "build" / cls.arch
         cls.setup_exe = build / "src" / "ui" / "win32" / "trilo-setup.exe"
         cls.probe_exe = build / "tests" / "gui" / "gui_probe.exe"
@@ -302,6 +313,8 @@ class InstallerCases:
     @classmethod
     def tearDownClass(cls):
         clear_install_dir()
+        if cls.dpi != 96:
+            use_dpi(96)
 
     def setUp(self):
         self.setup = None
@@ -922,6 +935,36 @@ class Win64(BuildCases, InstallerCases, unittest.TestCase):
 
 class Win64NoBitmapFont(InstallerCases, unittest.TestCase):
     arch, bitmap_font = "win64", False
+
+
+def install_case_only(cls):
+    """A class that runs only the install case of InstallerCases."""
+    for name in dir(InstallerCases):
+        if name.startswith("test_") and name != "test_install":
+            setattr(cls, name, None)
+    return cls
+
+
+# High DPI: the templates and the font stay as they are; the system scales
+# the dialogs, and a text that would be cut is widened as for a wide font.
+@install_case_only
+class Win32Dpi144(InstallerCases, unittest.TestCase):
+    arch, dpi = "win32", 144
+
+
+@install_case_only
+class Win32Dpi192(InstallerCases, unittest.TestCase):
+    arch, dpi = "win32", 192
+
+
+@install_case_only
+class Win64Dpi144(InstallerCases, unittest.TestCase):
+    arch, dpi = "win64", 144
+
+
+@install_case_only
+class Win64Dpi192(InstallerCases, unittest.TestCase):
+    arch, dpi = "win64", 192
 
 
 class CheckResult(unittest.TextTestResult):
