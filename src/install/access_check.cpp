@@ -45,7 +45,8 @@ std::vector<std::string> InstallFolders(const InstallerApp& app, const std::stri
   AddOnce(folders, GameFolderOf(gameExe, app.WorkingDir));
   if (app.Settings.GDB && !gameConfig.empty()) {
     // The merge step reads the same entry; the whole value, as it joins it.
-    const std::string season = ReadProfileString("COMPONENTS", "SEASONDIR", "", gameConfig, 1024);
+    const std::string copy = VirtualStoreCopy(gameConfig);
+    const std::string season = ReadProfileString("COMPONENTS", "SEASONDIR", "", copy.empty() ? gameConfig : copy, 1024);
     AddOnce(folders, FolderOf(topdir + season + "game.gdb"));
   }
   return folders;

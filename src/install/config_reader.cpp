@@ -5,10 +5,24 @@
 #include "platform/filesystem.h"
 #include "platform/profile.h"
 #include "platform/system_info.h"
+#include "platform/virtual_store.h"
 #include "text/code_page.h"
 #include "text/text_util.h"
 
 namespace trilo {
+
+std::string VirtualStoreCopy(const std::string& path) {
+  const std::string copy = VirtualStorePath(path);
+  return !copy.empty() && GetFileStatus(copy).exists ? copy : std::string();
+}
+
+std::string InstallerApp::GameFile(const std::string& path) {
+  const std::string copy = VirtualStoreCopy(path);
+  if (copy.empty()) return path;
+  if (std::find(VirtualStoreReads.begin(), VirtualStoreReads.end(), copy) == VirtualStoreReads.end())
+    VirtualStoreReads.push_back(copy);
+  return copy;
+}
 
 bool HoldsPackage(const std::string& folder) {
   std::vector<FolderEntry> entries;

@@ -10,6 +10,7 @@
 #include "platform/registry.h"
 #include "platform/system_info.h"
 #include "platform/user_path.h"
+#include "platform/virtual_store.h"
 #include "text/code_page.h"
 #include "text/text_util.h"
 
@@ -50,19 +51,26 @@ std::vector<std::string> FindPlayerFiles(const std::string& gameExe, const std::
   std::vector<std::string> found;
   const CodePage cp = ActiveCodePage();
   const size_t slash = FindLastChar(gameExe, '\\', cp);
-  std::string saveDir = ReadProfileString("COMPONENTS", "SAVEDIR", "", gameConfig);
+  const std::string configCopy = VirtualStoreCopy(gameConfig);
+  std::string saveDir = ReadProfileString("COMPONENTS", "SAVEDIR", "", configCopy.empty() ? gameConfig : configCopy);
   if (slash == std::string::npos || saveDir.empty()) return found;
   if (FindLastChar(saveDir, '\\', cp) + 1 != saveDir.size()) saveDir += '\\';
   const std::string saves = gameExe.substr(0, slash + 1) + saveDir;
-  std::vector<FolderEntry> players, files;
-  if (!ReadFolder(saves, players)) return found;
-  for (const FolderEntry& player : players) {
-    if (!player.isFolder || !ReadFolder(saves + player.name, files)) continue;
-    for (const FolderEntry& file : files)
-      if (!file.isFolder && file.name.size() > 4 && EqualsIgnoreCase(file.name.substr(file.name.size() - 4), ".PLR"))
-        found.push_back(saves + player.name + "\\" + file.name);
+  // The players the game made itself may live only in its VirtualStore;
+  // they are named where the game sees them, and read from there.
+  const std::string storedSaves = VirtualStorePath(saves);
+  for (const std::string& folder : {saves, storedSaves}) {
+    std::vector<FolderEntry> players, files;
+    if (folder.empty() || !ReadFolder(folder, players)) continue;
+    for (const FolderEntry& player : players) {
+      if (!player.isFolder || !ReadFolder(folder + player.name, files)) continue;
+      for (const FolderEntry& file : files)
+        if (!file.isFolder && file.name.size() > 4 && EqualsIgnoreCase(file.name.substr(file.name.size() - 4), ".PLR"))
+          found.push_back(saves + player.name + "\\" + file.name);
+    }
   }
   std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
   return found;
 }
 

@@ -7,16 +7,13 @@
 
 namespace trilo {
 
-namespace {
-
 Status InFolder(const std::string& folder, const Status& failure) {
   return Status::Failure(folder, failure.Errno(), failure.WindowsCode(), failure.Reason(), Status::Phase::Create);
 }
 
-}  // namespace
-
-Status ProbeWriteAccess(const std::string& folder) {
-  // A name of ours: one left by a crash is cleared as any stale temporary.
+Status ProbeWithNamedFile(const std::string& folder) {
+  // A name of ours: one that a kill leaves behind is cleared as any stale
+  // temporary of ours.
   const std::string probe = ReplacingFile::TemporaryPathBeside(folder + "probe");
   std::FILE* file = nullptr;
   if (Status made = OpenFile(probe, "wb", file); !made) return InFolder(folder, made);

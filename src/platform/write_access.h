@@ -8,9 +8,16 @@
 
 namespace trilo {
 
-/// Creates and removes at once a file of a new temporary name in `folder`
-/// (ending in "\"). Ok, or the system's refusal, with the folder as its path.
+/// Creates and removes at once a file in `folder` (ending in "\"), one that
+/// a kill cannot leave behind: unnamed on Linux, deleted on close on Windows
+/// (under a name from ReplacingFile::TemporaryPathBeside). Ok, or the
+/// system's refusal, with the folder as its path.
 Status ProbeWriteAccess(const std::string& folder);
+
+/// The probe with a named file, made and removed: where the system has no
+/// better way. Its failures, and `failure`, said of `folder`.
+Status ProbeWithNamedFile(const std::string& folder);
+Status InFolder(const std::string& folder, const Status& failure);
 
 /// Whether the process runs with administrator rights: an elevated token on
 /// Windows, the superuser on POSIX.

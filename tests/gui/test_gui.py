@@ -857,9 +857,14 @@ class InstallerCases:
         self.check("the restart does not ask again", any(c["id"] == IDYES for c in box["items"]), False)
         self.shot(box, "elevated-refused", texts=False)
         restarts = command_lines("/elevated")
-        self.check("the restart's arguments, word for word", [words[1:] for words in restarts],
-                   [["/elevated", f"/game-exe={winpath(self.game / ids.TXT_GAME_EXE_NAME)}",
-                     f"/config={winpath(self.game / ids.TXT_DEFAULT_CONFIG_PATTERN)}", "/player=", "/version="]])
+        self.check("one restart", len(restarts), 1)
+        words = restarts[0][1:] if restarts else []
+        with self.subTest("the restart carries the player's VirtualStore"):
+            self.assertRegex(words[1] if len(words) > 1 else "",
+                             r"^/virtualstore=C:\\users\\[^\\]+\\AppData\\Local\\VirtualStore$")
+        self.check("the restart's arguments, word for word", words[:1] + words[2:],
+                   ["/elevated", f"/game-exe={winpath(self.game / ids.TXT_GAME_EXE_NAME)}",
+                    f"/config={winpath(self.game / ids.TXT_DEFAULT_CONFIG_PATTERN)}", "/player=", "/version="])
         click(box, IDOK)
         notice = self.wait_window("failure notice", title=ids.TXT_NOTICE_CAPTION, text=ids.TXT_INSTALL_FAILED)
         self.shot(notice, "elevated-install-failed")

@@ -3,8 +3,19 @@
 #include <windows.h>
 
 #include "message_wait.h"
+#include "platform/replacing_file.h"
 
 namespace trilo {
+
+Status ProbeWriteAccess(const std::string& folder) {
+  // Deleted when its handle closes, by us or by the system when we die.
+  const std::string probe = ReplacingFile::TemporaryPathBeside(folder + "probe");
+  const HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return InFolder(folder, LastSystemError(probe));
+  CloseHandle(file);
+  return Status();
+}
 
 bool RunsElevated() {
   HANDLE token = nullptr;

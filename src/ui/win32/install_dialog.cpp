@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/system_info.h"
+#include "platform/virtual_store.h"
 #include "platform/write_access.h"
 #include "dialog_base.h"
 #include "locate_file_dialog.h"
@@ -173,6 +174,7 @@ Status InstallDialog::RestartAsAdministrator() {
   answers.undo = options_.undo;
   answers.fields = fields_;
   answers.version = app_.State.SelectedVersion;
+  answers.virtualStore = VirtualStoreFolder();
   BeginWork();
   unsigned long status = 1;
   const Status ran = RunElevated(ModulePath(), ElevatedArguments(answers), app_.WorkingDir, status);

@@ -13,6 +13,7 @@
 #include "install_dialog.h"
 #include "platform/filesystem.h"
 #include "platform/system_info.h"
+#include "platform/virtual_store.h"
 #include "text/text_util.h"
 
 namespace {
@@ -49,6 +50,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::vector<std::string> words = trilo::SplitCommandLine(GetCommandLineA());
   words.erase(words.begin());
   const trilo::win32::SetupOptions options = trilo::win32::ParseSetupOptions(words);
+  // The administrator's own VirtualStore is not the one the game uses.
+  if (!options.virtualStore.empty()) trilo::UseVirtualStore(options.virtualStore);
   // An undo needs no package: it reads the game's records.
   if (!options.undo && !EnterPackageFolder()) return 1;
 

@@ -14,6 +14,7 @@ const char kGameExe[] = "/game-exe=";
 const char kConfig[] = "/config=";
 const char kPlayer[] = "/player=";
 const char kVersion[] = "/version=";
+const char kVirtualStore[] = "/virtualstore=";
 
 // The value of `word` when it starts with `name`, in any case.
 bool TakeValue(const std::string& word, const std::string& name, std::string& value) {
@@ -31,7 +32,7 @@ SetupOptions ParseSetupOptions(const std::vector<std::string>& words) {
     else if (EqualsIgnoreCase(word, kElevated)) o.elevated = true;
     else if (TakeValue(word, kGameExe, o.fields.gameExe)) o.answered = true;
     else if (TakeValue(word, kConfig, o.fields.gameConfig) || TakeValue(word, kPlayer, o.fields.templatePlayer) ||
-             TakeValue(word, kVersion, o.version)) {
+             TakeValue(word, kVersion, o.version) || TakeValue(word, kVirtualStore, o.virtualStore)) {
     }
   }
   return o;
@@ -39,6 +40,7 @@ SetupOptions ParseSetupOptions(const std::vector<std::string>& words) {
 
 std::string ElevatedArguments(const SetupOptions& answers) {
   std::string line = kElevated;
+  if (!answers.virtualStore.empty()) line += " " + QuoteArgument(kVirtualStore + answers.virtualStore);
   if (answers.undo) return line + " " + kUndo;
   line += " " + QuoteArgument(kGameExe + answers.fields.gameExe);
   line += " " + QuoteArgument(kConfig + answers.fields.gameConfig);

@@ -16,6 +16,7 @@ struct SetupOptions {
   bool answered = false;   ///< /game-exe=PATH given: install at once on these answers
   PathFields fields;       ///< /game-exe=PATH /config=PATH /player=PATH
   std::string version;     ///< /version=NAME
+  std::string virtualStore;  ///< /virtualstore=PATH: the VirtualStore of the player who restarted it
 };
 
 /// The words after the program's, as SplitCommandLine gives them; unknown
