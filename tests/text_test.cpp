@@ -215,3 +215,15 @@ TEST(ContentHashTest, KnownValuesAndAnySplitOfTheInput) {
 
 }  // namespace
 }  // namespace trilo
+
+namespace trilo {
+namespace {
+
+TEST(FormatText, AnyLength) {
+  const std::string long_(5000, 'x');
+  EXPECT_EQ(FormatText("%s in %s.", long_.c_str(), "C:\\Game\\"), long_ + " in C:\\Game\\.");
+  EXPECT_EQ(FormatText("%s", ""), "");
+}
+
+}  // namespace
+}  // namespace trilo

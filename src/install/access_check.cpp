@@ -1,7 +1,6 @@
 #include "install/access_check.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "install/install_record.h"
 #include "install/interface_text.h"
@@ -10,6 +9,7 @@
 #include "platform/user_path.h"
 #include "platform/write_access.h"
 #include "text/code_page.h"
+#include "text/text_util.h"
 
 namespace trilo {
 
@@ -26,12 +26,6 @@ std::string FolderOf(const std::string& path) {
 void AddOnce(std::vector<std::string>& folders, const std::string& folder) {
   if (!folder.empty() && std::find(folders.begin(), folders.end(), folder) == folders.end())
     folders.push_back(folder);
-}
-
-std::string Formatted(const char* format, const std::string& value) {
-  std::string text(std::snprintf(nullptr, 0, format, value.c_str()), '\0');
-  std::snprintf(&text[0], text.size() + 1, format, value.c_str());
-  return text;
 }
 
 }  // namespace
@@ -70,7 +64,7 @@ Status ProbeFolders(const std::vector<std::string>& folders) {
 bool RightsWouldHelp(const Status& refusal) { return !refusal.Ok() && refusal.WindowsCode() == kAccessDenied; }
 
 std::string FolderRefusedMessage(const Status& refusal) {
-  return refusal.Explain(Formatted(TXT_FOLDER_REFUSED, PathForUser(refusal.Path())));
+  return refusal.Explain(FormatText(TXT_FOLDER_REFUSED, PathForUser(refusal.Path()).c_str()));
 }
 
 AccessVerdict CheckFolders(InstallerApp& app, const std::vector<std::string>& folders, const std::string& gameFolder,
@@ -78,7 +72,7 @@ AccessVerdict CheckFolders(InstallerApp& app, const std::vector<std::string>& fo
   const Status refusal = ProbeFolders(folders);
   if (refusal) return AccessVerdict::Writable;
   if (restart && RightsWouldHelp(refusal)) {
-    if (!app.UI.AskYesNo(Formatted(TXT_ELEVATE_QUESTION, PathForUser(gameFolder)), FolderRefusedMessage(refusal))) {
+    if (!app.UI.AskYesNo(FormatText(TXT_ELEVATE_QUESTION, PathForUser(gameFolder).c_str()), FolderRefusedMessage(refusal))) {
       app.UI.ShowNotice(cancelled);
       return AccessVerdict::Cancelled;
     }

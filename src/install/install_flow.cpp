@@ -138,8 +138,7 @@ UndoResult PrepareUndo(InstallerApp& app, const std::string& name, bool force, U
     case AccessVerdict::Restarted: return UndoResult::Restarted;
   }
   const RecordHeader& h = record->manifest.header;
-  std::string question(std::snprintf(nullptr, 0, TXT_UNDO_QUESTION, h.title.c_str(), h.date.c_str()), '\0');
-  std::snprintf(&question[0], question.size() + 1, TXT_UNDO_QUESTION, h.title.c_str(), h.date.c_str());
+  const std::string question = FormatText(TXT_UNDO_QUESTION, h.title.c_str(), h.date.c_str());
   if (!app.UI.AskYesNo(question, UndoSummary(job.plan))) {
     app.UI.ShowNotice(Notice::UndoCancelled);
     return UndoResult::Cancelled;

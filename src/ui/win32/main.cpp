@@ -6,8 +6,6 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
-
 #include "formats/command_line.h"
 #include "install/interface_text.h"
 #include "install_dialog.h"
@@ -30,8 +28,7 @@ bool EnterPackageFolder() {
   if (!own.empty() && trilo::HoldsPackage(own) && trilo::SetCurrentFolder(own)) return true;
   const std::string name = program.substr(program.find_last_of('\\') + 1);
   const std::string folder = trilo::GetCurrentFolder();
-  std::string text(std::snprintf(nullptr, 0, TXT_NO_PACKAGE, name.c_str(), folder.c_str(), name.c_str()), '\0');
-  std::snprintf(&text[0], text.size() + 1, TXT_NO_PACKAGE, name.c_str(), folder.c_str(), name.c_str());
+  const std::string text = trilo::FormatText(TXT_NO_PACKAGE, name.c_str(), folder.c_str(), name.c_str());
   MessageBoxA(nullptr, text.c_str(), trilo::ProgramName().c_str(), MB_OK | MB_ICONEXCLAMATION);
   return false;
 }
