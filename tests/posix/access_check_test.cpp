@@ -15,6 +15,7 @@
 #include "platform/user_path.h"
 #include "platform/write_access.h"
 #include "posix/program_runner.h"
+#include "record_tree.h"
 #include "step_fixture.h"
 
 namespace trilo {
@@ -146,6 +147,27 @@ TEST_F(AccessCheckTest, InstallStopsBeforeThePreInstallCommand) {
     EXPECT_FALSE(fs::exists(marker));
     EXPECT_FALSE(fs::exists(ToNativePath(game) + "trilo-records"));
   }
+}
+
+// An undo probes the folders it changes before its question: a season
+// folder that refuses stops it with the folder and the reason, nothing undone.
+TEST_F(AccessCheckTest, UndoStopsBeforeItsQuestion) {
+  const std::string sample = dir / "sample\\", samplePkg = dir / "samplepkg\\";
+  std::filesystem::copy(test::Native(test::Example("sample-game")), test::Native(sample), fs::copy_options::recursive);
+  std::filesystem::copy(test::Native(test::Example("sample-package")), test::Native(samplePkg),
+                        fs::copy_options::recursive);
+  ASSERT_EQ(test::InstallSample(samplePkg, sample, "Full"), InstallResult::Installed);
+  const test::Tree installed = test::ReadTree(sample);
+  LockedFolder locked(sample + "Season\\");
+  if (!locked.Locked()) GTEST_SKIP() << "no folder this process cannot write";
+  test::ScriptedInteraction script;
+  EXPECT_EQ(test::UndoInstall(samplePkg, sample, "last", false, script), UndoResult::Failed);
+  ASSERT_EQ(script.messages.size(), 1u);
+  const std::string told = "Couldn't write in the folder " + PathForUser(sample + "Season\\") + ": ";
+  EXPECT_EQ(script.messages[0].rfind(told, 0), 0u) << script.messages[0];
+  EXPECT_TRUE(script.questions.empty());
+  EXPECT_EQ(script.notices, std::vector<Notice>{Notice::UndoFailed});
+  EXPECT_EQ(test::ReadTree(sample), installed);
 }
 
 TEST_F(AccessCheckTest, TerminalSaysSoOfALockedGameAndOfAFolderWithoutPackage) {
