@@ -134,7 +134,7 @@ mutate-long: native
 # trilo-setup.exe of both builds driven like a person would under Xvfb and
 # Wine; screenshots of every dialog go to build/screenshots.
 test-gui: win64 win32 wine-prefix
-	timeout 900 xvfb-run -a -s "-screen 0 1024x768x24" python3 tests/gui/test_gui.py
+	timeout 1200 xvfb-run -a -s "-screen 0 2048x1536x24" python3 tests/gui/test_gui.py
 
 # The release files, from the i686 build (the zip for Windows, packed by
 # packaging/windows/pack_zip.py) and the optimised Linux build (the Debian

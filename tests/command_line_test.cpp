@@ -30,5 +30,23 @@ TEST(SplitCommandLine, QuotesAndBackslashesInArguments) {
   EXPECT_EQ(SplitCommandLine("p trail\\"), (Words{"p", "trail\\"}));
 }
 
+// What the installer quotes for its restart comes back word for word.
+TEST(QuoteArgument, SplitsBackUnchanged) {
+  const Words words = {"/game-exe=C:\\Program Files (x86)\\EA SPORTS\\F1 9902\\f1_9902.exe",
+                       "/player=",
+                       "C:\\ends in a folder\\",
+                       "C:\\two\\\\",
+                       "say \"hi\"",
+                       "back\\\"quote",
+                       "\\\\server\\share\\x y",
+                       "\t tab"};
+  std::string line = "prog";
+  for (const std::string& word : words) line += " " + QuoteArgument(word);
+  Words expected = {"prog"};
+  expected.insert(expected.end(), words.begin(), words.end());
+  EXPECT_EQ(SplitCommandLine(line), expected) << line;
+  EXPECT_EQ(QuoteArgument("C:\\a b\\"), "\"C:\\a b\\\\\"");
+}
+
 }  // namespace
 }  // namespace trilo

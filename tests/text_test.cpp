@@ -252,5 +252,11 @@ TEST(Utf8Test, DecodesCharactersAndStepsOverBadBytes) {
   EXPECT_EQ(TextColumns("\xDC" "ber"), 4u);                 // a bad byte takes one column
 }
 
+TEST(FormatText, AnyLength) {
+  const std::string long_(5000, 'x');
+  EXPECT_EQ(FormatText("%s in %s.", long_.c_str(), "C:\\Game\\"), long_ + " in C:\\Game\\.");
+  EXPECT_EQ(FormatText("%s", ""), "");
+}
+
 }  // namespace
 }  // namespace trilo

@@ -131,6 +131,7 @@ class PackageChecker {
   bool hasConf_ = false;
   bool confStopped_ = false;    ///< reading stopped at a missing ConfigName
   bool hasGame_ = false;
+  std::set<std::string> storeNotes_;  ///< the VirtualStore copies noted
   std::string gameExe_, gameConfig_, player_;
   std::vector<std::string> versions_;  ///< the versions to check; "" for a package without any
   std::vector<std::pair<long, int>> versionLines_;  ///< number and line of each "Version%d" key read

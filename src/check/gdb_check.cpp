@@ -133,7 +133,7 @@ void PackageChecker::CheckGameDatabase(VersionRun& run) {
   if (!run.ready) return;
 
   const InstallState& st = run.app.State;
-  const std::string database = st.TOPDIR + st.OLDSEASONDIR + "game.gdb";
+  const std::string database = run.app.GameFile(st.TOPDIR + st.OLDSEASONDIR + "game.gdb");
   if (!GetFileStatus(database).exists) {
     Error(Show(database), 0, "missing: the merge would stop with \"Failed to back up old game.gdb file\"");
     return;

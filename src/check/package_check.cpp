@@ -259,6 +259,9 @@ void PackageChecker::CheckVersion(const std::string& version) {
   CheckGameDatabase(run);
   CheckShortcut(run);
   if (!postPlan_.empty()) run.plan.push_back(postPlan_);
+  // A note, not a finding: the package is not at fault.
+  for (const std::string& copy : run.app.VirtualStoreReads)
+    if (storeNotes_.insert(copy).second) report_.Note("read the VirtualStore copy `" + Show(copy) + "`, as the game does");
 
   if (!request_.dryRun || !run.ready) return;
   const std::string title = version.empty() ? "Plan of the install" : "Plan of version " + version;

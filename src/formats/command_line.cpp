@@ -70,4 +70,21 @@ std::vector<std::string> SplitCommandLine(const std::string& line) {
   return words;
 }
 
+std::string QuoteArgument(const std::string& word) {
+  std::string quoted = "\"";
+  size_t backslashes = 0;
+  for (char c : word) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    // Backslashes count only before a quote: there each needs a partner.
+    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(backslashes * 2, '\\');
+  return quoted + '"';
+}
+
 }  // namespace trilo

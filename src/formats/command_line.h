@@ -15,4 +15,9 @@ namespace trilo {
 /// one word, the first possibly empty.
 std::vector<std::string> SplitCommandLine(const std::string& line);
 
+/// One word in quotes, written so that SplitCommandLine (and
+/// CommandLineToArgvW) gives it back unchanged as a word after the first:
+/// backslashes before a quote, and at the end, doubled, a quote escaped.
+std::string QuoteArgument(const std::string& word);
+
 }  // namespace trilo

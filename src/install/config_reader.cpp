@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -6,9 +7,39 @@
 #include "platform/filesystem.h"
 #include "platform/profile.h"
 #include "platform/system_info.h"
+#include "platform/virtual_store.h"
 #include "text/code_page.h"
+#include "text/text_util.h"
 
 namespace trilo {
+
+std::string VirtualStoreCopy(const std::string& path) {
+  const std::string copy = VirtualStorePath(path);
+  return !copy.empty() && GetFileStatus(copy).exists ? copy : std::string();
+}
+
+std::string InstallerApp::GameFile(const std::string& path) {
+  const std::string copy = VirtualStoreCopy(path);
+  if (copy.empty()) return path;
+  if (std::find(VirtualStoreReads.begin(), VirtualStoreReads.end(), copy) == VirtualStoreReads.end())
+    VirtualStoreReads.push_back(copy);
+  return copy;
+}
+
+bool HoldsPackage(const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  if (!ReadFolder(folder, entries)) return false;
+  for (const FolderEntry& entry : entries) {
+    if (entry.isFolder) continue;
+    const std::string name = FoldCase(entry.name);
+    if (name == "conf.ini") return true;
+    for (const char* plain : {"dirs.txt", "files.txt", "gdb.txt"}) {
+      const size_t at = name.size() - std::min(name.size(), std::strlen(plain));
+      if (name.compare(at, std::string::npos, plain) == 0 && (at == 0 || name[at - 1] == '.')) return true;
+    }
+  }
+  return false;
+}
 
 void InstallerApp::EnterWorkingDir() const { SetCurrentFolder(WorkingDir); }
 

@@ -21,7 +21,7 @@ bool InstallerApp::ReadOldGameConfig() {
   EnterWorkingDir();
   for (const GameDirEntry& entry : kGameDirEntries) {
     std::string& oldValue = State.*entry.oldValue;
-    oldValue = ReadProfileString(kComponents, entry.key, "", State.OldConfigPath, kValueBuffer);
+    oldValue = ReadProfileString(kComponents, entry.key, "", GameFile(State.OldConfigPath), kValueBuffer);
     if (oldValue.empty()) {
       UI.ShowMessage(std::string("Couldn't get ") + entry.key + " from existing config file");
       return false;
@@ -53,7 +53,8 @@ bool InstallerApp::WriteNewGameConfig() {
     }
     return true;
   };
-  const Status rewritten = RewriteLines(State.OldConfigPath, State.TOPDIR + Settings.ConfigName, rewrite, *Record);
+  const Status rewritten =
+      RewriteLines(GameFile(State.OldConfigPath), State.TOPDIR + Settings.ConfigName, rewrite, *Record);
   if (rewritten.IsRecordFailure()) return ShowRecordFailure(rewritten);
   if (rewritten) return true;
   UI.ShowMessage(RewriteFailureMessage(rewritten, {"Error opening old config file", "Error creating new config file", "Error writing new config file"}));

@@ -10,6 +10,7 @@
 #include "platform/registry.h"
 #include "platform/system_info.h"
 #include "platform/user_path.h"
+#include "platform/virtual_store.h"
 #include "text/code_page.h"
 #include "text/text_util.h"
 
@@ -64,28 +65,42 @@ std::vector<std::string> FindPlayerFiles(const std::string& gameExe, const std::
   std::vector<std::string> found;
   const CodePage cp = ActiveCodePage();
   const size_t slash = FindLastChar(gameExe, '\\', cp);
-  std::string saveDir = ReadProfileString("COMPONENTS", "SAVEDIR", "", gameConfig);
+  const std::string configCopy = VirtualStoreCopy(gameConfig);
+  std::string saveDir = ReadProfileString("COMPONENTS", "SAVEDIR", "", configCopy.empty() ? gameConfig : configCopy);
   if (slash == std::string::npos || saveDir.empty()) return found;
   if (FindLastChar(saveDir, '\\', cp) + 1 != saveDir.size()) saveDir += '\\';
   const std::string saves = gameExe.substr(0, slash + 1) + saveDir;
-  std::vector<FolderEntry> players, files;
-  if (!ReadFolder(saves, players)) return found;
-  for (const FolderEntry& player : players) {
-    if (!player.isFolder || !ReadFolder(saves + player.name, files)) continue;
-    for (const FolderEntry& file : files)
-      if (!file.isFolder && file.name.size() > 4 && EqualsIgnoreCase(file.name.substr(file.name.size() - 4), ".PLR"))
-        found.push_back(saves + player.name + "\\" + file.name);
+  // The players the game made itself may live only in its VirtualStore;
+  // they are named where the game sees them, and read from there.
+  const std::string storedSaves = VirtualStorePath(saves);
+  for (const std::string& folder : {saves, storedSaves}) {
+    std::vector<FolderEntry> players, files;
+    if (folder.empty() || !ReadFolder(folder, players)) continue;
+    for (const FolderEntry& player : players) {
+      if (!player.isFolder || !ReadFolder(folder + player.name, files)) continue;
+      for (const FolderEntry& file : files)
+        if (!file.isFolder && file.name.size() > 4 && EqualsIgnoreCase(file.name.substr(file.name.size() - 4), ".PLR"))
+          found.push_back(saves + player.name + "\\" + file.name);
+    }
   }
   std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
   return found;
 }
 
 InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgress& progress,
-                            const std::function<void()>& beginInstall) {
+                            const std::function<void()>& beginInstall, const RestartElevated& restart) {
   if (!app.DeriveInstallState(fields.gameExe, fields.gameConfig, fields.templatePlayer)) {
     app.UI.ShowNotice(Notice::OptionsError);
     LocateGameFiles(app, fields);
     return InstallResult::OptionsError;
+  }
+  switch (CheckFolders(app, InstallFolders(app, fields.gameExe, fields.gameConfig),
+                       GameFolderOf(fields.gameExe, app.WorkingDir), restart, Notice::Failed, Notice::Cancelled)) {
+    case AccessVerdict::Writable: break;
+    case AccessVerdict::Refused: return InstallResult::Failed;
+    case AccessVerdict::Cancelled: return InstallResult::Cancelled;
+    case AccessVerdict::Restarted: return InstallResult::Restarted;
   }
   GameLock lock;
   if (!LockGame(lock, GameFolderOf(app.State.GameExePath, app.WorkingDir))) {
@@ -104,7 +119,8 @@ InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgre
 
 void HandleCancel(InstallerApp& app) { app.UI.ShowNotice(Notice::Cancelled); }
 
-UndoResult PrepareUndo(InstallerApp& app, const std::string& name, bool force, UndoJob& job) {
+UndoResult PrepareUndo(InstallerApp& app, const std::string& name, bool force, UndoJob& job,
+                       const RestartElevated& restart) {
   auto failed = [&app](const std::string& message) {
     app.UI.ShowMessage(message);
     app.UI.ShowNotice(Notice::UndoFailed);
@@ -137,11 +153,16 @@ UndoResult PrepareUndo(InstallerApp& app, const std::string& name, bool force, U
                   ". Undo " + later->name + " first.");
 
   job.plan = PlanUndo(job.gameFolder, *record, force);
+  switch (CheckFolders(app, UndoFolders(job.plan), job.gameFolder, restart, Notice::UndoFailed,
+                       Notice::UndoCancelled)) {
+    case AccessVerdict::Writable: break;
+    case AccessVerdict::Refused: return UndoResult::Failed;
+    case AccessVerdict::Cancelled: return UndoResult::Cancelled;
+    case AccessVerdict::Restarted: return UndoResult::Restarted;
+  }
   const RecordHeader& h = record->manifest.header;
   // Asked as the plan is shown: in the person's characters, not the code page's.
-  const std::string title = TextForUser(h.title);
-  std::string question(std::snprintf(nullptr, 0, TXT_UNDO_QUESTION, title.c_str(), h.date.c_str()), '\0');
-  std::snprintf(&question[0], question.size() + 1, TXT_UNDO_QUESTION, title.c_str(), h.date.c_str());
+  const std::string question = FormatText(TXT_UNDO_QUESTION, TextForUser(h.title).c_str(), h.date.c_str());
   if (!app.UI.AskYesNo(question, UndoSummary(job.plan))) {
     app.UI.ShowNotice(Notice::UndoCancelled);
     return UndoResult::Cancelled;

@@ -2,6 +2,7 @@
 #include <functional>
 #include <string>
 
+#include "install/access_check.h"
 #include "install/installer_app.h"
 #include "platform/game_lock.h"
 #include "install/undo.h"
@@ -33,7 +34,9 @@ enum class InstallResult {
   /// The sequence ran to its end past faults it reported (failed copies, a
   /// shortcut not saved); "Install Complete." was shown all the same.
   InstalledPartly,
-  Failed,        ///< a step failed; "Install Failed." was shown
+  Failed,        ///< a step failed, or a folder refused; "Install Failed." was shown
+  Cancelled,     ///< the restart with administrator rights was declined
+  Restarted,     ///< the installer ran again with administrator rights, and did the install
 };
 
 /// What the second of two installs or undos of one game is told.
@@ -41,17 +44,20 @@ extern const char kGameBusy[];  ///< "Another install or undo is running on this
 
 /// The Install handler. `beginInstall` is called once the checks passed,
 /// right before the sequence runs (the window disables its buttons there).
+/// `restart`, where the front end can restart the installer with
+/// administrator rights, is offered when a folder refuses for want of them.
 /// The game is locked for the whole install: a game another install or
 /// undo holds is refused before anything changes.
 InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgress& progress,
-                            const std::function<void()>& beginInstall);
+                            const std::function<void()>& beginInstall, const RestartElevated& restart = nullptr);
 
 /// The Cancel handler: shows "Install Cancelled.".
 void HandleCancel(InstallerApp& app);
 
 /// How an undo ended; Incomplete: it left files changed since the install,
-/// and its record stays for a later undo to finish.
-enum class UndoResult { Undone, Failed, Cancelled, Incomplete };
+/// and its record stays for a later undo to finish; Restarted: an installer
+/// with administrator rights took it over.
+enum class UndoResult { Undone, Failed, Cancelled, Incomplete, Restarted };
 
 /// An undo decided on and confirmed. The plan points into `records`: a job
 /// is filled in place and not copied.
@@ -65,8 +71,10 @@ struct UndoJob {
 /// Finds the game as an install does, picks the record `name` names ("last"
 /// for the newest), refuses one that a later install also changed, and asks
 /// whether to undo it. Undone means confirmed: RunUndoJob goes on. Anything
-/// else has been told, the cancelled notice included.
-UndoResult PrepareUndo(InstallerApp& app, const std::string& name, bool force, UndoJob& job);
+/// else has been told, the cancelled notice included. The folders the undo
+/// changes are probed before the question; `restart` as for HandleInstall.
+UndoResult PrepareUndo(InstallerApp& app, const std::string& name, bool force, UndoJob& job,
+                       const RestartElevated& restart = nullptr);
 
 /// Runs a confirmed undo, tells what it left as it was and why it failed,
 /// and shows the closing notice.

@@ -348,7 +348,7 @@ Status InstallerApp::RecordedCopy(const std::string& source, const std::string& 
 }
 
 bool InstallerApp::ShowRecordFailure(const Status& failure) {
-  UI.ShowMessage(failure.Message());
+  UI.ShowMessage(failure.Explain(failure.Message()));
   return false;
 }
 

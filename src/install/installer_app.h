@@ -18,6 +18,14 @@ std::vector<std::string> PathVariableTokens();
 /// place, and the copy step does not try it.
 bool HasUnexpandedPlaceholder(const std::string& text);
 
+/// Whether a folder holds a package: "conf.ini" or a template ("dirs.txt",
+/// "files.txt", "gdb.txt", under a version's name too).
+bool HoldsPackage(const std::string& folder);
+
+/// The VirtualStore copy of a game file, when Windows keeps one that the
+/// game sees instead of it (virtual_store.h); empty when there is none.
+std::string VirtualStoreCopy(const std::string& path);
+
 /// The application object: the two records, the configuration start-up and
 /// the install steps. Each step is defined in the file named after it.
 class InstallerApp {
@@ -36,6 +44,12 @@ class InstallerApp {
   /// The record of the install under way, told of every change the steps
   /// make; outside RunRecordedInstall one that records nothing.
   InstallRecord* Record = &InstallRecord::Unrecorded();
+  /// The VirtualStore copies read in this run, each once, in order.
+  std::vector<std::string> VirtualStoreReads;
+
+  /// The file the game really uses for `path`: its VirtualStore copy when
+  /// there is one (noted in VirtualStoreReads), else `path` itself.
+  std::string GameFile(const std::string& path);
 
   // Configuration (config_reader.cpp).
   /// Records WorkingDir and reads "conf.ini".

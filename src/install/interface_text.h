@@ -63,6 +63,18 @@
 #define TXT_GAME_EXE_NAME "f1_9902.exe"
 // The title and the date of the install, in this order.
 #define TXT_UNDO_QUESTION "Undo the install of %s from %s?"
+// The game folder; asked when a folder the install changes refuses the
+// installer and administrator rights could help.
+#define TXT_ELEVATE_QUESTION "The game folder %s can only be changed with administrator rights. Restart the installer as administrator?"
+
+// A folder the install or undo changes refused a file (the folder; the
+// system's reason follows).
+#define TXT_FOLDER_REFUSED "Couldn't write in the folder %s"
+// The program's file name, the folder it started in, the program again:
+// told before any question when neither that folder nor the program's own
+// holds a package.
+#define TXT_NO_PACKAGE "%s was started in %s, which holds no package. Extract the whole package into a folder and start %s there."
+#define TXT_RESTART_FAILED "Couldn't restart the installer as administrator"
 
 // What conf.ini's [GUI] section falls back to.
 #define TXT_DEFAULT_CONFIG_PROMPT "Location of default CONFIG.INI file"

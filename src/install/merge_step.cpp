@@ -19,8 +19,10 @@ bool InstallerApp::MergeGameDatabase() {
   }
   const std::string database = State.TOPDIR + State.OLDSEASONDIR + "game.gdb";
   const std::string backup = database + ".bak";
+  // The database the game sees is the one merged into and backed up.
+  const std::string current = GameFile(database);
 
-  const Status backedUp = RecordedCopy(database, backup);
+  const Status backedUp = RecordedCopy(current, backup);
   if (backedUp.IsRecordFailure()) return ShowRecordFailure(backedUp);
   if (!backedUp) {
     UI.ShowMessage("Failed to back up old game.gdb file");
@@ -35,7 +37,7 @@ bool InstallerApp::MergeGameDatabase() {
   };
   GameDatabase installed;
   GameDatabase source;
-  GdbError error = ReadGameDatabaseFile(database, installed);
+  GdbError error = ReadGameDatabaseFile(current, installed);
   if (error != GdbError::None) return failed(error, "Couldn't read old game.gdb file");
   error = ReadGameDatabaseFile(sourceName, source);
   if (error != GdbError::None) return failed(error, "Couldn't read source game.gdb file");

@@ -41,7 +41,7 @@ bool InstallerApp::CreatePlayerProfile() {
   };
   const std::string target =
       State.TOPDIR + Settings.SaveDir + State.PLAYERNAME + "\\" + State.PLAYERNAME + ".PLR";
-  const Status rewritten = RewriteLines(State.TemplatePlayerPath, target, rewrite, *Record);
+  const Status rewritten = RewriteLines(GameFile(State.TemplatePlayerPath), target, rewrite, *Record);
   if (rewritten.IsRecordFailure()) return ShowRecordFailure(rewritten);
   if (rewritten) return true;
   UI.ShowMessage(RewriteFailureMessage(rewritten, {"Error opening old PLR file", "Error creating new PLR file", "Error writing new PLR file"}));

@@ -1,5 +1,7 @@
 #include "text/text_util.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <utility>
 
 namespace trilo {
@@ -98,6 +100,18 @@ std::string FileStem(const std::string& path) {
   const size_t dot = name.rfind('.');
   if (dot != std::string::npos && dot > 0) name.resize(dot);
   return name;
+}
+
+std::string FormatText(const char* format, ...) {
+  std::va_list args, again;
+  va_start(args, format);
+  va_copy(again, args);
+  const int n = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  std::string text(n > 0 ? static_cast<size_t>(n) : 0, '\0');
+  if (n > 0) std::vsnprintf(&text[0], text.size() + 1, format, again);
+  va_end(again);
+  return text;
 }
 
 }  // namespace trilo

@@ -40,4 +40,7 @@ std::string ResolveDotSteps(const std::string& path);
 /// ending in "setup.exe"): the caption of every message box.
 std::string FileStem(const std::string& path);
 
+/// A text made as printf makes it, of any length.
+std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 }  // namespace trilo

@@ -120,8 +120,8 @@ std::string ClassName(int ordinal, const std::string& name) {
 
 class SetupModule {
  public:
-  SetupModule() {
-    module_ = LoadLibraryExA(g_setupPath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  explicit SetupModule(const std::string& path = g_setupPath) {
+    module_ = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   }
   ~SetupModule() {
     if (module_) FreeLibrary(module_);
@@ -423,8 +423,23 @@ TEST_F(SetupResources, IconVersionAndManifest) {
   ExpectVersionInfo(g_setupPath, "trilo-setup.exe");
 }
 
-TEST(CheckResources, VersionInfo) {
+TEST(CheckResources, VersionInfoAndManifest) {
   ExpectVersionInfo(g_checkPath, "trilo-check.exe");
+  // Manifested, so that Windows never virtualises what it reads, on the
+  // systems the installer names.
+  const SetupModule check(g_checkPath), setup;
+  const BYTE *data = nullptr, *setupData = nullptr;
+  size_t size = 0, setupSize = 0;
+  ASSERT_TRUE(check.Resource(MAKEINTRESOURCEA(24) /* RT_MANIFEST */, 1, data, size));
+  ASSERT_TRUE(setup.Resource(MAKEINTRESOURCEA(24), 1, setupData, setupSize));
+  const std::string manifest(reinterpret_cast<const char*>(data), size);
+  const std::string setupManifest(reinterpret_cast<const char*>(setupData), setupSize);
+  EXPECT_NE(std::string::npos, manifest.find("level=\"asInvoker\""));
+  const std::string windows10 = "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>";
+  EXPECT_NE(std::string::npos, manifest.find(windows10));
+  const size_t from = manifest.find("<compatibility"), to = manifest.find("</compatibility>");
+  ASSERT_NE(std::string::npos, to);
+  EXPECT_NE(std::string::npos, setupManifest.find(manifest.substr(from, to - from))) << "the same systems as the installer";
 }
 
 // --- Texts that do not fit ---------------------------------------------------

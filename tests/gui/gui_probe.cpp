@@ -420,6 +420,30 @@ int Wait(int argc, char** argv) {
 
 UINT_PTR Value(const char* text) { return static_cast<UINT_PTR>(std::strtoull(text, nullptr, 0)); }
 
+// Runs a command line with the limited token linked to ours, as Windows runs
+// a player's programs, and returns its exit code. Wine gives every process it
+// starts a full administrator's token; its linked token is the limited one.
+int RunLimited(const char* commandLine) {
+  HANDLE own = nullptr, primary = nullptr;
+  TOKEN_LINKED_TOKEN linked = {};
+  DWORD size = 0;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_DUPLICATE, &own) ||
+      !GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size) ||
+      !DuplicateTokenEx(linked.LinkedToken, TOKEN_ALL_ACCESS, nullptr, SecurityImpersonation, TokenPrimary, &primary))
+    return 3;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  std::string line = commandLine;
+  if (!CreateProcessAsUserA(primary, nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process))
+    return 3;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD code = 3;
+  GetExitCodeProcess(process.hProcess, &code);
+  return static_cast<int>(code);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -435,6 +459,17 @@ int main(int argc, char** argv) {
                           Value(argv[4]), static_cast<LPARAM>(Value(argv[5])))
                  ? 0
                  : 1;
+  } else if (command == "limited" && argc == 3) {
+    status = RunLimited(argv[2]);
+  } else if (command == "answers" && argc == 4) {
+    // Whether the window's thread handles a message within the time: a
+    // thread that does not is what Windows calls "Not Responding".
+    DWORD_PTR result = 0;
+    const bool answered = SendMessageTimeoutA(reinterpret_cast<HWND>(Value(argv[2])), WM_NULL, 0, 0,
+                                              SMTO_ABORTIFHUNG | SMTO_BLOCK, static_cast<UINT>(Value(argv[3])),
+                                              &result) != 0;
+    std::printf("%d\n", answered ? 1 : 0);
+    status = 0;
   } else if (command == "sleep" && (argc == 3 || argc == 4)) {
     // The flag tells the test that the installer is now waiting for us.
     if (argc == 4) {
@@ -443,7 +478,7 @@ int main(int argc, char** argv) {
     Sleep(static_cast<DWORD>(std::atol(argv[2])));
     status = 0;
   } else {
-    std::fprintf(stderr, "usage: gui_probe list | wait [options] | post HWND MSG WPARAM LPARAM | sleep MS [FLAG]\n");
+    std::fprintf(stderr, "usage: gui_probe list | wait [options] | post HWND MSG WPARAM LPARAM | answers HWND MS | limited COMMANDLINE | sleep MS [FLAG]\n");
   }
   std::fflush(stdout);
   return status;

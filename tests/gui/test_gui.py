@@ -159,6 +159,36 @@ def clear_install_dir():
         wine_env("wine", "reg", "delete", REG_KEY, "/f", view, stdout=DEVNULL, stderr=DEVNULL)
 
 
+def use_dpi(dpi):
+    """The screen's logical DPI, as Wine's display settings set it; Wine
+    programs started afterwards draw at that scale."""
+    wine_env("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+             "/d", str(dpi), "/f", stdout=DEVNULL, stderr=DEVNULL, check=True)
+
+
+def make_immutable(folder, on=True):
+    """chattr +i (or -i): a folder that not even root can write, the nearest
+    Wine comes to one a player's normal process cannot. False where the file
+    system has no such attribute."""
+    return subprocess.run(["chattr", "+i" if on else "-i", folder], stdout=DEVNULL, stderr=DEVNULL).returncode == 0
+
+
+def command_lines(word):
+    """The words of the command lines of the processes that have `word` among
+    them, as the system holds them (Wine puts a Windows program's own
+    command line there, split as the program's runtime splits it)."""
+    lines = []
+    for cmdline in Path("/proc").glob("[0-9]*/cmdline"):
+        try:
+            # Wine pads the line it rewrote with NULs.
+            words = cmdline.read_bytes().decode("latin-1").rstrip("\0").split("\0")
+        except OSError:
+            continue
+        if word in words:
+            lines.append(words)
+    return lines
+
+
 def write_crlf(path, text):
     path.write_bytes(text.replace("\n", "\r\n").encode("cp1252"))
 
@@ -262,11 +292,15 @@ class InstallerCases:
     the bitmap font the templates are laid out for."""
     arch = None  # set by each build's class
     bitmap_font = True
+    dpi = 96
 
     @classmethod
     def setUpClass(cls):
         use_bitmap_font(cls.bitmap_font)
+        use_dpi(cls.dpi)
         cls.label = cls.arch if cls.bitmap_font else f"{cls.arch}-nofont"
+        if cls.dpi != 96:
+            cls.label += f"-dpi{cls.dpi}"
         build = ROOT / "build" / cls.arch
         cls.setup_exe = build / "src" / "ui" / "win32" / "trilo-setup.exe"
         cls.probe_exe = build / "tests" / "gui" / "gui_probe.exe"
@@ -279,6 +313,8 @@ class InstallerCases:
     @classmethod
     def tearDownClass(cls):
         clear_install_dir()
+        if cls.dpi != 96:
+            use_dpi(96)
 
     def setUp(self):
         self.setup = None
@@ -525,6 +561,7 @@ class InstallerCases:
                    (item(main, ids.IDC_SOURCE_TEXT)["text"], item(main, ids.IDC_DEST_TEXT)["text"]), ("", ""))
         click(notice, IDOK)
         self.check_setup_ends()
+        self.check("exit status of an install", self.setup.returncode, 0)
 
         config = self.game / "ClassicMod.ini"
         self.check_line("new configuration's season folder", config, "SEASONDIR=ClassicMod\\Season\\")
@@ -676,11 +713,14 @@ class InstallerCases:
                    (True, True))
         click(main, IDOK)
 
-        # The pre-install command keeps the installer busy. Escape pressed now
-        # waits in the queue until the copy step lets messages through, and goes
-        # through the dialog's keyboard handling there: it must not cancel.
+        # The pre-install command keeps the installer waiting, with its window
+        # painted and answering; Escape pressed now is dropped, or goes through
+        # the dialog's keyboard handling later: it must not cancel.
         time.sleep(0.5)
         self.probe("post", main["hwnd"], WM_KEYDOWN, VK_ESCAPE, 0x00010001)
+        self.check("the window answers while the pre-install command runs",
+                   self.probe("answers", main["hwnd"], 1000).strip(), b"1")
+        self.shot(main, "main-during-pre-install", texts=False)
         # After the copy step, the file that could not be copied is told.
         box = self.wait_window("message box", title=self.setup_exe.stem)
         self.check("the failed copy told", [c["text"] for c in box["items"] if c["class"].lower() == "static"][-1:],
@@ -731,6 +771,7 @@ class InstallerCases:
         self.shot(notice, "install-cancelled")
         click(notice, IDOK)
         self.check_setup_ends()
+        self.check("exit status after Cancel", self.setup.returncode, 2)
         self.check_absent("nothing installed after Cancel", self.game / "Trilo")
         self.check_absent("no new configuration after Cancel", self.game / PACK_CONFIG)
 
@@ -771,9 +812,94 @@ class InstallerCases:
             self.assertIsNone(find_window(self.windows(), text=ids.TXT_INSTALL_COMPLETE))
         click(notice, IDOK)
         self.check_setup_ends()
+        self.check("exit status of a failed install", self.setup.returncode, 1)
         self.check_file("files before the bad line stay copied", self.game / "Trilo" / "Seasons" / "car.txt",
                         "Solo car")
         self.check_absent("nothing after the bad line", self.game / "after.txt")
+
+    def test_elevate(self):
+        """A game folder the installer cannot write: the shield on Install, the
+        question, Yes, and the installer started again on the answers given,
+        which asks nothing and says why it cannot write, with the system's
+        reason. The first installer ends with the second one's status."""
+        make_game(self.game)
+        make_package(self.package)
+        conf_ini(self.package, gui="")
+        set_install_dir(winpath(self.game))
+        if not make_immutable(self.game):
+            print(f"  note: chattr +i fails on {self.game}: the case is skipped")
+            self.skipTest("no immutable folders on this file system")
+        self.addCleanup(make_immutable, self.game, False)
+        # Not as Wine's administrator, but with the limited token a player has.
+        with open(self.case_dir / "setup.log", "wb") as log:
+            self.setup = subprocess.Popen(wine_command("wine", self.probe_exe, "limited", winpath(self.setup_exe)),
+                                          cwd=self.package, stdout=log, stderr=STDOUT)
+
+        click(self.locate_window("game", ids.TXT_LOCATE_GAME_EXE), IDOK)
+        click(self.locate_window("config", ids.TXT_DEFAULT_CONFIG_PROMPT), IDOK)
+        main = self.main_window()
+        self.shot(main, "main-with-shield")
+        click(main, IDOK)
+        game = winpath(self.game) + "\\"
+        question = self.wait_window("question", title=self.setup_exe.stem, has_id=IDYES)
+        self.check("the question names the game folder",
+                   [c["text"] for c in question["items"] if c["class"].lower() == "static"][-1:],
+                   [ids.TXT_ELEVATE_QUESTION % game])
+        self.shot(question, "elevate-question", texts=False)
+        click(question, IDYES)
+
+        refused = ids.TXT_FOLDER_REFUSED % game + ": "
+        box = self.wait_until(lambda: next((w for w in self.windows() if w["title"] == self.setup_exe.stem and any(
+            c["text"].startswith(refused) for c in w["items"])), None), WAIT_S, "the restarted installer's message")
+        text = next(c["text"] for c in box["items"] if c["text"].startswith(refused))
+        with self.subTest("the message carries the system's reason"):
+            self.assertGreater(len(text.strip()), len(refused.strip()), text)
+        self.check("the restart does not ask again", any(c["id"] == IDYES for c in box["items"]), False)
+        self.shot(box, "elevated-refused", texts=False)
+        restarts = command_lines("/elevated")
+        self.check("one restart", len(restarts), 1)
+        words = restarts[0][1:] if restarts else []
+        with self.subTest("the restart carries the player's VirtualStore"):
+            self.assertRegex(words[1] if len(words) > 1 else "",
+                             r"^/virtualstore=C:\\users\\[^\\]+\\AppData\\Local\\VirtualStore$")
+        self.check("the restart's arguments, word for word", words[:1] + words[2:],
+                   ["/elevated", f"/game-exe={winpath(self.game / ids.TXT_GAME_EXE_NAME)}",
+                    f"/config={winpath(self.game / ids.TXT_DEFAULT_CONFIG_PATTERN)}", "/player=", "/version="])
+        click(box, IDOK)
+        notice = self.wait_window("failure notice", title=ids.TXT_NOTICE_CAPTION, text=ids.TXT_INSTALL_FAILED)
+        self.shot(notice, "elevated-install-failed")
+        click(notice, IDOK)
+        self.check_setup_ends()
+        self.check("the first installer ends with the restart's status", self.setup.returncode, 1)
+        self.check_absent("nothing recorded", self.game / "trilo-records")
+
+    def test_no_package(self):
+        """Started where there is no package: said before any question, and
+        status 1. A copy of the installer inside a package, started from
+        elsewhere, takes its own folder for the package."""
+        self.start_setup()
+        text = ids.TXT_NO_PACKAGE % (self.setup_exe.name, winpath(self.package), self.setup_exe.name)
+        box = self.wait_window("no package", title=self.setup_exe.stem, text=text)
+        self.shot(box, "no-package", texts=False)
+        click(box, IDOK)
+        self.check_setup_ends()
+        self.check("exit status without a package", self.setup.returncode, 1)
+
+        make_game(self.game)
+        packaged = self.case_dir / "extracted"
+        packaged.mkdir()
+        make_package(packaged)
+        conf_ini(packaged)
+        shutil.copy(self.setup_exe, packaged)
+        set_install_dir(winpath(self.game))
+        with open(self.case_dir / "setup.log", "ab") as log:
+            self.setup = subprocess.Popen(wine_command("wine", packaged / self.setup_exe.name), cwd=self.package,
+                                          stdout=log, stderr=STDOUT)
+        click(self.locate_window("game", ids.TXT_LOCATE_GAME_EXE), IDOK)
+        click(self.locate_window("config", ids.TXT_DEFAULT_CONFIG_PROMPT), IDOK)
+        press(self.main_window(), "Escape")
+        click(self.wait_window("cancelled", title=ids.TXT_NOTICE_CAPTION, text=ids.TXT_INSTALL_CANCELLED), IDOK)
+        self.check_setup_ends()
 
 
 class BuildCases:
@@ -814,6 +940,36 @@ class Win64(BuildCases, InstallerCases, unittest.TestCase):
 
 class Win64NoBitmapFont(InstallerCases, unittest.TestCase):
     arch, bitmap_font = "win64", False
+
+
+def install_case_only(cls):
+    """A class that runs only the install case of InstallerCases."""
+    for name in dir(InstallerCases):
+        if name.startswith("test_") and name != "test_install":
+            setattr(cls, name, None)
+    return cls
+
+
+# High DPI: the templates and the font stay as they are; the system scales
+# the dialogs, and a text that would be cut is widened as for a wide font.
+@install_case_only
+class Win32Dpi144(InstallerCases, unittest.TestCase):
+    arch, dpi = "win32", 144
+
+
+@install_case_only
+class Win32Dpi192(InstallerCases, unittest.TestCase):
+    arch, dpi = "win32", 192
+
+
+@install_case_only
+class Win64Dpi144(InstallerCases, unittest.TestCase):
+    arch, dpi = "win64", 144
+
+
+@install_case_only
+class Win64Dpi192(InstallerCases, unittest.TestCase):
+    arch, dpi = "win64", 192
 
 
 class CheckResult(unittest.TextTestResult):

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "formats/command_line.h"
+#include "message_wait.h"
 
 namespace trilo {
 
@@ -58,7 +59,7 @@ Status RunCommand(const std::string& commandLine, const std::string& workingDir)
     return LastSystemError(commandLine);
 
   // The command's exit code is its own business; it ran.
-  WaitForSingleObject(process.hProcess, INFINITE);
+  WaitKeepingWindowsPainted(process.hProcess);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   return Status();

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 
@@ -70,7 +71,8 @@ int Undo(InstallerApp& app, const TermOptions& options) {
   UndoJob job;
   switch (PrepareUndo(app, options.undoName, options.force, job)) {
     case UndoResult::Cancelled: return kCancelled;
-    case UndoResult::Failed: return kFailed;
+    case UndoResult::Failed:
+    case UndoResult::Restarted: return kFailed;  // the terminal never restarts itself
     case UndoResult::Undone:
     case UndoResult::Incomplete: break;
   }
@@ -122,6 +124,12 @@ int main(int argc, char** argv) {
   TerminalInteraction ui(options);
   InstallerApp app(ui);
   if (options.undo) return Undo(app, options);
+  if (!HoldsPackage(GetCurrentFolder())) {
+    // Said before any question: nothing could be installed from here.
+    const std::string folder = PathForUser(GetCurrentFolder());
+    std::fprintf(stderr, TXT_NO_PACKAGE "\n", "trilo-setup", folder.c_str(), "trilo-setup");
+    return kFailed;
+  }
   app.StartUp();
   if (ui.Interactive() && !app.Settings.Title.empty()) std::cout << TextForUser(app.Settings.Title) << "\n";
   if (app.Settings.SplashOn && !app.Settings.SplashImg.empty())
@@ -145,7 +153,9 @@ int main(int argc, char** argv) {
           std::cout << "To play with the new configuration: "
                     << WineCommandLine(app.State.GameExePath, app.GameArguments(), app.State.TOPDIR) << "\n";
         return result == InstallResult::Installed ? kInstalled : kPartlyInstalled;
-      case InstallResult::Failed: return kFailed;
+      case InstallResult::Failed:
+      case InstallResult::Restarted: return kFailed;  // the terminal never restarts itself
+      case InstallResult::Cancelled: return kCancelled;
       case InstallResult::OptionsError:
         if (!ui.Interactive()) return kOptionsError;
         break;  // the files were located again: ask once more

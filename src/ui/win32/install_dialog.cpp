@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "platform/system_info.h"
+#include "platform/virtual_store.h"
+#include "platform/write_access.h"
 #include "dialog_base.h"
 #include "locate_file_dialog.h"
 #include "notice_dialog.h"
@@ -17,6 +19,24 @@ namespace {
 
 // Posted once the undo is confirmed, so that it runs in the shown window.
 constexpr UINT kRunUndoMessage = WM_APP + 1;
+// Posted at once in the restart with administrator rights: the install runs
+// on the answers given, as if Install had been pressed, in the shown window.
+constexpr UINT kRunInstallMessage = WM_APP + 2;
+
+std::string ModulePath() {
+  char path[MAX_PATH + 1];
+  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::string(path, n);
+}
+
+int ExitStatusOf(InstallResult result) {
+  switch (result) {
+    case InstallResult::Installed: return 0;
+    case InstallResult::InstalledPartly: return 4;
+    case InstallResult::Cancelled: return 2;
+    default: return 1;
+  }
+}
 
 }  // namespace
 
@@ -117,37 +137,76 @@ BOOL InstallDialog::OnInitDialog() {
   SetWindowTextA(hwnd, app_.Settings.Title.c_str());
   FitStaticTexts(hwnd);
   CentreWindow(hwnd);
-  if (undoMode_) {
+  if (options_.undo) {
     PrepareUndoRun();
+    return TRUE;
+  }
+  if (options_.answered) {
+    // The restart asks nothing again: the first process had the answers.
+    fields_ = options_.fields;
+    app_.State.SelectedVersion = options_.version;
+    PostMessageA(hwnd, kRunInstallMessage, 0, 0);
     return TRUE;
   }
   const InstallSettings& s = app_.Settings;
   if (s.SplashOn != 0 && !s.SplashImg.empty()) ShowSplash(s.SplashImg, s.SplashDelay);
   LocateGameFiles(app_, fields_);
+  UpdateShield();
   return TRUE;  // focus on the first control, Install
+}
+
+bool InstallDialog::MayElevate() const { return !options_.elevated && !RunsElevated(); }
+
+void InstallDialog::UpdateShield() {
+  bool shield = false;
+  if (MayElevate()) shield = RightsWouldHelp(ProbeFolders(InstallFolders(app_, fields_.gameExe, fields_.gameConfig)));
+  SendDlgItemMessageA(hwnd, IDOK, BCM_SETSHIELD, 0, shield ? TRUE : FALSE);
+}
+
+void InstallDialog::BeginWork() {
+  installing_ = true;
+  EnableItem(hwnd, IDOK, false);
+  EnableItem(hwnd, IDCANCEL, false);
+}
+
+Status InstallDialog::RestartAsAdministrator() {
+  SetupOptions answers;
+  answers.undo = options_.undo;
+  answers.fields = fields_;
+  answers.version = app_.State.SelectedVersion;
+  answers.virtualStore = VirtualStoreFolder();
+  BeginWork();
+  unsigned long status = 1;
+  const Status ran = RunElevated(ModulePath(), ElevatedArguments(answers), app_.WorkingDir, status);
+  if (ran) exitCode_ = static_cast<int>(status);
+  return ran;
 }
 
 void InstallDialog::OnInstall() {
   if (installing_) return;
-  InstallResult result = HandleInstall(app_, fields_, *this, [this] {
-    installing_ = true;
-    EnableItem(hwnd, IDOK, false);
-    EnableItem(hwnd, IDCANCEL, false);
-  });
+  trilo::RestartElevated restart;
+  if (MayElevate()) restart = [this] { return RestartAsAdministrator(); };
+  const InstallResult result = HandleInstall(app_, fields_, *this, [this] { BeginWork(); }, restart);
   // After an options error the user may try again; otherwise the one install
   // of this run is over, whatever its outcome.
-  if (result != InstallResult::OptionsError) EndDialog(hwnd, IDOK);
+  if (result == InstallResult::OptionsError) {
+    UpdateShield();
+    return;
+  }
+  if (result != InstallResult::Restarted) exitCode_ = ExitStatusOf(result);
+  EndDialog(hwnd, IDOK);
 }
 
 void InstallDialog::PrepareUndoRun() {
   // The buttons have no part in an undo.
-  installing_ = true;
-  EnableItem(hwnd, IDOK, false);
-  EnableItem(hwnd, IDCANCEL, false);
-  switch (PrepareUndo(app_, "last", false, undoJob_)) {
+  BeginWork();
+  trilo::RestartElevated restart;
+  if (MayElevate()) restart = [this] { return RestartAsAdministrator(); };
+  switch (PrepareUndo(app_, "last", false, undoJob_, restart)) {
     case UndoResult::Undone:
       PostMessageA(hwnd, kRunUndoMessage, 0, 0);
       return;
+    case UndoResult::Restarted: break;  // its status is taken
     case UndoResult::Failed:
     case UndoResult::Incomplete: exitCode_ = 1; break;
     case UndoResult::Cancelled: exitCode_ = 2; break;
@@ -171,6 +230,7 @@ void InstallDialog::RunUndoNow() {
 void InstallDialog::OnCancel() {
   if (installing_) return;
   HandleCancel(app_);
+  exitCode_ = 2;
   EndDialog(hwnd, IDCANCEL);
 }
 
@@ -208,6 +268,12 @@ INT_PTR InstallDialog::OnMessage(UINT message, WPARAM wParam, LPARAM) {
       return reinterpret_cast<INT_PTR>(icon_);
     case kRunUndoMessage:
       RunUndoNow();
+      return TRUE;
+    case kRunInstallMessage:
+      // The modal loop shows the window only once its queue is idle.
+      ShowWindow(hwnd, SW_SHOW);
+      UpdateWindow(hwnd);
+      OnInstall();
       return TRUE;
   }
   return FALSE;

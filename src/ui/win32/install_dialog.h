@@ -7,6 +7,7 @@
 #include "install/install_flow.h"
 #include "install/installer_app.h"
 #include "install/interaction.h"
+#include "setup_options.h"
 
 namespace trilo {
 namespace win32 {
@@ -27,9 +28,11 @@ class InstallDialog final : public Interaction, public InstallProgress {
   /// Shows the window modally; returns when the installer is done.
   INT_PTR DoModal();
 
-  /// Undoes the newest install instead of installing (trilo-setup.exe /undo).
-  void SetUndoMode() { undoMode_ = true; }
-  /// 0 installed or undone, 1 failed, 2 cancelled: the exit status of an undo.
+  /// What the command line asked: an undo instead of an install (/undo),
+  /// the restart with administrator rights (/elevated) and its answers.
+  void SetOptions(const SetupOptions& options) { options_ = options; }
+  /// The terminal installer's statuses: 0 installed or undone, 1 failed,
+  /// 2 cancelled, 4 installed but not everything; a restart's own status.
   int ExitCode() const { return exitCode_; }
 
   // Interaction.
@@ -58,6 +61,17 @@ class InstallDialog final : public Interaction, public InstallProgress {
   void Refresh();
   void OnInstall();
   void OnCancel();
+  /// Whether a folder that refuses may be offered a restart with
+  /// administrator rights: not elevated, and not itself such a restart.
+  bool MayElevate() const;
+  /// The shield on Install when the folders the install changes refuse
+  /// this process and rights would help.
+  void UpdateShield();
+  /// Runs the installer again with administrator rights on the answers
+  /// given, waits for it and takes its exit status.
+  Status RestartAsAdministrator();
+  /// Disables both buttons for good: the one install or undo of this run.
+  void BeginWork();
   bool PaintMinimised();
   /// The undo's question; when confirmed, the undo runs once the window shows.
   void PrepareUndoRun();
@@ -71,7 +85,7 @@ class InstallDialog final : public Interaction, public InstallProgress {
   /// the copy step's message pump lets through must do nothing either.
   bool installing_ = false;
 
-  bool undoMode_ = false;
+  SetupOptions options_;
   UndoJob undoJob_;
   int exitCode_ = 0;
 
