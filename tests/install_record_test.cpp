@@ -160,7 +160,7 @@ TEST_F(RecordTest, AChangeLeftUnsettledFailsTheRecord) {
   EXPECT_EQ(ReadFile(target), old);
   EXPECT_FALSE(FileExists(record.Folder() + "Season\\game.gdb"));
   std::string destination = game + "new.txt";
-  EXPECT_TRUE(record.BeforeCopy(pkg + "conf.ini", destination).Recorded().IsRecordFailure());
+  EXPECT_TRUE(record.BeforeCopy(destination).Recorded().IsRecordFailure());
   record.Finish(true);
   std::string manifest;
   ASSERT_TRUE(ReadWholeFile(record.Folder() + kManifestName, manifest));
