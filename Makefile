@@ -182,7 +182,8 @@ demo: deps
 
 # Benchmarks, never part of the tests: the game database's read, merge and
 # write against a plain copy; whole installs against cp -r (BENCH_FILES picks
-# the sizes); the install window's per-file cost under Wine.
+# the sizes); the install window's per-file cost and a replaced file's cost
+# under Wine.
 BENCH_FILES ?= 1000 10000 100000
 bench: deps
 	cmake --preset release >/dev/null
@@ -192,6 +193,7 @@ bench: deps
 
 bench-wine: win32 wine-prefix
 	xvfb-run -a -s "-screen 0 1024x768x24" $(WINE_ENV) wine $(BUILD)/win32/bench/win_progress_bench.exe 5000
+	$(WINE_ENV) wine $(BUILD)/win32/bench/win_replace_bench.exe 5000
 
 clean:
 	rm -rf $(BUILD) dist
