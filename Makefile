@@ -193,7 +193,7 @@ bench: deps
 
 bench-wine: win32 wine-prefix
 	xvfb-run -a -s "-screen 0 1024x768x24" $(WINE_ENV) wine $(BUILD)/win32/bench/win_progress_bench.exe 5000
-	$(WINE_ENV) wine $(BUILD)/win32/bench/win_replace_bench.exe 5000
+	$(WINE_ENV) wine $(BUILD)/win32/bench/win_replace_bench.exe 2000
 
 clean:
 	rm -rf $(BUILD) dist
