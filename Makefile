@@ -10,7 +10,7 @@ APT_PACKAGES := cmake ninja-build g++ make ccache libgtest-dev libbenchmark-dev 
   clang libclang-rt-14-dev libedit-dev \
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
   wine wine64 wine32:i386 xvfb xauth xdotool imagemagick fonts-wine liblnk-utils file python3 locales \
-  git dpkg-dev lintian man-db bsdextrautils unzip
+  git dpkg-dev lintian man-db bsdextrautils unzip strace
 
 .PHONY: all deps native win32 win64 release test test-native test-wine test-gui wine-prefix fuzz fuzz-build \
   fuzz-long crash crash-long mutate mutate-long demo bench bench-wine dist test-dist clean
