@@ -87,10 +87,11 @@ Status CopyFileReplacing(const std::string& from, const std::string& to, const C
   const CopiedContent content{hash.Size(), hash.Value()};
   notice.content = known ? &content : nullptr;
   if (const Status announced = announce(notice); !announced) return announced;
-  // A file at both ends, each looked at already: nothing to ask again.
+  // A file at both ends, each looked at already: nothing to ask again. The
+  // new file takes the spelling of the one it replaces.
   if (!opened || !exists) return CopyFileReplacing(from, to);
   SetLastError(ERROR_SUCCESS);
-  if (CopyFileA(from.c_str(), to.c_str(), FALSE)) return Status();
+  if (CopyFileA(from.c_str(), notice.replaces.c_str(), FALSE)) return Status();
   return LastSystemError(to);
 }
 
