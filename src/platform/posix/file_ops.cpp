@@ -169,7 +169,8 @@ struct Copy {
     // The system's own answer: the permission bits alone would be wrong for
     // root and for ACLs, and it knows a running program or a read-only volume.
     if (faccessat(AT_FDCWD, dst.c_str(), W_OK, AT_EACCESS) != 0) return false;
-    notice.replaces = FromNativePath(dst);
+    // Named as found; as given should its spelling there not fit the code page.
+    if (!FromNativePath(dst, notice.replaces)) notice.replaces = to;
     notice.moveAside = [this](const std::string& kept) { return MoveAside(kept); };
     return true;
   }
