@@ -11,7 +11,7 @@ APT_PACKAGES := cmake ninja-build g++ make ccache libgtest-dev libbenchmark-dev 
   clang libclang-rt-14-dev libedit-dev \
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
   wine wine64 wine32:i386 xvfb xauth xdotool imagemagick fonts-wine liblnk-utils file python3 locales \
-  git dpkg-dev lintian man-db bsdextrautils unzip osslsigncode openssl
+  git dpkg-dev lintian man-db bsdextrautils unzip osslsigncode openssl strace
 
 .PHONY: all deps native win32 win64 release test test-native test-wine test-gui wine-prefix fuzz fuzz-build \
   fuzz-long crash crash-long mutate mutate-long demo bench bench-wine dist dist-check test-dist test-sign test-repro clean
@@ -211,7 +211,8 @@ demo: deps
 
 # Benchmarks, never part of the tests: the game database's read, merge and
 # write against a plain copy; whole installs against cp -r (BENCH_FILES picks
-# the sizes); the install window's per-file cost under Wine.
+# the sizes); the install window's per-file cost and a replaced file's cost
+# under Wine.
 BENCH_FILES ?= 1000 10000 100000
 bench: deps
 	cmake --preset release >/dev/null
@@ -221,6 +222,7 @@ bench: deps
 
 bench-wine: win32 wine-prefix
 	xvfb-run -a -s "-screen 0 1024x768x24" $(WINE_ENV) wine $(BUILD)/win32/bench/win_progress_bench.exe 5000
+	$(WINE_ENV) wine $(BUILD)/win32/bench/win_replace_bench.exe 2000
 
 clean:
 	rm -rf $(BUILD) dist

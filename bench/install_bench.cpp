@@ -1,9 +1,12 @@
 // Whole unattended installs by the real trilo-setup, of N files into one
 // folder and of N files spread over 40 folders, each against `cp -r` of the
 // same files in the same run, and against `cp -r --preserve=timestamps`,
-// which keeps modification times as the install does. Prints one table row
-// per case: the ratios and the time per file are what count; the user
-// times per file show how much of the gap is the installer's own work.
+// which keeps modification times as the install does. The "replace" layouts
+// install the same package again over its last install, so that every file
+// is replaced (and kept in the install record), against both copies over an
+// existing copy. Prints one table row per case: the ratios and the time per
+// file are what count; the user times per file show how much of the gap is
+// the installer's own work.
 //
 //   install_bench [N...]        default: 1000 10000 100000
 //   TRILO_BENCH_DIR=/path       where the trees go (default: the temp folder)
@@ -98,6 +101,56 @@ void Lay(const fs::path& root, int count, int folders) {
   Write(package / "files.txt", files);
 }
 
+// One row of the table: the best of a few rounds of the install and of
+// both copies, taken in turns. A new-file layout installs and copies onto
+// fresh targets each round; a replacing one installs again over the last
+// round's install (so every file is replaced and kept in that round's
+// record) and copies over the last round's copy.
+struct Row {
+  Run install, copy, timed;
+};
+
+bool Measure(const fs::path& root, int count, bool replace, Row& row) {
+  const fs::path game = root / "game", content = root / "package" / "content", copy = root / "copy";
+  const std::vector<std::string> setup = {TRILO_TERM_SETUP,
+                                          "-C",
+                                          (root / "package").string(),
+                                          "--unattended",
+                                          "--game-exe",
+                                          (game / "f1_9902.exe").string(),
+                                          "--config",
+                                          (game / "CONFIG.INI").string()};
+  // -T: over the copy that is there, not into a new folder inside it.
+  const std::vector<std::string> cp = {"/bin/cp", "-rT", content.string(), copy.string()};
+  std::vector<std::string> cpp = cp;
+  cpp.insert(cpp.begin() + 2, "--preserve=timestamps");
+  row.install.seconds = row.copy.seconds = row.timed.seconds = 1e30;
+  bool ok = !replace || (Time(setup).ok && Time(cp).ok);
+  // The file system's own hiccups here are larger than the differences.
+  for (int round = 0; ok && round < (count >= 100000 ? 1 : 3); ++round) {
+    if (replace) {
+      // Only this round's record is kept: the others would fill the disk.
+      fs::remove_all(game / "trilo-records");
+    } else {
+      fs::remove_all(game / "Bench");
+      fs::remove_all(copy);
+    }
+    sync();
+    const Run i = Time(setup);
+    sync();
+    const Run c = Time(cp);
+    if (!replace) fs::remove_all(copy);
+    sync();
+    const Run t = Time(cpp);
+    ok = i.ok && c.ok && t.ok;
+    if (i.seconds < row.install.seconds) row.install = Run{i.seconds, i.userSeconds, row.install.peakKiB, true};
+    row.install.peakKiB = std::max(row.install.peakKiB, i.peakKiB);
+    if (c.seconds < row.copy.seconds) row.copy = c;
+    row.timed.seconds = std::min(row.timed.seconds, t.seconds);
+  }
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -109,47 +162,27 @@ int main(int argc, char** argv) {
   const fs::path root = fs::path(where ? where : fs::temp_directory_path().string()) /
                         ("trilo-install-bench-" + std::to_string(getpid()));
 
-  std::printf("%8s  %-10s  %10s  %10s  %6s  %10s  %6s  %9s  %9s  %9s  %9s\n", "files", "layout", "install s", "cp -r s",
-              "ratio", "cp -rp s", "ratio", "us/file", "peak MiB", "user us", "cp user");
+  std::printf("%8s  %-20s  %10s  %10s  %6s  %10s  %6s  %9s  %9s  %9s  %9s\n", "files", "layout", "install s",
+              "cp -r s", "ratio", "cp -rp s", "ratio", "us/file", "peak MiB", "user us", "cp user");
   for (int count : counts) {
-    for (int folders : {0, 40}) {
-      Lay(root, count, folders);
-      const fs::path game = root / "game";
-      // The best of a few rounds of each, taken in turns on fresh targets:
-      // the file system's own hiccups here are larger than the differences.
-      Run install, copy, timed;
-      install.seconds = copy.seconds = timed.seconds = 1e30;
-      install.ok = copy.ok = timed.ok = true;
-      for (int round = 0; round < (count >= 100000 ? 1 : 3); ++round) {
-        fs::remove_all(game / "Bench");
-        fs::remove_all(root / "copy");
-        sync();
-        const Run i = Time({TRILO_TERM_SETUP, "-C", (root / "package").string(), "--unattended", "--game-exe",
-                            (game / "f1_9902.exe").string(), "--config", (game / "CONFIG.INI").string()});
-        sync();
-        const Run c = Time({"/bin/cp", "-r", (root / "package" / "content").string(), (root / "copy").string()});
-        fs::remove_all(root / "copy");
-        sync();
-        const Run t = Time({"/bin/cp", "-r", "--preserve=timestamps", (root / "package" / "content").string(),
-                            (root / "copy").string()});
-        install.ok = install.ok && i.ok;
-        copy.ok = copy.ok && c.ok && t.ok;
-        if (i.seconds < install.seconds)
-          install = Run{i.seconds, i.userSeconds, std::max(install.peakKiB, i.peakKiB), install.ok};
-        if (c.seconds < copy.seconds) copy = Run{c.seconds, c.userSeconds, 0, copy.ok};
-        timed.seconds = std::min(timed.seconds, t.seconds);
+    for (bool replace : {false, true}) {
+      for (int folders : {0, 40}) {
+        Lay(root, count, folders);
+        Row row;
+        if (!Measure(root, count, replace, row)) {
+          std::fprintf(stderr, "install_bench: an install or a copy failed for %d files\n", count);
+          return 1;
+        }
+        const std::string layout = std::string(replace ? "replace, " : "") + (folders ? "40 folders" : "one folder");
+        // User time per file, of the install and of cp -r: what each does
+        // outside the kernel, which this machine's disk noise hardly touches.
+        const Run& i = row.install;
+        std::printf("%8d  %-20s  %10.3f  %10.3f  %6.2f  %10.3f  %6.2f  %9.1f  %9.1f  %9.2f  %9.2f\n", count,
+                    layout.c_str(), i.seconds, row.copy.seconds, i.seconds / row.copy.seconds, row.timed.seconds,
+                    i.seconds / row.timed.seconds, 1e6 * i.seconds / count, i.peakKiB / 1024.0,
+                    1e6 * i.userSeconds / count, 1e6 * row.copy.userSeconds / count);
+        std::fflush(stdout);
       }
-      if (!install.ok || !copy.ok) {
-        std::fprintf(stderr, "install_bench: %s failed for %d files\n", install.ok ? "cp" : "trilo-setup", count);
-        return 1;
-      }
-      // User time per file, of the install and of cp -r: what each does
-      // outside the kernel, which this machine's disk noise hardly touches.
-      std::printf("%8d  %-10s  %10.3f  %10.3f  %6.2f  %10.3f  %6.2f  %9.1f  %9.1f  %9.2f  %9.2f\n", count,
-                  folders ? "40 folders" : "one folder", install.seconds, copy.seconds, install.seconds / copy.seconds,
-                  timed.seconds, install.seconds / timed.seconds, 1e6 * install.seconds / count,
-                  install.peakKiB / 1024.0, 1e6 * install.userSeconds / count, 1e6 * copy.userSeconds / count);
-      std::fflush(stdout);
     }
   }
   fs::remove_all(root);

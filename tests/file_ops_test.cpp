@@ -56,7 +56,8 @@ TEST(CopyFileReplacingTest, AnnouncesWhatItWritesBeforeTouchingTheDestination) {
     expected.Add(bytes);
     for (bool accept : {false, true}) {
       int calls = 0;
-      const Status out = CopyFileReplacing(dir / "src.bin", dir / "dst.bin", [&](const CopiedContent* content) {
+      const Status out = CopyFileReplacing(dir / "src.bin", dir / "dst.bin", [&](CopyNotice& notice) {
+        const CopiedContent* content = notice.content;
         ++calls;
         EXPECT_EQ(ReadFile(dir / "dst.bin"), "old");
         if (content) {
@@ -76,7 +77,7 @@ TEST(CopyFileReplacingTest, AnnouncesWhatItWritesBeforeTouchingTheDestination) {
   // A source that cannot be read announces nothing and fails as it would.
   int calls = 0;
   const Status missing =
-      CopyFileReplacing(dir / "none.bin", dir / "dst.bin", [&](const CopiedContent*) {
+      CopyFileReplacing(dir / "none.bin", dir / "dst.bin", [&](CopyNotice&) {
         ++calls;
         return Status();
       });

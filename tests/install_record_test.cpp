@@ -141,6 +141,52 @@ TEST_F(RecordTest, ARewrittenFileStaysAtItsNameUntilTheNewOneTakesIt) {
   }
 }
 
+// A copy over a file the game has finds it under the spelling its folder
+// holds and moves it into the record; one that cannot change what is there
+// is not recorded at all.
+TEST_F(RecordTest, ACopyMovesWhatItReplacesIntoTheRecord) {
+  WriteFile(pkg + "skin.tga", "new");
+  const std::string readme = game + "Cars\\README.txt";
+  const std::string old = ReadFile(readme);
+  struct Case {
+    const char* name;
+    std::string source, destination;
+    bool recorded;
+  };
+  const Case cases[] = {
+      {"respelt", pkg + "skin.tga", game + "Cars\\readme.TXT", true},
+      {"a folder", pkg + "skin.tga", game + "cars", false},
+      {"onto itself", readme, game + "Cars\\readme.txt", false},
+  };
+  for (const Case& c : cases) {
+    for (bool commit : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (commit ? ", committed" : ", abandoned"));
+      RecordHeader header;
+      header.title = c.name;
+      InstallRecord record(game, pkg, header);
+      RecordedChange change = record.BeforeCopy(c.destination);
+      const Status copied = CopyFileReplacing(c.source, c.destination, change.Announcement());
+      EXPECT_EQ(copied.Ok(), c.recorded);
+      change.Settle(copied.Ok() && commit);
+      record.Finish(true);
+      EXPECT_EQ(ReadFile(readme), c.recorded && commit ? "new" : old);
+      // One file, under its own name still.
+      EXPECT_EQ(ListFolder(game + "Cars"), std::vector<std::string>{"README.txt"});
+      if (!c.recorded) {
+        EXPECT_TRUE(record.Folder().empty());
+        continue;
+      }
+      const InstallManifest m = ParseManifest(ReadFile(record.Folder() + kManifestName));
+      ASSERT_EQ(m.entries.size(), 1u);
+      EXPECT_EQ(m.entries[0].action, RecordAction::ReplacedFile);
+      EXPECT_EQ(m.entries[0].path, "Cars\\README.txt");
+      EXPECT_EQ(FileExists(record.Folder() + "Cars\\README.txt"), commit);
+      if (commit) EXPECT_EQ(ReadFile(record.Folder() + "Cars\\README.txt"), old);
+      WriteFile(readme, old);
+    }
+  }
+}
+
 // A change dropped neither committed nor abandoned is its caller's fault:
 // the file gets its place back and the record says the install failed.
 TEST_F(RecordTest, AChangeLeftUnsettledFailsTheRecord) {
@@ -160,7 +206,7 @@ TEST_F(RecordTest, AChangeLeftUnsettledFailsTheRecord) {
   EXPECT_EQ(ReadFile(target), old);
   EXPECT_FALSE(FileExists(record.Folder() + "Season\\game.gdb"));
   std::string destination = game + "new.txt";
-  EXPECT_TRUE(record.BeforeCopy(pkg + "conf.ini", destination).Recorded().IsRecordFailure());
+  EXPECT_TRUE(record.BeforeCopy(destination).Recorded().IsRecordFailure());
   record.Finish(true);
   std::string manifest;
   ASSERT_TRUE(ReadWholeFile(record.Folder() + kManifestName, manifest));

@@ -44,13 +44,6 @@ bool IsAbsolute(const std::string& path) {
   return (!path.empty() && (path[0] == '\\' || path[0] == '/')) || (path.size() > 1 && path[1] == ':');
 }
 
-// Makes every folder on the way to `file` below `base`, which exists.
-Status MakeFoldersTo(const std::string& base, const std::string& file) {
-  for (size_t slash = file.find('\\', base.size()); slash != std::string::npos; slash = file.find('\\', slash + 1))
-    if (Status made = CreateFolder(file.substr(0, slash)); !made) return made;
-  return Status();
-}
-
 // A file that is read-only or in use is not replaced: the copy or write
 // will fail and leave it as it is, so there is nothing to keep.
 bool Replaceable(const std::string& path) {
@@ -162,18 +155,29 @@ std::string InstallRecord::UniqueKeptName(const std::string& recordPath) {
   return unique;
 }
 
-Status InstallRecord::Keep(const std::string& path, const std::string& kept, bool renamedOver, bool& moved) {
+Status InstallRecord::MakeFoldersTo(const std::string& file) {
+  // Made once and known afterwards: the record's folders are its own.
+  for (size_t slash = file.find('\\', folder_.size()); slash != std::string::npos; slash = file.find('\\', slash + 1)) {
+    const std::string folder = file.substr(0, slash);
+    if (madeFolders_.count(FoldCase(folder))) continue;
+    if (Status made = CreateFolder(folder); !made) return made;
+    madeFolders_.insert(FoldCase(folder));
+  }
+  return Status();
+}
+
+Status InstallRecord::Keep(const std::string& path, const std::string& kept, CopyNotice* copy, bool& moved) {
   moved = false;
-  Status status = MakeFoldersTo(folder_, kept);
+  Status status = MakeFoldersTo(kept);
   if (!status) return status;
-  if (renamedOver) {
-    // Never without a file at its name, even when the install is killed
-    // before the new one is in place: a second name, else a copy.
+  if (!copy) {
+    // Renamed over: never without a file at its name, even when the install
+    // is killed before the new one is in place: a second name, else a copy.
     if (LinkFile(path, kept)) return Status();
   } else {
     // A copy overwrites it in place anyway: moved, unless it lies on
-    // another volume (or is open elsewhere), then copied.
-    moved = RenameReplacing(path, kept).Ok();
+    // another volume, then copied.
+    moved = copy->moveAside(kept).Ok();
     if (moved) return Status();
   }
   // A copy is complete under its own name before it counts.
@@ -184,7 +188,7 @@ Status InstallRecord::Keep(const std::string& path, const std::string& kept, boo
   return status;
 }
 
-Status InstallRecord::Announce(const std::string& path, bool exists, const Content* content, bool renamedOver) {
+Status InstallRecord::Announce(const std::string& path, bool exists, const Content* content, CopyNotice* copy) {
   if (Status begun = Begin(); !begun) return begun;
   RecordEntry entry;
   entry.path = RecordPath(path);
@@ -202,7 +206,7 @@ Status InstallRecord::Announce(const std::string& path, bool exists, const Conte
   if (exists) {
     pending_.replaced = true;
     pending_.kept = folder_ + entry.kept;
-    if (Status kept = Keep(path, pending_.kept, renamedOver, pending_.moved); !kept)
+    if (Status kept = Keep(path, pending_.kept, copy, pending_.moved); !kept)
       return Fail("Couldn't keep a copy of " + PathForMessage(path) + " in the install record " +
                       PathForMessage(folder_),
                   kept);
@@ -221,29 +225,22 @@ Status InstallRecord::BeforeFolder(const std::string& path) {
   return WriteLine(ManifestEntryLine(entry));
 }
 
-RecordedChange InstallRecord::BeforeCopy(const std::string& source, std::string& destination) {
+RecordedChange InstallRecord::BeforeCopy(const std::string& destination) {
   if (!recording_ || !failure_) return RecordedChange(this, failure_);
   pending_ = Pending();
-  copy_ = PendingCopy();
-  const FileStatus to = GetFileStatus(destination);
-  // Nothing will change: the copy fails, or writes into a device.
-  const bool unchanging = to.folder || to.special ||
-                          (to.exists && (SameFile(source, destination) || !Replaceable(destination)));
-  if (!unchanging) {
-    if (to.exists) destination = ActualName(destination);
-    copy_.active = true;
-    copy_.exists = to.exists;
-    copy_.path = destination;
-  }
+  // The copy looks at the destination itself and tells what it found.
+  copy_.active = true;
+  copy_.path = destination;
   return RecordedChange(this, Status());
 }
 
-Status InstallRecord::AnnounceCopy(const CopiedContent* content) {
+Status InstallRecord::AnnounceCopy(CopyNotice& notice) {
   if (!recording_ || !failure_ || !copy_.active) return failure_;
   copy_.active = false;
   Content known;
-  if (content) known = {content->size, content->hash};
-  return Announce(copy_.path, copy_.exists, content ? &known : nullptr, false);
+  if (notice.content) known = {notice.content->size, notice.content->hash};
+  const bool replaces = !notice.replaces.empty();
+  return Announce(replaces ? notice.replaces : copy_.path, replaces, notice.content ? &known : nullptr, &notice);
 }
 
 RecordedChange InstallRecord::BeforeWrite(const std::string& target, const std::string* bytes) {
@@ -258,7 +255,7 @@ RecordedChange InstallRecord::BeforeWrite(const std::string& target, const std::
     content = {h.Size(), h.Value()};
   }
   return RecordedChange(
-      this, Announce(to.exists ? ActualName(target) : target, to.exists, bytes ? &content : nullptr, true));
+      this, Announce(to.exists ? ActualName(target) : target, to.exists, bytes ? &content : nullptr, nullptr));
 }
 
 Status InstallRecord::NewTemporary(const std::string& target, std::string& temporary) {
@@ -320,7 +317,8 @@ RecordedChange::~RecordedChange() {
 
 CopyAnnouncement RecordedChange::Announcement() {
   InstallRecord* record = record_;
-  return [record](const CopiedContent* content) { return record ? record->AnnounceCopy(content) : Status(); };
+  if (!record) return nullptr;
+  return [record](CopyNotice& notice) { return record->AnnounceCopy(notice); };
 }
 
 void RecordedChange::Commit() { Settle(true); }
@@ -339,10 +337,9 @@ Status OpenReplacing(ReplacingFile& file, const std::string& target, InstallReco
 }
 
 Status InstallerApp::RecordedCopy(const std::string& source, const std::string& destination) {
-  std::string target = destination;
-  RecordedChange change = Record->BeforeCopy(source, target);
+  RecordedChange change = Record->BeforeCopy(destination);
   if (!change.Recorded()) return change.Recorded();
-  const Status copied = CopyFileReplacing(source, target, change.Announcement());
+  const Status copied = CopyFileReplacing(source, destination, change.Announcement());
   change.Settle(copied.Ok());
   return copied;
 }

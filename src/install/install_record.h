@@ -85,11 +85,12 @@ class InstallRecord {
   /// Before a folder is made; one that is there already is not the install's.
   Status BeforeFolder(const std::string& path);
   /// Before CopyFileReplacing(source, destination, change.Announcement()).
-  /// `destination` may be respelt as its folder holds it, so that the copy
-  /// replaces that very file. A copy that is bound to fail (a folder or a
-  /// device in the way, the file onto itself) is not recorded, nor one that
-  /// fails before its announcement.
-  RecordedChange BeforeCopy(const std::string& source, std::string& destination);
+  /// The copy looks at the destination and tells the record what it
+  /// found: a file it replaces is named as its folder spells it, and moved
+  /// into the record. A copy that is bound to fail (a folder or a device in
+  /// the way, the file onto itself, a read-only file) is not recorded, nor
+  /// one that fails before its announcement.
+  RecordedChange BeforeCopy(const std::string& destination);
   /// Before `target` is written, with `bytes` its new content when known.
   /// The new file must take `target`'s name by a rename: the old one is
   /// kept under a second name and stays in place until then.
@@ -119,16 +120,18 @@ class InstallRecord {
   InstallRecord();  // Unrecorded()
   Status Begin();
   Status MakeRecordFolder(const std::string& root);
+  /// Makes the record's folders on the way to `file`, each once.
+  Status MakeFoldersTo(const std::string& file);
   Status Fail(const std::string& message, const Status& cause);
   Status WriteLine(const std::string& line);
   /// What a line calls `path`: its place in the game, or its full path.
   std::string RecordPath(const std::string& path) const;
   std::string UniqueKeptName(const std::string& recordPath);
-  /// `renamedOver`: the new file takes the old one's name by a rename, so
-  /// the old one stays where it is until then.
-  Status Keep(const std::string& path, const std::string& kept, bool renamedOver, bool& moved);
-  Status Announce(const std::string& path, bool exists, const Content* content, bool renamedOver);
-  Status AnnounceCopy(const CopiedContent* content);
+  /// `copy` null: the new file takes the old one's name by a rename, so the
+  /// old one stays where it is until then. Else the copy moves it aside.
+  Status Keep(const std::string& path, const std::string& kept, CopyNotice* copy, bool& moved);
+  Status Announce(const std::string& path, bool exists, const Content* content, CopyNotice* copy);
+  Status AnnounceCopy(CopyNotice& notice);
   void Settle(bool made);
   void Unsettle();
 
@@ -143,11 +146,11 @@ class InstallRecord {
   std::string manifestPath_;
   std::FILE* manifest_ = nullptr;
   std::set<std::string> keptNames_;  ///< folded case: names differing in case are one on Windows
+  std::set<std::string> madeFolders_;  ///< the record's folders made so far, folded case
 
   // The copy BeforeCopy let through, until its announcement.
   struct PendingCopy {
     bool active = false;
-    bool exists = false;  ///< it replaces a file
     std::string path;
   } copy_;
 

@@ -27,12 +27,28 @@ struct CopiedContent {
   uint64_t hash = 0;
 };
 
-/// What a copy tells before it writes.
-using CopyAnnouncement = std::function<Status(const CopiedContent*)>;
+/// What a copy tells before it writes, and what it may be asked then.
+struct CopyNotice {
+  /// What it read of its source; null when that cannot be told beforehand.
+  const CopiedContent* content = nullptr;
+  /// The destination spelt as its folder holds it, when the copy replaces
+  /// a file there; empty when it makes a new one.
+  std::string replaces;
+  /// For a file the copy replaces: moves that file to `kept` (a rename, so
+  /// on the same volume only), and the copy then writes a new file in its
+  /// place instead of overwriting it. It acts on the very file the copy
+  /// looked at, without looking again.
+  std::function<Status(const std::string& kept)> moveAside;
+};
 
-/// The same copy, telling `announce` what it is about to write once the
-/// source is read and before the destination is touched (null content when
-/// it cannot be told beforehand), so that the source is read only once. An
+/// What a copy tells before it writes.
+using CopyAnnouncement = std::function<Status(CopyNotice&)>;
+
+/// The same copy, telling `announce` what it is about to do once the
+/// source is read and before the destination is touched, so that the source
+/// is read and the destination looked at only once. A destination the copy
+/// cannot change (a folder, a device, the source itself, a file that is
+/// read-only or in use) is not announced: the copy fails as it would. An
 /// announcement that fails stops the copy with its failure, nothing
 /// written; a source that cannot be opened or read fails as above and
 /// announces nothing.

@@ -123,6 +123,7 @@ struct Copy {
   std::string held;  // the source's bytes, when a small file was announced
   bool fromHeld = false;
   bool created = true;
+  bool looked = false;  // dst is the destination as LookAtTo found it
 
   ~Copy() {
     if (out >= 0) close(out);
@@ -138,7 +139,7 @@ struct Copy {
 
   // What is announced is read once: a small file is then written from
   // memory, a large one hashed and copied by the kernel after.
-  Status Announce(const CopyAnnouncement& announce) {
+  Status Read(CopiedContent& content) {
     ContentHash hash;
     int err = 0;
     if (srcStat.st_size <= kHeldCopySize) {
@@ -150,16 +151,57 @@ struct Copy {
       if (!err && lseek(in, 0, SEEK_SET) != 0) err = errno;
       srcStat.st_size = static_cast<off_t>(hash.Size());
     }
-    if (err) return Failure(from, err);
-    const CopiedContent content{hash.Size(), hash.Value()};
-    return announce(&content);
+    content = {hash.Size(), hash.Value()};
+    return err ? Failure(from, err) : Status();
+  }
+
+  // The destination, looked at once: whether the copy makes a new file,
+  // replaces one (told in `notice`), or cannot change what is there and is
+  // left to fail as it would. What it found is what OpenTo acts on.
+  bool LookAtTo(CopyNotice& notice) {
+    if (!ExactNativePath(to, dst)) return true;  // OpenTo fails on the name
+    looked = true;
+    if (!LookUpFile(dst, dst, dstStat)) return true;
+    // A folder, a device, the source itself, a file we may not write: all
+    // fail the same way whether announced or not.
+    if (!S_ISREG(dstStat.st_mode) || (dstStat.st_dev == srcStat.st_dev && dstStat.st_ino == srcStat.st_ino))
+      return false;
+    // The system's own answer: the permission bits alone would be wrong for
+    // root and for ACLs, and it knows a running program or a read-only volume.
+    if (faccessat(AT_FDCWD, dst.c_str(), W_OK, AT_EACCESS) != 0) return false;
+    // Named as found; as given should its spelling there not fit the code page.
+    if (!FromNativePath(dst, notice.replaces)) notice.replaces = to;
+    notice.moveAside = [this](const std::string& kept) { return MoveAside(kept); };
+    return true;
+  }
+
+  Status MoveAside(const std::string& kept) {
+    // The record's names are its own and new: looked up only when a folder
+    // on the way is spelt otherwise than there.
+    std::string target;
+    if (!ExactNativePath(kept, target)) return Failure(kept, EILSEQ);
+    if (rename(dst.c_str(), target.c_str()) != 0 &&
+        (errno != ENOENT || rename(dst.c_str(), (target = ResolveNativePath(target)).c_str()) != 0))
+      return LastSystemError(kept);
+    // The name left behind is taken again at once by the new file: noting
+    // that one brings the folder cache up to date with both changes.
+    NoteCreated(target);
+    return Status();
+  }
+
+  Status Announce(const CopyAnnouncement& announce) {
+    CopiedContent content;
+    if (Status read = Read(content); !read) return read;
+    CopyNotice notice;
+    notice.content = &content;
+    return LookAtTo(notice) ? announce(notice) : Status();
   }
 
   // A new file needs no further care. An existing one is opened without
   // truncating: it may turn out to be the source under another name, which
   // must keep its content.
   Status OpenTo() {
-    if (!ToNativePathAgain(to, dst)) return Failure(to, EILSEQ);
+    if (!looked && !ToNativePathAgain(to, dst)) return Failure(to, EILSEQ);
     out = open(dst.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, srcStat.st_mode & 0777);
     if (out < 0 && errno == EEXIST) {
       // What is there already may be a FIFO or a device: never wait on it.

@@ -289,12 +289,49 @@ std::string ResolveNativePath(const std::string& slashed, bool* missingStep) {
 
 namespace {
 
+// Whether the status of `slashed` as written is worth asking first: unless
+// the cache, unverified, holds its folder without the name (a new file),
+// it is the file's status or a name that is there under another spelling.
+bool StatFirst(const std::string& slashed) {
+  const size_t slash = slashed.rfind('/');
+  if (slash == std::string::npos) return true;
+  const std::string name = slashed.substr(slash + 1);
+  if (!IsPlainComponent(name)) return true;
+  auto known = KnownFolders().find(slashed.substr(0, slash + 1));
+  if (known == KnownFolders().end()) return true;
+  auto cached = Cache().find(known->second);
+  if (cached == Cache().end() || !cached->second.filled || cached->second.caseTwins) return true;
+  auto entry = cached->second.names.find(name);
+  return entry != cached->second.names.end() && *entry == name;
+}
+
+}  // namespace
+
+bool LookUpFile(const std::string& slashed, std::string& resolved, struct stat& st) {
+  // A name that is there as written is the file, whatever else the folder
+  // holds, as the lookup itself would find.
+  if (StatFirst(slashed) && stat(slashed.c_str(), &st) == 0) {
+    ForgetLastLookup();
+    resolved = slashed;
+    return true;
+  }
+  bool missing = false;
+  resolved = ResolveNativePath(slashed, &missing);
+  return !missing && stat(resolved.c_str(), &st) == 0;
+}
+
+namespace {
+
 // The cached names of the folder `nativePath` lies in, already read, with
 // the last component of the path and the folder's modification time now;
 // null when the folder is not cached.
 FolderNames* CachedFolderOf(const std::string& nativePath, std::string& name, struct timespec& mtime) {
   const size_t slash = nativePath.rfind('/');
   const std::string folderPath = FolderOf(nativePath, slash);
+  // A folder never searched under this path is asked nothing: should it be
+  // held all the same (reached another way), its time tells of the change.
+  if (!folderPath.empty() && KnownFolders().count(folderPath == "/" ? folderPath : folderPath + "/") == 0)
+    return nullptr;
   struct stat folder;
   if (stat(folderPath.empty() ? "." : folderPath.c_str(), &folder) != 0) return nullptr;
   auto cached = Cache().find(FolderId{folder.st_dev, folder.st_ino});

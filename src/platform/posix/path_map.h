@@ -1,4 +1,6 @@
 #pragma once
+#include <sys/stat.h>
+
 #include <string>
 
 // Paths between the core and the system. The core speaks Windows paths in
@@ -35,6 +37,12 @@ bool ExactNativePath(const std::string& path, std::string& native);
 /// `missing`, when given, is set when a component was found to be missing
 /// even caselessly: the path names nothing, and needs no further look.
 std::string ResolveNativePath(const std::string& slashed, bool* missing = nullptr);
+
+/// ResolveNativePath and the status of what it finds, in one look: a name
+/// that is there as written costs its status alone, a name the folder cache
+/// knows to be missing the look at its folder alone. `resolved` is the path
+/// to use; false when nothing is there.
+bool LookUpFile(const std::string& slashed, std::string& resolved, struct stat& st);
 
 /// Tells the folder cache that this program made `nativePath` (a file or a
 /// folder), so that the cache stays valid without reading the folder again.
