@@ -187,6 +187,39 @@ TEST(GameDatabaseRead, ValueLineForms) {
   EXPECT_EQ(Circuit(db, "M").RaceTimes, "a=b  c");
 }
 
+// A circuit's name may hold blanks, and the writer writes its value lines
+// so: the text up to the line's "=" is the name when it names a circuit.
+TEST(GameDatabaseRead, NamesWithBlanksTakeTheirValueLines) {
+  ReadOutcome r = ReadGdb(
+      "SeasonRaces { Albert Park { Laps = 58 } Albert { a } Ring\tRoad { r } Spa { s } }\n"
+      "F1_Circuit_Race_Times\n{\n"
+      "  Albert Park = 1:28.214\n"      // the longer name wins over "Albert"
+      "  Albert = 1:00.000\n"
+      "  Ring\tRoad   =  2 // note\n"   // a TAB inside, blanks around "=", a comment
+      "  Nowhere Land = 3\n"            // no circuit: dropped as before
+      "}\n"
+      "F1_Circuit_Qualify_Times\n{\n  Albert Park = 1:25.843\t// pole\n  Spa Francorchamps = 4\n}\n"
+      "F1_Circuit_AI_Race_Setup_Wetness00\n{\n  Albert Park = Setups\\race.svm\n  Ring\tRoad 5x\n}\n"
+      "F1_Circuit_AI_Qual_Setup_Wetness00\n{\n  Albert Park = Setups\\qual.svm\n  Albert Parkway = 6\n}\n"
+      "Circuit_Settings_Folder_Create_Actions\n{\n  Albert Park\n  {\n    Copy = x\n  }\n}\n");
+  ASSERT_TRUE(r.ok);
+  const GameDatabase& db = *r.db;
+  const CircuitEntry& park = Circuit(db, "Albert Park");
+  EXPECT_EQ(park.RaceTimes, "1:28.214");
+  EXPECT_EQ(park.QualifyTimes, "1:25.843");
+  EXPECT_EQ(park.AIRaceSetup, "Setups\\race.svm");
+  EXPECT_EQ(park.AIQualSetup, "Setups\\qual.svm");
+  EXPECT_EQ(park.FolderCreateActions, "\n    Copy = x\n  ");
+  EXPECT_EQ(Circuit(db, "Albert").RaceTimes, "1:00.000");
+  // A text that names no circuit leaves the old rule: one character after
+  // the blanks is the separator, whatever it is.
+  EXPECT_EQ(Circuit(db, "Albert").AIQualSetup, "arkway = 6");
+  EXPECT_EQ(Circuit(db, "Ring\tRoad").RaceTimes, "2 ");
+  EXPECT_EQ(Circuit(db, "Ring\tRoad").AIRaceSetup, "");  // no "=": "Ring" is no circuit
+  EXPECT_EQ(Circuit(db, "Spa").QualifyTimes, "rancorchamps = 4");
+  EXPECT_EQ(db.CircuitCount(), 4);
+}
+
 TEST(GameDatabaseRead, FirstOfTwoEntriesWithOneNameWinsAndCaseCounts) {
   ReadOutcome r = ReadGdb(
       "SeasonRaces { Monza { first } monza { lower } Monza { second } }\n"
