@@ -34,6 +34,7 @@ enum class InstallResult {
   /// shortcut not saved); "Install Complete." was shown all the same.
   InstalledPartly,
   Failed,        ///< a step failed; "Install Failed." was shown
+  Cancelled,     ///< `goAhead` said no before anything was changed; "Install Cancelled." was shown
 };
 
 /// What the second of two installs or undos of one game is told.
@@ -43,8 +44,12 @@ extern const char kGameBusy[];  ///< "Another install or undo is running on this
 /// right before the sequence runs (the window disables its buttons there).
 /// The game is locked for the whole install: a game another install or
 /// undo holds is refused before anything changes.
+/// `goAhead`, when given, is asked under the lock, right before
+/// `beginInstall` and the pre-install command: false cancels the install
+/// with nothing changed.
 InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgress& progress,
-                            const std::function<void()>& beginInstall);
+                            const std::function<void()>& beginInstall,
+                            const std::function<bool()>& goAhead = nullptr);
 
 /// The Cancel handler: shows "Install Cancelled.".
 void HandleCancel(InstallerApp& app);

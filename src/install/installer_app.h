@@ -58,6 +58,10 @@ class InstallerApp {
   /// (install_record.cpp).
   bool RunRecordedInstall(InstallProgress& progress);
 
+  /// One folder entry of the game's configuration file, read as
+  /// ReadOldGameConfig reads it, and nothing stored (game_config.cpp).
+  std::string ReadOldGameDir(const char* key) const;
+
   // The steps.
   bool ReadOldGameConfig();                         // game_config.cpp
   bool WriteNewGameConfig();                        // game_config.cpp

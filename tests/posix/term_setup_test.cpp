@@ -392,6 +392,44 @@ TEST_F(TermSetupTest, InteractiveReplaceRetryAndCancel) {
   EXPECT_FALSE(Exists(game + "ClassicMod.ini"));
 }
 
+// What the rewrite of the game's database would lose is told before the
+// first change; No cancels with nothing changed, unattended runs go on.
+TEST_F(TermSetupTest, AWarningBeforeTheGamesDatabaseLosesLines) {
+  const std::string database = game + "Season/game.gdb";
+  std::ofstream(database, std::ios::binary | std::ios::app)
+      << "Season_Weather\r\n{\r\n  Rain = 0\r\n}\r\n"                       // lines 66-69
+      << "F1_Circuit_Race_Times\r\n{\r\n  Melbourne = 1:30.000\r\n}\r\n";   // lines 70-73
+  const std::string warning = "trilo-setup: warning: the install rewrites " + database +
+                              " and drops 2 items of it that the installer does not keep (value lines, settings "
+                              "blocks or sections: trilo-check names each), at lines 66 and 72. The install record "
+                              "keeps the whole file: trilo-setup --undo restores it.\n";
+  const test::Tree before = test::ReadTree(FromNativePath(game));
+  auto flags = FullFlags();
+  flags.insert(flags.begin(), {"--package-version", "Full"});
+  PtySession s(Args(flags), "", env);
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(s.Expect("]: ")) << s.Transcript();
+    s.Send("\r");
+  }
+  ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect("at lines 66 and 72.")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Go on with the install? [Y/n]: ")) << s.Transcript();
+  s.Send("n\r");
+  ASSERT_TRUE(s.Expect(TXT_INSTALL_CANCELLED)) << s.Transcript();
+  EXPECT_EQ(s.Wait(), 2);
+  EXPECT_EQ(test::ReadTree(FromNativePath(game)), before) << "nothing changed";
+  EXPECT_FALSE(Exists(game + "trilo-records"));
+
+  flags.insert(flags.begin(), "--unattended");
+  test::ProgramResult r = RunProgram(Args(flags), "", env);
+  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_EQ(r.err, warning);
+  EXPECT_NE(Read(database).find("  Albert Park = 1:28.214\r\n"), std::string::npos);
+  EXPECT_EQ(Read(database).find("Season_Weather"), std::string::npos);
+  EXPECT_EQ(Read(database + ".bak"), before.at("Season/game.gdb"));
+}
+
 TEST_F(TermSetupTest, ListAndUndoTheRecordedInstall) {
   const test::Tree before = test::ReadTree(FromNativePath(game));
   auto flags = FullFlags();

@@ -322,6 +322,17 @@ bool TerminalInteraction::AskYesNo(const std::string& question, const std::strin
   }
 }
 
+bool TerminalInteraction::AskGoOn(const std::string& question) {
+  if (!interactive_) return true;
+  for (;;) {
+    std::string answer;
+    if (!ReadAnswer(question + " [Y/n]: ", answer)) return false;
+    answer = Trim(answer);
+    if (answer.empty() || EqualsIgnoreCase(answer, "y") || EqualsIgnoreCase(answer, "yes")) return true;
+    if (EqualsIgnoreCase(answer, "n") || EqualsIgnoreCase(answer, "no")) return false;
+  }
+}
+
 bool TerminalInteraction::ConfirmInstall(const std::string& summary) {
   if (!interactive_) return true;
   std::cout << "\n" << summary;

@@ -34,6 +34,10 @@ class TerminalInteraction : public Interaction {
   /// Unattended: always Install.
   bool ConfirmInstall(const std::string& summary);
 
+  /// A question whose default is Yes; the end of input is No.
+  /// Unattended: yes.
+  bool AskGoOn(const std::string& question);
+
   bool Interactive() const { return interactive_; }
 
  private:
