@@ -43,6 +43,9 @@ class TerminalInteraction : public Interaction {
  private:
   /// One line of input; false on end of input (the person cancelled).
   bool ReadAnswer(const std::string& prompt, std::string& answer);
+  /// Yes or No, asked until one is given; an empty answer is `byDefault`,
+  /// the end of input No.
+  bool ReadYesNo(const std::string& prompt, bool byDefault);
 
   const TermOptions& options_;
   bool interactive_;
