@@ -87,7 +87,8 @@ struct Setup {
   }
   static std::string Core(std::string path) { return trilo::ToBackslashes(std::move(path), trilo::ActiveCodePage()); }
   static void Write(const std::string& path, const std::string& bytes) {
-    std::FILE* f = trilo::OpenFile(path, "wb");
+    std::FILE* f = nullptr;
+    if (!trilo::OpenFile(path, "wb", f)) return;
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
   }

@@ -2,8 +2,9 @@
 // and sanitizer reports it checks what the installer relies on: a failed
 // read has a message to show, and whatever was read is written in a form
 // that reads back as the same database (each named block with the one space
-// its closing brace gains). What the reader tells an observer must agree
-// with the text and with what it stored.
+// its closing brace gains), names with blanks and their values included.
+// What the reader tells an observer must agree with the text and with what
+// it stored.
 #include <cstdint>
 #include <cstdlib>
 #include <cstdio>
@@ -49,6 +50,8 @@ class LineCheck : public trilo::GdbReadObserver {
     if (added) ++added_;
   }
   void ValueRead(const std::string&, const std::string&, int line, bool) override { See(line); }
+  // Told while the item around it is read, so only within the text.
+  void CommentRead(int line) override { Check(line >= 1 && line <= lines_, "a comment past the end"); }
   void ReadFailed(trilo::GdbError, int line) override { Check(line >= 1 && line <= lines_, "a failure past the end"); }
   int added_ = 0;
 

@@ -98,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   trilo::fuzz::WriteWholeFile("files.txt", text);
 
   std::vector<std::string> entries;
-  Check(trilo::ReadTemplateEntries("", "files.txt", entries), kTarget, "a written template cannot be read");
+  Check(trilo::ReadTemplateEntries("", "files.txt", entries).Ok(), kTarget, "a written template cannot be read");
   Check(entries == PlainEntries(text), kTarget, "the entries differ from the template's lines");
 
   trilo::SilentInteraction ui;

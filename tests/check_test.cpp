@@ -2,6 +2,7 @@
 // the package template it must pass.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -157,8 +158,6 @@ std::vector<BrokenPackage> BrokenPackages() {
          "F1_Circuit_AI_Race_Setup_Wetness00\n{\n  Sepang = x.svm\n"}},              // 25-: no end
        false,
        {"gdb.txt:3: warning: `Sepang` is listed in SeasonRaces only at line 10: this line, before it, is dropped",
-        "gdb.txt:7: warning: the circuit `Monza 1967` has a blank in its name: a value line's name ends at its first "
-        "blank, so no time or setup can ever attach to it",
         "gdb.txt:13: warning: the circuit `Sepang` is listed again (first at line 10): this entry is dropped",
         "gdb.txt:20: warning: `Spa` is not a circuit of this file's SeasonRaces: this line is dropped",
         "gdb.txt:22: warning: unknown section `seasonraces`, which the installer skips: did you mean `SeasonRaces`?",
@@ -363,9 +362,64 @@ TEST(CheckPackageTest, TheTemplatePassesWithAndWithoutTheGame) {
   request.player = Example("sample-game\\Save\\Driver1\\Driver1.PLR");
   request.dryRun = true;
   report = CheckPackage(request);
-  EXPECT_EQ(report.Count(Severity::Error) + report.Count(Severity::Warning), 0) << report.Text();
+  // The template is clean; the game's own database has a comment, which
+  // its rewrite does not keep.
+  ASSERT_EQ(report.findings.size(), 1u) << report.Text();
+  EXPECT_EQ(FormatFinding(report.findings[0]), "Season\\game.gdb:1: warning: 1 comment line is not kept");
   EXPECT_EQ(report.notes.size(), 1u) << report.Text();  // no trilo-setup.exe in the template
   EXPECT_FALSE(report.plan.empty());
+}
+
+// What the rewrite of the game's database leaves out is said at the
+// database's own lines, and listed under the merge in the plan.
+TEST(CheckPackageTest, WhatTheRewriteDropsIsSaidAtTheGamesLines) {
+  TempDir dir;
+  const std::string pkg = dir / "pkg\\", game = dir / "game\\";
+  MakeFolder(pkg);
+  MakeGame(game);
+  WriteFile(pkg + "conf.ini", "[VESKAINSTALL]\nGDB=1\n");
+  WriteFile(pkg + "dirs.txt", "");
+  WriteFile(pkg + "files.txt", "");
+  WriteFile(pkg + "gdb.txt", "SeasonRaces\n{\n  Monza 1967\n  {\n  }\n}\nF1_Circuit_Race_Times\n{\n  Monza 1967 = 1:28.500\n}\n");
+  WriteFile(game + "Season\\game.gdb",
+            "// the season\r\n"                                           // 1
+            "SeasonRaces\r\n{\r\n  Albert Park\r\n  {\r\n  }\r\n}\r\n"     // 2-7
+            "F1_Circuit_Race_Times\r\n{\r\n"                             // 8-9
+            "  Albert Park = 1:28.214 // lap\r\n  Melbourne = 1:30.000\r\n"  // 10-11
+            "}\r\nSeason_Weather\r\n{\r\n  Rain = 0\r\n}\r\n");          // 12-16
+  CheckRequest request;
+  request.packageDir = pkg;
+  request.findGame = false;
+  request.gameExe = game + "f1_9902.exe";
+  request.dryRun = true;
+  CheckReport report = CheckPackage(request);
+  std::vector<std::string> found;
+  for (const Finding& f : report.findings) found.push_back(FormatFinding(f));
+  EXPECT_EQ(found, (std::vector<std::string>{
+                       "Season\\game.gdb:1: warning: 2 comment lines are not kept",
+                       "Season\\game.gdb:11: warning: `Melbourne` is not a circuit of this file's SeasonRaces: this "
+                       "line is dropped",
+                       "Season\\game.gdb:13: warning: unknown section `Season_Weather`, which the installer skips: "
+                       "the rewrite drops it"}));
+  std::string plan;
+  for (const std::string& line : report.plan) plan += line + "\n";
+  EXPECT_NE(plan.find("    circuit added    Monza 1967\n"
+                      "    dropped: line 11: value line `Melbourne` of F1_Circuit_Race_Times, no such circuit\n"
+                      "    dropped: line 13: unknown section `Season_Weather`\n"
+                      "    dropped: 2 comment lines are not kept\n"),
+            std::string::npos)
+      << plan;
+
+  // Adding nothing still rewrites the file, which is said too.
+  WriteFile(pkg + "gdb.txt", "SeasonRaces\n{\n  Albert Park\n  {\n  }\n}\n");
+  report = CheckPackage(request);
+  found.clear();
+  for (const Finding& f : report.findings) found.push_back(FormatFinding(f));
+  EXPECT_NE(std::find(found.begin(), found.end(),
+                      "gdb.txt: warning: the merge adds no circuit, yet the game's `Season\\game.gdb` is rewritten all "
+                      "the same"),
+            found.end())
+      << report.Text();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "formats/game_database.h"
+#include "formats/gdb_drops.h"
 #include "gamedb_test_util.h"
 #include "test_support.h"
 
@@ -185,6 +186,81 @@ TEST(GameDatabaseRead, ValueLineForms) {
   EXPECT_EQ(Circuit(db, "K").RaceTimes, "11 ");
   EXPECT_EQ(Circuit(db, "L").RaceTimes, "12");
   EXPECT_EQ(Circuit(db, "M").RaceTimes, "a=b  c");
+}
+
+// A circuit's name may hold blanks, and the writer writes its value lines
+// so: the text up to the line's "=" is the name when it names a circuit.
+TEST(GameDatabaseRead, NamesWithBlanksTakeTheirValueLines) {
+  ReadOutcome r = ReadGdb(
+      "SeasonRaces { Albert Park { Laps = 58 } Albert { a } Ring\tRoad { r } Spa { s } }\n"
+      "F1_Circuit_Race_Times\n{\n"
+      "  Albert Park = 1:28.214\n"      // the longer name wins over "Albert"
+      "  Albert = 1:00.000\n"
+      "  Ring\tRoad   =  2 // note\n"   // a TAB inside, blanks around "=", a comment
+      "  Nowhere Land = 3\n"            // no circuit: dropped as before
+      "}\n"
+      "F1_Circuit_Qualify_Times\n{\n  Albert Park = 1:25.843\t// pole\n  Spa Francorchamps = 4\n}\n"
+      "F1_Circuit_AI_Race_Setup_Wetness00\n{\n  Albert Park = Setups\\race.svm\n  Ring\tRoad 5x\n}\n"
+      "F1_Circuit_AI_Qual_Setup_Wetness00\n{\n  Albert Park = Setups\\qual.svm\n  Albert Parkway = 6\n}\n"
+      "Circuit_Settings_Folder_Create_Actions\n{\n  Albert Park\n  {\n    Copy = x\n  }\n}\n");
+  ASSERT_TRUE(r.ok);
+  const GameDatabase& db = *r.db;
+  const CircuitEntry& park = Circuit(db, "Albert Park");
+  EXPECT_EQ(park.RaceTimes, "1:28.214");
+  EXPECT_EQ(park.QualifyTimes, "1:25.843");
+  EXPECT_EQ(park.AIRaceSetup, "Setups\\race.svm");
+  EXPECT_EQ(park.AIQualSetup, "Setups\\qual.svm");
+  EXPECT_EQ(park.FolderCreateActions, "\n    Copy = x\n  ");
+  EXPECT_EQ(Circuit(db, "Albert").RaceTimes, "1:00.000");
+  // A text that names no circuit leaves the old rule: one character after
+  // the blanks is the separator, whatever it is.
+  EXPECT_EQ(Circuit(db, "Albert").AIQualSetup, "arkway = 6");
+  EXPECT_EQ(Circuit(db, "Ring\tRoad").RaceTimes, "2 ");
+  EXPECT_EQ(Circuit(db, "Ring\tRoad").AIRaceSetup, "");  // no "=": "Ring" is no circuit
+  EXPECT_EQ(Circuit(db, "Spa").QualifyTimes, "rancorchamps = 4");
+  EXPECT_EQ(db.CircuitCount(), 4);
+}
+
+// Everything the reader does not keep, each at the line it begins on.
+TEST(GameDatabaseRead, TheDropFinderNamesWhatARewriteLeavesOut) {
+  const std::string text =
+      "DefaultScoring { a }\n"                                   // 1
+      "SeasonRaces {\n  A { }\n  A { }\n  B=C { }\n}\n"           // 2-6: line 4 again, line 5 unfit
+      "F1_Circuit_Race_Times {\n  A = 1 // one\n"                 // 7-8: line 8 replaced by line 12
+      "DefaultScoring { b }\n"                                   // 9: a value line, in a value section
+      "}\nF1_Circuit_Race_Times {\n  A = 2\n  Z = 3\n}\n"          // 10-14: line 13 no circuit
+      "Weather { Rain = 0 }\n"                                   // 15
+      "Circuit_Settings_Folder_Create_Actions { Z { } }\n";      // 16
+  struct {
+    bool folderActions;
+    std::vector<std::string> drops;
+  } cases[] = {
+      {true, {"4 RepeatedCircuit A 3", "8 Replaced A 12", "9 ValueLine DefaultScoring 0", "13 ValueLine Z 0",
+              "15 UnknownSection Weather 0", "16 SettingsBlock Z 0"}},
+      {false, {"4 RepeatedCircuit A 3", "8 Replaced A 12", "9 ValueLine DefaultScoring 0", "13 ValueLine Z 0",
+               "15 UnknownSection Weather 0", "16 FolderActions Circuit_Settings_Folder_Create_Actions 0"}},
+  };
+  const char* const kKinds[] = {"ValueLine", "SettingsBlock", "RepeatedCircuit", "UnknownSection", "Replaced",
+                                "FolderActions"};
+  for (const auto& c : cases) {
+    GdbDropFinder found(c.folderActions);
+    GameDatabase db;
+    ASSERT_EQ(db.ReadString(text, &found), GdbError::None);
+    std::vector<std::string> drops;
+    for (const GdbDrop& d : found.Drops())
+      drops.push_back(std::to_string(d.line) + " " + kKinds[static_cast<int>(d.kind)] + " " + d.name + " " +
+                      std::to_string(d.other));
+    EXPECT_EQ(drops, c.drops) << c.folderActions;
+    EXPECT_EQ(found.UnfitNames(), (std::vector<std::pair<std::string, int>>{{"B=C", 5}}));
+    EXPECT_EQ(found.CommentLines(), std::vector<int>{8});
+  }
+  // A scoring section given twice loses the first text.
+  GdbDropFinder twice(true);
+  GameDatabase db;
+  ASSERT_EQ(db.ReadString("SeasonScoringInfo { a }\n\nSeasonScoringInfo { b }\n", &twice), GdbError::None);
+  ASSERT_EQ(twice.Drops().size(), 1u);
+  EXPECT_EQ(twice.Drops()[0].line, 1);
+  EXPECT_EQ(twice.Drops()[0].other, 3);
 }
 
 TEST(GameDatabaseRead, FirstOfTwoEntriesWithOneNameWinsAndCaseCounts) {

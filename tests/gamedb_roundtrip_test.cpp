@@ -13,7 +13,8 @@ namespace test {
 namespace {
 
 // Builds random databases of what the written layout can carry: names that
-// start with no blank and end with no white space, values without TAB or
+// start with no blank and end with no white space (blanks inside them
+// included), values without TAB or
 // LF, texts with balanced braces, and no "//" anywhere (it would read as a
 // comment). Everything else goes: CR, ^Z, bytes above 127, "}" inside names.
 class Generator {
@@ -27,8 +28,9 @@ class Generator {
     const int circuits = static_cast<int>(Below(Chance(10) ? 200 : 12));
     for (int i = 0; i < circuits; ++i) {
       CircuitEntry e;
-      const bool spaced = Chance(5);  // such a name can never carry values
-      e.Name = spaced ? SpacedName() : Name();
+      // A name with "=" can never carry values; blanks alone are no bar.
+      e.Name = Chance(5) ? SpacedName() : Name();
+      const bool spaced = e.Name.find('=') != std::string::npos;
       if (!Chance(20)) {
         auto block = std::make_shared<BlockText>();
         size_t length = Chance(8) ? 129 * Below(4) + Below(3) : Below(200);

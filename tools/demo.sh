@@ -61,6 +61,19 @@ echo
 echo "== Circuits added to game.gdb (backup in game.gdb.bak)"
 circuits "$game/Season/game.gdb" | grep -vxF -f "$demo/circuits.before" | sed 's/^/  /' || true
 echo
+echo "== Lines of game.gdb the rewrite dropped (game.gdb.bak keeps them)"
+# Compared without their indentation, which the rewrite sets anew.
+lines() { tr -d '\r' < "$1" | sed 's/^[[:space:]]*//; s/[[:space:]]*$//' | grep -v '^$' | sort -u; }
+dropped=$(comm -23 <(lines "$game/Season/game.gdb.bak") <(lines "$game/Season/game.gdb"))
+if [ -n "$dropped" ]; then
+  while IFS= read -r line; do
+    tr -d '\r' < "$game/Season/game.gdb.bak" | awk -v want="$line" '
+      {t = $0; sub(/^[ \t]+/, "", t); sub(/[ \t]+$/, "", t)} t == want {print "  line " NR ": " $0; exit}'
+  done <<< "$dropped"
+else
+  echo "  nothing"
+fi
+echo
 echo "== Shortcut, as lnkinfo reads it"
 if command -v lnkinfo >/dev/null; then
   lnkinfo "$game/Classic Mod.lnk" | grep -E 'Local path|Description|Working directory|Command line arguments|Icon location' | sed 's/^\t*/  /'

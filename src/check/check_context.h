@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "check/package_check.h"
+#include "formats/gdb_drops.h"
 #include "formats/ini_reader.h"
 #include "install/installer_app.h"
 #include "install/template_file.h"
@@ -105,6 +106,11 @@ class PackageChecker {
   /// (text_check.cpp). `entries` are the circuits read, with their lines.
   void UnclosedBlock(const std::string& file, const std::pair<std::string, int>& section, int itemLine,
                      const std::vector<std::pair<std::string, int>>& entries, const std::string& stops);
+  /// What the reader drops from a file; the game's file (`gameFile`) also
+  /// has its comments counted, which its rewrite loses.
+  void ReportGdbDrops(const std::string& file, const GdbDropFinder& found, bool gameFile);
+  void ReportGdbFailure(const std::string& file, GdbError error, const GdbDropFinder& found);
+  void CheckMerge(VersionRun& run, const GameDatabase& source, const GdbDropFinder& sourceFound);
 
   // Paths: a key compares two spellings of one place; Show writes a path
   // for the person reading the report.

@@ -1,9 +1,8 @@
 // The package's gdb.txt read by the installer's own reader, and what the
-// merge would make of it with the game's database.
-#include <map>
-
+// merge would make of it with the game's database: what it adds, and what
+// the rewrite of the game's file leaves out.
 #include "check_context.h"
-#include "formats/game_database.h"
+#include "formats/gdb_drops.h"
 #include "install/game_database_file.h"
 #include "platform/filesystem.h"
 
@@ -11,41 +10,52 @@ namespace trilo {
 
 namespace {
 
-// What the reader met, kept for the report.
-class GdbEvents : public GdbReadObserver {
- public:
-  struct Item {
-    std::string section, name;
-    int line;
-    bool ok;  // known section, circuit added, value attached
-  };
-  void SectionOpened(const std::string& name, int line, bool known) override {
-    sections.push_back({name, name, line, known});
-    open = sections.back();
-    inside = true;
-  }
-  void SectionClosed() override { inside = false; }
-  void CircuitListed(const std::string& name, int line, bool added) override {
-    circuits.push_back({"", name, line, added});
-  }
-  void ValueRead(const std::string& section, const std::string& name, int line, bool attached) override {
-    values.push_back({section, name, line, attached});
-  }
-  void ReadFailed(GdbError e, int line) override {
-    error = e;
-    errorLine = line;
-  }
-
-  std::vector<Item> sections, circuits, values;
-  Item open;
-  bool inside = false;
-  GdbError error = GdbError::None;
-  int errorLine = 0;
-};
-
 std::string Quoted(const std::string& s) { return "`" + s + "`"; }
 
 std::string Stops(GdbError error) { return std::string(": the merge would stop with \"") + GdbErrorText(error) + "\""; }
+
+bool IsScoring(const GdbDrop& drop) { return drop.name == drop.section && drop.kind == GdbDropKind::Replaced; }
+
+// A drop as a finding says it.
+std::string DropFinding(const GdbDrop& drop, bool gameFile) {
+  const std::string name = Quoted(drop.name), other = std::to_string(drop.other);
+  switch (drop.kind) {
+    case GdbDropKind::ValueLine:
+    case GdbDropKind::SettingsBlock:
+      if (drop.other) return name + " is listed in SeasonRaces only at line " + other + ": this line, before it, is dropped";
+      return name + " is not a circuit of this file's SeasonRaces: this line is dropped";
+    case GdbDropKind::RepeatedCircuit:
+      return "the circuit " + name + " is listed again (first at line " + other + "): this entry is dropped";
+    case GdbDropKind::UnknownSection:
+      return "unknown section " + name + ", which the installer skips" + (gameFile ? ": the rewrite drops it" : "");
+    case GdbDropKind::Replaced:
+      if (IsScoring(drop)) return name + " is given again at line " + other + ", whose text replaces this one: it is dropped";
+      return name + " is given again in " + Quoted(drop.section) + " at line " + other + ": this line is dropped";
+    case GdbDropKind::FolderActions:
+      return name + " is not written into the game's database: Version2002 is off";
+  }
+  return name;
+}
+
+// A drop as one line of the plan says it.
+std::string DropPlan(const GdbDrop& drop) {
+  const std::string at = "line " + std::to_string(drop.line) + ": ", name = Quoted(drop.name);
+  switch (drop.kind) {
+    case GdbDropKind::ValueLine: return at + "value line " + name + " of " + drop.section + ", no such circuit";
+    case GdbDropKind::SettingsBlock: return at + "settings block " + name + ", no such circuit";
+    case GdbDropKind::RepeatedCircuit: return at + "second entry of the circuit " + name;
+    case GdbDropKind::UnknownSection: return at + "unknown section " + name;
+    case GdbDropKind::Replaced:
+      return at + (IsScoring(drop) ? "section " + name : "value " + name + " of " + drop.section) +
+             ", replaced by line " + std::to_string(drop.other);
+    case GdbDropKind::FolderActions: return at + "section " + name + " (Version2002 is off)";
+  }
+  return at + name;
+}
+
+std::string CommentLines(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " comment line is" : " comment lines are") + " not kept";
+}
 
 }  // namespace
 
@@ -56,90 +66,73 @@ void PackageChecker::CheckGameDatabase(VersionRun& run) {
     if (PathExists(file)) Warning(file, 0, "never read: GDB is off in conf.ini");
     return;
   }
-
   GameDatabase source;
-  GdbEvents events;
-  const GdbError error = ReadGameDatabaseFile(file, source, &events);
+  GdbDropFinder found(s.Version2002 != 0);
+  const GdbError error = ReadGameDatabaseFile(file, source, &found);
   if (error == GdbError::OpenForReading || error == GdbError::Reading) {
     Error(file, 0, std::string(error == GdbError::OpenForReading ? "missing" : "cannot be read to its end") +
                        ": the merge would stop with \"Couldn't read source game.gdb file\"");
     return;
   }
+  ReportGdbDrops(file, found, false);
+  if (error != GdbError::None) {
+    ReportGdbFailure(file, error, found);
+    return;
+  }
+  if (run.ready) CheckMerge(run, source, found);
+}
 
+void PackageChecker::ReportGdbDrops(const std::string& file, const GdbDropFinder& found, bool gameFile) {
   const std::vector<std::string> known(std::begin(kGdbSectionNames), std::end(kGdbSectionNames));
-  for (const GdbEvents::Item& section : events.sections) {
-    if (!section.ok) {
-      const std::string near = NearestName(section.name, known);
-      Warning(file, section.line, "unknown section " + Quoted(section.name) + ", which the installer skips" +
-                                      (near.empty() ? std::string() : ": did you mean " + Quoted(near) + "?"));
-    } else if (section.name == kGdbSectionNames[6] && !s.Version2002) {
-      Warning(file, section.line, Quoted(section.name) + " is not written into the game's database: Version2002 is off");
-    }
+  for (const GdbDrop& drop : found.Drops()) {
+    std::string text = DropFinding(drop, gameFile);
+    const std::string near = drop.kind == GdbDropKind::UnknownSection && !gameFile ? NearestName(drop.name, known) : "";
+    if (!near.empty()) text += ": did you mean " + Quoted(near) + "?";
+    Warning(file, drop.line, text);
   }
+  for (const auto& unfit : found.UnfitNames())
+    Warning(file, unfit.second, "the circuit " + Quoted(unfit.first) +
+                                    " has \"=\" or a line end in its name: no value line can ever attach to it");
+  if (gameFile && !found.CommentLines().empty())
+    Warning(file, found.CommentLines().front(), CommentLines(found.CommentLines().size()));
+}
 
-  // A value line's name ends at its first blank, so a circuit named with one
-  // never gets a value; the words of its name are then no circuit of their own.
-  std::map<std::string, int> listed;
-  std::vector<std::string> blankNames;
-  for (const GdbEvents::Item& circuit : events.circuits) {
-    auto first = listed.emplace(circuit.name, circuit.line);
-    if (!first.second) {
-      Warning(file, circuit.line, "the circuit " + Quoted(circuit.name) + " is listed again (first at line " +
-                                      std::to_string(first.first->second) + "): this entry is dropped");
-    } else if (circuit.name.find_first_of(" \t") != std::string::npos) {
-      blankNames.push_back(circuit.name);
-      Warning(file, circuit.line, "the circuit " + Quoted(circuit.name) +
-                                      " has a blank in its name: a value line's name ends at its first blank, so no "
-                                      "time or setup can ever attach to it");
-    }
-  }
-  for (const GdbEvents::Item& value : events.values) {
-    if (value.ok) continue;
-    bool wordOfBlankName = false;
-    for (const std::string& name : blankNames)
-      wordOfBlankName = wordOfBlankName || name.compare(0, value.name.size() + 1, value.name + " ") == 0 ||
-                        name.compare(0, value.name.size() + 1, value.name + "\t") == 0;
-    if (wordOfBlankName && value.section != kGdbSectionNames[6]) continue;
-    auto later = listed.find(value.name);
-    if (later != listed.end())
-      Warning(file, value.line, Quoted(value.name) + " is listed in SeasonRaces only at line " +
-                                    std::to_string(later->second) + ": this line, before it, is dropped");
-    else
-      Warning(file, value.line, Quoted(value.name) + " is not a circuit of this file's SeasonRaces: this line is dropped");
-  }
-
+void PackageChecker::ReportGdbFailure(const std::string& file, GdbError error, const GdbDropFinder& found) {
+  const int line = found.ErrorLine();
   switch (error) {
-    case GdbError::None: break;
     case GdbError::UnexpectedEnd:
-      if (events.inside) {
-        std::vector<std::pair<std::string, int>> entries;
-        for (const GdbEvents::Item& circuit : events.circuits) entries.push_back({circuit.name, circuit.line});
-        UnclosedBlock(file, {events.open.name, events.open.line}, events.errorLine, entries, Stops(error));
-      }
+      if (found.Inside())
+        UnclosedBlock(file, {found.OpenSection(), found.OpenLine()}, line, found.Entries(), Stops(error));
       else
-        Error(file, events.errorLine, "the file ends in a section name that has no \"{\"" + Stops(error));
+        Error(file, line, "the file ends in a section name that has no \"{\"" + Stops(error));
       return;
     case GdbError::TooManyCircuits:
-      Error(file, events.errorLine, "more than " + std::to_string(GameDatabase::kMaxCircuits) + " circuits" + Stops(error));
+      Error(file, line, "more than " + std::to_string(GameDatabase::kMaxCircuits) + " circuits" + Stops(error));
       return;
     case GdbError::SectionTooLong:
-      Error(file, events.errorLine, "this block is longer than " + std::to_string(BlockText::kMaxLength) +
-                                        " characters" + Stops(error));
+      Error(file, line, "this block is longer than " + std::to_string(BlockText::kMaxLength) + " characters" +
+                            Stops(error));
       return;
     default:
-      Error(file, events.errorLine, GdbErrorText(error));
+      Error(file, line, GdbErrorText(error));
       return;
   }
-  if (!run.ready) return;
+}
 
+// The game's database as the merge step finds it, named as the installer
+// writes paths, relative to the game folder.
+void PackageChecker::CheckMerge(VersionRun& run, const GameDatabase& source, const GdbDropFinder& sourceFound) {
+  const std::string& file = run.gdbName;
   const InstallState& st = run.app.State;
-  const std::string database = run.app.GameFile(st.TOPDIR + st.OLDSEASONDIR + "game.gdb");
+  const std::string gameFile = st.OLDSEASONDIR + "game.gdb";
+  const std::string database = run.app.GameFile(st.TOPDIR + gameFile);
   if (!GetFileStatus(database).exists) {
     Error(Show(database), 0, "missing: the merge would stop with \"Failed to back up old game.gdb file\"");
     return;
   }
   GameDatabase installed;
-  const GdbError gameError = ReadGameDatabaseFile(database, installed);
+  GdbDropFinder found(conf_.Settings.Version2002 != 0);
+  const GdbError gameError = ReadGameDatabaseFile(database, installed, &found);
   if (gameError != GdbError::None) {
     Error(Show(database), 0, std::string("the game's database cannot be read (\"") + GdbErrorText(gameError) +
                                  "\"): the merge would stop with \"Couldn't read old game.gdb file\"");
@@ -150,7 +143,7 @@ void PackageChecker::CheckGameDatabase(VersionRun& run) {
   int adding = 0;
   for (const CircuitEntry& circuit : source.Circuits()) {
     if (installed.Find(circuit.Name)) {
-      Warning(file, listed[circuit.Name],
+      Warning(file, sourceFound.ListedAt(circuit.Name),
               "the circuit " + Quoted(circuit.Name) + " is in the game's database already: the merge skips it");
       run.plan.push_back("    circuit skipped  " + circuit.Name + " (the game has it)");
     } else {
@@ -158,10 +151,17 @@ void PackageChecker::CheckGameDatabase(VersionRun& run) {
       run.plan.push_back("    circuit added    " + circuit.Name);
     }
   }
-  if (installed.Merge(source) != GdbError::None)
+  if (installed.Merge(source) != GdbError::None) {
     Error(file, 0, "the game's " + std::to_string(gameCircuits) + " circuits and the " + std::to_string(adding) +
                        " this file adds make more than " + std::to_string(GameDatabase::kMaxCircuits) +
                        Stops(GdbError::TooManyCircuits));
+    return;
+  }
+  if (adding == 0)
+    Warning(file, 0, "the merge adds no circuit, yet the game's " + Quoted(gameFile) + " is rewritten all the same");
+  ReportGdbDrops(gameFile, found, true);
+  for (const GdbDrop& drop : found.Drops()) run.plan.push_back("    dropped: " + DropPlan(drop));
+  if (!found.CommentLines().empty()) run.plan.push_back("    dropped: " + CommentLines(found.CommentLines().size()));
 }
 
 }  // namespace trilo

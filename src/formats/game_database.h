@@ -58,6 +58,8 @@ class GdbReadObserver {
   /// `attached` is false when no circuit of that name was listed before it.
   virtual void ValueRead(const std::string& /*section*/, const std::string& /*name*/, int /*line*/,
                          bool /*attached*/) {}
+  /// A comment ("//" to the line's end), which the reader removes.
+  virtual void CommentRead(int /*line*/) {}
   /// The read failed at the item that begins on `line`.
   virtual void ReadFailed(GdbError /*error*/, int /*line*/) {}
 };
@@ -68,6 +70,11 @@ class GdbReadObserver {
 /// they stand (comments removed) and attaches the value lines and folder
 /// actions to circuits already listed; everything else of a file is dropped.
 /// Input is text: CR LF reads as LF, every other byte is a character.
+///
+/// A value line's name ends at its first blank or "=", but where the text
+/// up to the line's "=" is the name of a circuit already listed, blanks
+/// included, that longer name is taken: every value line the writer writes
+/// for a name without "=" or a line end reads back as written.
 class GameDatabase {
  public:
   static constexpr int kMaxCircuits = 1000;
@@ -108,13 +115,37 @@ class GameDatabase {
  private:
   enum class Header { Found, EndOfInput, Failed };
 
+  /// Where the reader stands, named after the place in the file.
+  enum class ReaderState {
+    BetweenSections,
+    InDefaultScoring,
+    BeforeRaceEntry,  ///< in "SeasonRaces", where an entry or its "}" comes
+    AtRaceEntry,
+    InRaceTimes,
+    InQualifyTimes,
+    InAIRaceSetup,
+    InAIQualSetup,
+    BeforeFolderEntry,  ///< in "Circuit_Settings_Folder_Create_Actions"
+    AtFolderEntry,
+    InSeasonScoringInfo,
+  };
+
   /// Appends an entry whose name is not taken yet.
   void Append(CircuitEntry entry);
-  bool ParseSections();
   bool Fail(GdbError failure);
+
+  // The sections, one step per state.
+  bool ParseSections();
+  Header ReadSectionHeader();
+  bool ReadScoringSection(BlockText& target);
+  void StepBeforeEntry(ReaderState entry);
+  bool ReadRaceEntry();
+  bool ReadFolderEntry();
+  void SectionClosed();
 
   // Input, below the grammar.
   void SetInput(std::string_view text);
+  void UseTranslated();
   GdbError Read(GdbReadObserver* observer);
 
   // The reader's steps.
@@ -128,6 +159,8 @@ class GameDatabase {
   bool ReadBlockText(BlockText& target);
   bool ReadVerbatimBlock(std::string* text);
   bool ReadEntry(std::string& name, std::string& value);
+  bool TakeNameWithBlanks(std::string& name, char blank);
+  bool ReadValue(std::string& value);
   bool ReadValueSection(const std::string& section, std::string CircuitEntry::*field);
 
   template <typename Keep>
@@ -138,7 +171,7 @@ class GameDatabase {
 
   std::vector<CircuitEntry> circuits_;
   std::unordered_map<std::string, std::size_t> index_;  // name to place in circuits_
-  int ParseState = 0;
+  ReaderState ParseState = ReaderState::BetweenSections;
 
   // The whole input, CR LF already turned into LF: a view of the caller's
   // text when it holds no CR, else of `translated_`. Positions past

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "formats/game_database.h"
+#include "text/line_reader.h"
 #include "text/text_util.h"
 
 namespace trilo {
@@ -52,30 +53,12 @@ GdbError GameDatabase::ReadString(std::string_view text, GdbReadObserver* observ
 
 GdbError GameDatabase::ReadOwnedString(std::string&& text, GdbReadObserver* observer) {
   translated_ = std::move(text);
-  // Dropping each CR of a CR LF only ever moves bytes down, so the text is
-  // rewritten where it stands.
-  char* const begin = &translated_[0];
-  char* const end = begin + translated_.size();
-  char* to = begin;
-  for (char* from = begin; from < end;) {
-    char* cr = static_cast<char*>(std::memchr(from, '\r', static_cast<std::size_t>(end - from)));
-    char* stop = cr ? cr : end;
-    if (to != from) std::memmove(to, from, static_cast<std::size_t>(stop - from));
-    to += stop - from;
-    if (!cr) break;
-    if (cr + 1 == end || cr[1] != '\n') *to++ = '\r';  // a CR alone is a character
-    from = cr + 1;
-  }
-  translated_.resize(static_cast<std::size_t>(to - begin));
-  Buffer = translated_.data();
-  BufferFill = translated_.size();
-  BufferPos = 0;
-  steppedBack_ = 0;
+  UseTranslated();
   return Read(observer);
 }
 
 GdbError GameDatabase::Read(GdbReadObserver* observer) {
-  ParseState = 0;
+  ParseState = ReaderState::BetweenSections;
   failure_ = GdbError::None;
   observer_ = observer;
   linePos_ = 0;
@@ -124,23 +107,21 @@ bool GameDatabase::Fail(GdbError failure) {
 
 void GameDatabase::SetInput(std::string_view text) {
   translated_.clear();
-  const char* cr = text.empty() ? nullptr : static_cast<const char*>(std::memchr(text.data(), '\r', text.size()));
-  if (cr) {
-    translated_.reserve(text.size());
-    const char* from = text.data();
-    const char* end = from + text.size();
-    while (cr) {
-      // The CR of a CR LF goes; a CR alone is a character.
-      const bool pair = cr + 1 < end && cr[1] == '\n';
-      translated_.append(from, static_cast<std::size_t>(cr - from) + (pair ? 0 : 1));
-      from = cr + 1;
-      cr = static_cast<const char*>(std::memchr(from, '\r', static_cast<std::size_t>(end - from)));
-    }
-    translated_.append(from, static_cast<std::size_t>(end - from));
-    text = translated_;
+  if (text.find('\r') != std::string_view::npos) {
+    translated_.assign(text.data(), text.size());
+    UseTranslated();
+    return;
   }
   Buffer = text.data();
   BufferFill = text.size();
+  BufferPos = 0;
+  steppedBack_ = 0;
+}
+
+void GameDatabase::UseTranslated() {
+  DropCrOfCrLf(translated_);
+  Buffer = translated_.data();
+  BufferFill = translated_.size();
   BufferPos = 0;
   steppedBack_ = 0;
 }
@@ -172,6 +153,7 @@ int GameDatabase::ReadChar() {
     return '/';
   }
   // A comment: drop it, keep the LF that ends it.
+  if (observer_) observer_->CommentRead(LineHere());
   if (steppedBack_ == 0 && BufferPos < BufferFill) {
     const void* lf = std::memchr(Buffer + BufferPos, '\n', BufferFill - BufferPos);
     BufferPos = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - Buffer) : BufferFill;
@@ -264,11 +246,11 @@ bool GameDatabase::ReadEntry(std::string& name, std::string& value) {
   SkipBlanks();
   if (observer_) itemLine_ = LineHere();
   name.clear();
-  value.clear();
   for (;;) {
     int c = ReadChar();
     if (c == kEnd) return Fail(GdbError::UnexpectedEnd);
     if (c == '=') break;
+    if ((c == ' ' || c == '\t') && TakeNameWithBlanks(name, static_cast<char>(c))) break;
     if (IsBlank(c)) {
       // Whatever stands after the blanks is taken as the "=".
       SkipBlanks();
@@ -278,6 +260,40 @@ bool GameDatabase::ReadEntry(std::string& name, std::string& value) {
     name.push_back(static_cast<char>(c));
   }
   SkipBlanks();
+  return ReadValue(value);
+}
+
+// A circuit's name may hold blanks ("Albert Park"), and the writer writes
+// it so on a value line. Looked for on the rest of the line, up to its "="
+// and short of a comment; a text that names no circuit leaves the name as
+// it was. Only blanks before the "=" give the short name itself, which the
+// plain rule reads alike.
+bool GameDatabase::TakeNameWithBlanks(std::string& name, char blank) {
+  if (BufferPos >= BufferFill) return false;
+  const char* const from = Buffer + BufferPos;
+  const char* const end = Buffer + BufferFill;
+  const char* at = from;
+  bool words = false;
+  for (; at < end && *at != '=' && *at != '\n'; ++at) {
+    if (*at == '/' && at + 1 < end && at[1] == '/') return false;
+    words = words || (*at != ' ' && *at != '\t');
+  }
+  if (at == end || *at != '=' || !words) return false;
+  const char* last = at;
+  while (last[-1] == ' ' || last[-1] == '\t') --last;
+  std::string longer = name;
+  longer.push_back(blank);
+  longer.append(from, static_cast<std::size_t>(last - from));
+  if (!Find(longer)) return false;
+  name = std::move(longer);
+  BufferPos = static_cast<std::size_t>(at + 1 - Buffer);
+  steppedBack_ = 0;
+  return true;
+}
+
+// Up to the TAB or LF that ends it, which is consumed; then the blanks.
+bool GameDatabase::ReadValue(std::string& value) {
+  value.clear();
   for (;;) {
     // The plain part of the value in one piece.
     if (steppedBack_ == 0) {
@@ -311,105 +327,119 @@ bool GameDatabase::ReadValueSection(const std::string& section, std::string Circ
 // The sections, one state per place the reader can stand.
 
 bool GameDatabase::ParseSections() {
-  static const struct {
-    const char* name;
-    int state;
-  } kSections[] = {
-      {kGdbSectionNames[0], 1}, {kGdbSectionNames[1], 2}, {kGdbSectionNames[2], 4}, {kGdbSectionNames[3], 5},
-      {kGdbSectionNames[4], 6}, {kGdbSectionNames[5], 7}, {kGdbSectionNames[6], 8}, {kGdbSectionNames[7], 10},
-  };
+  // The value sections in the order of kGdbSectionNames, from index 2.
+  static std::string CircuitEntry::*const kValueFields[] = {&CircuitEntry::RaceTimes, &CircuitEntry::QualifyTimes,
+                                                            &CircuitEntry::AIRaceSetup, &CircuitEntry::AIQualSetup};
+  for (;;) {
+    bool ok = true;
+    switch (ParseState) {
+      case ReaderState::BetweenSections:
+        switch (ReadSectionHeader()) {
+          case Header::EndOfInput: return true;
+          case Header::Failed: return false;
+          case Header::Found: break;
+        }
+        break;
+      case ReaderState::InDefaultScoring: ok = ReadScoringSection(DefaultScoring); break;
+      case ReaderState::InSeasonScoringInfo: ok = ReadScoringSection(SeasonScoringInfo); break;
+      case ReaderState::BeforeRaceEntry: StepBeforeEntry(ReaderState::AtRaceEntry); break;
+      case ReaderState::AtRaceEntry: ok = ReadRaceEntry(); break;
+      case ReaderState::BeforeFolderEntry: StepBeforeEntry(ReaderState::AtFolderEntry); break;
+      case ReaderState::AtFolderEntry: ok = ReadFolderEntry(); break;
+      case ReaderState::InRaceTimes:
+      case ReaderState::InQualifyTimes:
+      case ReaderState::InAIRaceSetup:
+      case ReaderState::InAIQualSetup: {
+        const int index = static_cast<int>(ParseState) - static_cast<int>(ReaderState::InRaceTimes);
+        ok = ReadValueSection(kGdbSectionNames[2 + index], kValueFields[index]);
+        if (ok) SectionClosed();
+        ParseState = ReaderState::BetweenSections;
+        break;
+      }
+    }
+    if (!ok) return false;
+  }
+}
 
-  auto nameOf = [](int state) {
-    for (const auto& section : kSections)
-      if (section.state == state) return section.name;
-    return "";
-  };
-  auto closed = [this] {
-    if (observer_) observer_->SectionClosed();
+// A header selects the section's state; a section the game may know but we
+// do not has its body stepped over whole, so that it is not taken for
+// further headers.
+GameDatabase::Header GameDatabase::ReadSectionHeader() {
+  // In the order of kGdbSectionNames.
+  static const ReaderState kStates[] = {
+      ReaderState::InDefaultScoring, ReaderState::BeforeRaceEntry,   ReaderState::InRaceTimes,
+      ReaderState::InQualifyTimes,   ReaderState::InAIRaceSetup,     ReaderState::InAIQualSetup,
+      ReaderState::BeforeFolderEntry, ReaderState::InSeasonScoringInfo,
   };
   std::string header;
-  std::string text;
-  for (;;) {
-    switch (ParseState) {
-      case 0: {
-        Header found = ReadHeader(header);
-        if (found == Header::EndOfInput) return true;
-        if (found == Header::Failed) return false;
-        int next = 0;
-        for (const auto& section : kSections)
-          if (header == section.name) next = section.state;
-        if (observer_) observer_->SectionOpened(header, itemLine_, next != 0);
-        // A section the game may know but we do not: its body is stepped
-        // over whole, so that it is not taken for further headers.
-        if (next == 0) {
-          if (!ReadVerbatimBlock(nullptr)) return false;
-          closed();
-        }
-        ParseState = next;
-        break;
-      }
-      case 1:
-      case 10: {
-        BlockText& target = ParseState == 1 ? DefaultScoring : SeasonScoringInfo;
-        BlockText fresh;
-        if (!ReadBlockText(fresh)) return false;
-        target = std::move(fresh);
-        closed();
-        ParseState = 0;
-        break;
-      }
-      case 2:
-      case 8:
-        if (AtBlockEnd()) {
-          closed();
-          ParseState = 0;
-        } else {
-          ++ParseState;
-        }
-        break;
-      case 3: {
-        if (ReadHeader(header) != Header::Found) return Fail(GdbError::UnexpectedEnd);
-        const int line = itemLine_;
-        auto block = std::make_shared<BlockText>();
-        if (!ReadBlockText(*block)) return false;
-        const bool added = !Find(header);
-        if (added) {
-          if (CircuitCount() >= kMaxCircuits) return Fail(GdbError::TooManyCircuits);
-          CircuitEntry entry;
-          entry.Name = header;
-          entry.RaceBlock = std::move(block);
-          Append(std::move(entry));
-        }
-        if (observer_) observer_->CircuitListed(header, line, added);
-        ParseState = 2;
-        break;
-      }
-      case 4:
-      case 5:
-      case 6:
-      case 7: {
-        static std::string CircuitEntry::*const kFields[] = {
-            &CircuitEntry::RaceTimes, &CircuitEntry::QualifyTimes, &CircuitEntry::AIRaceSetup,
-            &CircuitEntry::AIQualSetup};
-        if (!ReadValueSection(nameOf(ParseState), kFields[ParseState - 4])) return false;
-        closed();
-        ParseState = 0;
-        break;
-      }
-      case 9: {
-        if (ReadHeader(header) != Header::Found) return Fail(GdbError::UnexpectedEnd);
-        const int line = itemLine_;
-        if (!ReadVerbatimBlock(&text)) return false;
-        CircuitEntry* entry = Find(header);
-        if (entry) entry->FolderCreateActions = text;
-        if (observer_) observer_->ValueRead(nameOf(8), header, line, entry != nullptr);
-        ParseState = 8;
-        break;
-      }
-      default:
-        return Fail(GdbError::UnexpectedEnd);
-    }
+  const Header found = ReadHeader(header);
+  if (found != Header::Found) return found;
+  const ReaderState* state = nullptr;
+  for (int i = 0; i < 8; ++i)
+    if (header == kGdbSectionNames[i]) state = &kStates[i];
+  if (observer_) observer_->SectionOpened(header, itemLine_, state != nullptr);
+  if (state) {
+    ParseState = *state;
+  } else {
+    if (!ReadVerbatimBlock(nullptr)) return Header::Failed;
+    SectionClosed();
   }
+  return Header::Found;
+}
+
+// A later section of the same name replaces the text of the earlier one.
+bool GameDatabase::ReadScoringSection(BlockText& target) {
+  BlockText fresh;
+  if (!ReadBlockText(fresh)) return false;
+  target = std::move(fresh);
+  SectionClosed();
+  ParseState = ReaderState::BetweenSections;
+  return true;
+}
+
+void GameDatabase::StepBeforeEntry(ReaderState entry) {
+  if (AtBlockEnd()) {
+    SectionClosed();
+    ParseState = ReaderState::BetweenSections;
+  } else {
+    ParseState = entry;
+  }
+}
+
+// The first entry of a name is the circuit; a later one is read and dropped.
+bool GameDatabase::ReadRaceEntry() {
+  std::string name;
+  if (ReadHeader(name) != Header::Found) return Fail(GdbError::UnexpectedEnd);
+  const int line = itemLine_;
+  auto block = std::make_shared<BlockText>();
+  if (!ReadBlockText(*block)) return false;
+  const bool added = !Find(name);
+  if (added) {
+    if (CircuitCount() >= kMaxCircuits) return Fail(GdbError::TooManyCircuits);
+    CircuitEntry entry;
+    entry.Name = name;
+    entry.RaceBlock = std::move(block);
+    Append(std::move(entry));
+  }
+  if (observer_) observer_->CircuitListed(name, line, added);
+  ParseState = ReaderState::BeforeRaceEntry;
+  return true;
+}
+
+bool GameDatabase::ReadFolderEntry() {
+  std::string name, text;
+  if (ReadHeader(name) != Header::Found) return Fail(GdbError::UnexpectedEnd);
+  const int line = itemLine_;
+  if (!ReadVerbatimBlock(&text)) return false;
+  CircuitEntry* entry = Find(name);
+  if (entry) entry->FolderCreateActions = std::move(text);
+  if (observer_) observer_->ValueRead(kGdbSectionNames[6], name, line, entry != nullptr);
+  ParseState = ReaderState::BeforeFolderEntry;
+  return true;
+}
+
+void GameDatabase::SectionClosed() {
+  if (observer_) observer_->SectionClosed();
 }
 
 }  // namespace trilo

@@ -18,7 +18,7 @@ std::string VirtualStoreCopy(const std::string& path) {
   return !copy.empty() && GetFileStatus(copy).exists ? copy : std::string();
 }
 
-std::string InstallerApp::GameFile(const std::string& path) {
+std::string InstallerApp::GameFile(const std::string& path) const {
   const std::string copy = VirtualStoreCopy(path);
   if (copy.empty()) return path;
   if (std::find(VirtualStoreReads.begin(), VirtualStoreReads.end(), copy) == VirtualStoreReads.end())

@@ -17,11 +17,15 @@ constexpr size_t kValueBuffer = 1024;
 
 }  // namespace
 
-bool InstallerApp::ReadOldGameConfig() {
+std::string InstallerApp::ReadOldGameDir(const char* key) const {
   EnterWorkingDir();
+  return ReadProfileString(kComponents, key, "", GameFile(State.OldConfigPath), kValueBuffer);
+}
+
+bool InstallerApp::ReadOldGameConfig() {
   for (const GameDirEntry& entry : kGameDirEntries) {
     std::string& oldValue = State.*entry.oldValue;
-    oldValue = ReadProfileString(kComponents, entry.key, "", GameFile(State.OldConfigPath), kValueBuffer);
+    oldValue = ReadOldGameDir(entry.key);
     if (oldValue.empty()) {
       UI.ShowMessage(std::string("Couldn't get ") + entry.key + " from existing config file");
       return false;

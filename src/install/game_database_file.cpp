@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "formats/gdb_drops.h"
+#include "install/installer_app.h"
 #include "platform/filesystem.h"
 #include "platform/replacing_file.h"
 
@@ -38,6 +40,17 @@ Status WriteGameDatabaseFile(const GameDatabase& db, const std::string& path, bo
 GdbError GdbWriteError(const Status& written) {
   if (written) return GdbError::None;
   return written.During() == Status::Phase::Open ? GdbError::OpenForWriting : GdbError::Writing;
+}
+
+MergeDrops FindMergeDrops(const InstallerApp& app) {
+  MergeDrops drops;
+  if (!app.Settings.GDB) return drops;
+  drops.database = app.State.TOPDIR + app.ReadOldGameDir("SEASONDIR") + "game.gdb";
+  GameDatabase installed;
+  GdbDropFinder found(app.Settings.Version2002 != 0);
+  if (ReadGameDatabaseFile(app.GameFile(drops.database), installed, &found) != GdbError::None) return drops;
+  for (const GdbDrop& drop : found.Drops()) drops.lines.push_back(drop.line);
+  return drops;
 }
 
 }  // namespace trilo

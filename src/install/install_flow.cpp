@@ -89,7 +89,8 @@ std::vector<std::string> FindPlayerFiles(const std::string& gameExe, const std::
 }
 
 InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgress& progress,
-                            const std::function<void()>& beginInstall, const RestartElevated& restart) {
+                            const std::function<void()>& beginInstall, const RestartElevated& restart,
+                            const std::function<bool()>& goAhead) {
   if (!app.DeriveInstallState(fields.gameExe, fields.gameConfig, fields.templatePlayer)) {
     app.UI.ShowNotice(Notice::OptionsError);
     LocateGameFiles(app, fields);
@@ -107,6 +108,10 @@ InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgre
     app.UI.ShowMessage(kGameBusy);
     app.UI.ShowNotice(Notice::Failed);
     return InstallResult::Failed;
+  }
+  if (goAhead && !goAhead()) {
+    HandleCancel(app);
+    return InstallResult::Cancelled;
   }
   if (beginInstall) beginInstall();
   // A failed step has shown its own message; the closing notice must not

@@ -35,7 +35,9 @@ enum class InstallResult {
   /// shortcut not saved); "Install Complete." was shown all the same.
   InstalledPartly,
   Failed,        ///< a step failed, or a folder refused; "Install Failed." was shown
-  Cancelled,     ///< the restart with administrator rights was declined
+  /// "Install Cancelled." was shown, nothing changed: the restart with
+  /// administrator rights was declined, or `goAhead` said no
+  Cancelled,
   Restarted,     ///< the installer ran again with administrator rights, and did the install
 };
 
@@ -48,8 +50,12 @@ extern const char kGameBusy[];  ///< "Another install or undo is running on this
 /// administrator rights, is offered when a folder refuses for want of them.
 /// The game is locked for the whole install: a game another install or
 /// undo holds is refused before anything changes.
+/// `goAhead`, when given, is asked under the lock, right before
+/// `beginInstall` and the pre-install command: false cancels the install
+/// with nothing changed.
 InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgress& progress,
-                            const std::function<void()>& beginInstall, const RestartElevated& restart = nullptr);
+                            const std::function<void()>& beginInstall, const RestartElevated& restart = nullptr,
+                            const std::function<bool()>& goAhead = nullptr);
 
 /// The Cancel handler: shows "Install Cancelled.".
 void HandleCancel(InstallerApp& app);

@@ -45,11 +45,12 @@ class InstallerApp {
   /// make; outside RunRecordedInstall one that records nothing.
   InstallRecord* Record = &InstallRecord::Unrecorded();
   /// The VirtualStore copies read in this run, each once, in order.
-  std::vector<std::string> VirtualStoreReads;
+  /// (Kept by the reads themselves, which change nothing else.)
+  mutable std::vector<std::string> VirtualStoreReads;
 
   /// The file the game really uses for `path`: its VirtualStore copy when
   /// there is one (noted in VirtualStoreReads), else `path` itself.
-  std::string GameFile(const std::string& path);
+  std::string GameFile(const std::string& path) const;
 
   // Configuration (config_reader.cpp).
   /// Records WorkingDir and reads "conf.ini".
@@ -71,6 +72,10 @@ class InstallerApp {
   /// The install sequence with its record in the game folder
   /// (install_record.cpp).
   bool RunRecordedInstall(InstallProgress& progress);
+
+  /// One folder entry of the game's configuration file, read as
+  /// ReadOldGameConfig reads it, and nothing stored (game_config.cpp).
+  std::string ReadOldGameDir(const char* key) const;
 
   // The steps.
   bool ReadOldGameConfig();                         // game_config.cpp

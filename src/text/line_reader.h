@@ -17,6 +17,10 @@ class StringLineReader {
   size_t pos_ = 0;
 };
 
+/// Drops the CR of every CR LF pair, in place: the text then reads as a
+/// text-mode stream gives it. A CR alone is a character and stays.
+void DropCrOfCrLf(std::string& text);
+
 /// Appends `line` and CR LF: every line the installer writes ends so, on
 /// every platform, as the game and the Windows tools expect.
 void AppendCrLfLine(std::string& out, const std::string& line);

@@ -554,9 +554,9 @@ class InstallerCases:
         self.shot(main, "main-after-install")
         self.check("Install disabled after the install", item(main, IDOK)["enabled"], False)
         self.check("Cancel disabled after the install", item(main, IDCANCEL)["enabled"], False)
-        # Full copies six files.
+        # Full copies five files.
         bar = item(main, ids.IDC_PROGRESS)
-        self.check("progress bar full", (bar["min"], bar["max"], bar["pos"]), (0, 6, 6))
+        self.check("progress bar full", (bar["min"], bar["max"], bar["pos"]), (0, 5, 5))
         self.check("copy texts cleared",
                    (item(main, ids.IDC_SOURCE_TEXT)["text"], item(main, ids.IDC_DEST_TEXT)["text"]), ("", ""))
         click(notice, IDOK)
@@ -564,7 +564,7 @@ class InstallerCases:
         self.check("exit status of an install", self.setup.returncode, 0)
 
         config = self.game / "ClassicMod.ini"
-        self.check_line("new configuration's season folder", config, "SEASONDIR=ClassicMod\\Season\\")
+        self.check_line("new configuration keeps the game's season folder", config, "SEASONDIR=Season\\")
         self.check_line("new configuration keeps the old options folder", config, "OPTIONSDIR=Options\\")
         self.check_line("new configuration keeps the other sections", config, "Resolution=1024x768")
         player = self.game / "ClassicMod" / "Save" / "Driver1" / "Driver1.PLR"

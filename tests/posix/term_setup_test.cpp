@@ -61,7 +61,8 @@ TEST_F(TermSetupTest, UnattendedInstallOfTheSample) {
   EXPECT_EQ(r.out.find("\033"), std::string::npos) << "no animation without a terminal";
 
   const std::string config = Read(game + "ClassicMod.ini");
-  EXPECT_NE(config.find("\r\nSEASONDIR=ClassicMod\\Season\\\r\n"), std::string::npos) << config;
+  // The package keeps the game's season: its circuits are merged there.
+  EXPECT_NE(config.find("\r\nSEASONDIR=Season\\\r\n"), std::string::npos) << config;
   EXPECT_NE(config.find("\r\nOPTIONSDIR=Options\\\r\n"), std::string::npos) << config;
   EXPECT_NE(config.find("Resolution=1024x768\r\n"), std::string::npos);
   const std::string player = Read(game + "ClassicMod/Save/Driver1/Driver1.PLR");
@@ -70,6 +71,10 @@ TEST_F(TermSetupTest, UnattendedInstallOfTheSample) {
   EXPECT_EQ(Read(game + "ClassicMod/Cars/Classic2/classic2.veh"), Read(pkg + "content/cars/Classic2/classic2.veh"));
   const std::string gdb = Read(game + "Season/game.gdb");
   EXPECT_NE(gdb.find("  Monza 1967\r\n  {"), std::string::npos) << gdb;
+  EXPECT_NE(gdb.find("  Albert Park = 1:28.214\r\n  Sepang = 1:38.049\r\n  Interlagos = 1:15.725\r\n  Monza 1967 = "
+                     "1:28.500\r\n"),
+            std::string::npos)
+      << gdb;
   EXPECT_TRUE(Exists(game + "Season/game.gdb.bak"));
   EXPECT_TRUE(Exists(game + "Classic Mod.lnk"));
   EXPECT_FALSE(Exists(pkg + "log.txt"));
@@ -118,7 +123,7 @@ TEST_F(TermSetupTest, UnattendedPartlyInstalledExitsFour) {
   } cases[] = {
       {"a content file is missing",
        [](const std::string&, const std::string& pkg) { fs::remove(pkg + "content/cars/Classic2/classic2.veh"); },
-       "1 of 6 files could not be copied. They are listed in log.txt."},
+       "1 of 5 files could not be copied. They are listed in log.txt."},
       // A folder where the shortcut goes: it cannot be saved there.
       {"the shortcut cannot be saved",
        [](const std::string& game, const std::string&) { fs::create_directory(game + "Classic Mod.lnk"); },
@@ -387,6 +392,44 @@ TEST_F(TermSetupTest, InteractiveReplaceRetryAndCancel) {
   EXPECT_FALSE(Exists(game + "ClassicMod.ini"));
 }
 
+// What the rewrite of the game's database would lose is told before the
+// first change; No cancels with nothing changed, unattended runs go on.
+TEST_F(TermSetupTest, AWarningBeforeTheGamesDatabaseLosesLines) {
+  const std::string database = game + "Season/game.gdb";
+  std::ofstream(database, std::ios::binary | std::ios::app)
+      << "Season_Weather\r\n{\r\n  Rain = 0\r\n}\r\n"                       // lines 66-69
+      << "F1_Circuit_Race_Times\r\n{\r\n  Melbourne = 1:30.000\r\n}\r\n";   // lines 70-73
+  const std::string warning = "trilo-setup: warning: the install rewrites " + database +
+                              " and drops 2 items of it that the installer does not keep (value lines, settings "
+                              "blocks or sections: trilo-check names each), at lines 66 and 72. The install record "
+                              "keeps the whole file: trilo-setup --undo restores it.\n";
+  const test::Tree before = test::ReadTree(FromNativePath(game));
+  auto flags = FullFlags();
+  flags.insert(flags.begin(), {"--package-version", "Full"});
+  PtySession s(Args(flags), "", env);
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_TRUE(s.Expect("]: ")) << s.Transcript();
+    s.Send("\r");
+  }
+  ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
+  s.Send("\r");
+  ASSERT_TRUE(s.Expect("at lines 66 and 72.")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("Go on with the install? [Y/n]: ")) << s.Transcript();
+  s.Send("n\r");
+  ASSERT_TRUE(s.Expect(TXT_INSTALL_CANCELLED)) << s.Transcript();
+  EXPECT_EQ(s.Wait(), 2);
+  EXPECT_EQ(test::ReadTree(FromNativePath(game)), before) << "nothing changed";
+  EXPECT_FALSE(Exists(game + "trilo-records"));
+
+  flags.insert(flags.begin(), "--unattended");
+  test::ProgramResult r = RunProgram(Args(flags), "", env);
+  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_EQ(r.err, warning);
+  EXPECT_NE(Read(database).find("  Albert Park = 1:28.214\r\n"), std::string::npos);
+  EXPECT_EQ(Read(database).find("Season_Weather"), std::string::npos);
+  EXPECT_EQ(Read(database + ".bak"), before.at("Season/game.gdb"));
+}
+
 TEST_F(TermSetupTest, ListAndUndoTheRecordedInstall) {
   const test::Tree before = test::ReadTree(FromNativePath(game));
   auto flags = FullFlags();
@@ -402,7 +445,7 @@ TEST_F(TermSetupTest, ListAndUndoTheRecordedInstall) {
   test::ProgramResult list = run({"--list-installs"});
   EXPECT_EQ(list.exitCode, 0);
   EXPECT_EQ(list.out.rfind("0001  Classic Mod Setup (Full)  ", 0), 0u) << list.out;
-  EXPECT_NE(list.out.find("  completed  10 files created, 1 replaced, 10 folders created\n"), std::string::npos)
+  EXPECT_NE(list.out.find("  completed  9 files created, 1 replaced, 9 folders created\n"), std::string::npos)
       << list.out;
 
   // Asked first, and No is the default.
@@ -410,7 +453,7 @@ TEST_F(TermSetupTest, ListAndUndoTheRecordedInstall) {
   ASSERT_TRUE(s.Expect("Path [" + game + "f1_9902.exe]: ")) << s.Transcript();
   s.Send("\r");
   ASSERT_TRUE(s.Expect("To restore: 1 file")) << s.Transcript();
-  ASSERT_TRUE(s.Expect("To remove: 10 files and 10 folders")) << s.Transcript();
+  ASSERT_TRUE(s.Expect("To remove: 9 files and 9 folders")) << s.Transcript();
   ASSERT_TRUE(s.Expect("Undo the install of Classic Mod Setup from ")) << s.Transcript();
   ASSERT_TRUE(s.Expect("? [y/N]: ")) << s.Transcript();
   s.Send("\r");

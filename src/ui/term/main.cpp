@@ -1,11 +1,13 @@
 // trilo-setup: the installer in a terminal, interactive or unattended.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 
+#include "install/game_database_file.h"
 #include "install/install_flow.h"
 #include "install/install_record.h"
 #include "install/installer_app.h"
@@ -64,6 +66,33 @@ int ListInstalls(const TermOptions& options) {
   if (records.empty()) std::cout << "No install is recorded in " << PathForUser(game) << "\n";
   else std::cout << InstalledRecordsText(records);
   return 0;
+}
+
+// "11", "11 and 13", "11, 13, 20, 25, 30 and 3 more".
+std::string LineList(const std::vector<int>& lines) {
+  constexpr std::size_t kShown = 5;
+  std::string text;
+  const std::size_t shown = std::min(lines.size(), kShown);
+  for (std::size_t i = 0; i < shown; ++i) {
+    if (i > 0) text += i + 1 == shown && lines.size() <= kShown ? " and " : ", ";
+    text += std::to_string(lines[i]);
+  }
+  if (lines.size() > kShown) text += " and " + std::to_string(lines.size() - kShown) + " more";
+  return text;
+}
+
+// Before the pre-install command: what the rewrite of the game's database
+// will lose, and whether to go on all the same.
+bool GoOnDespiteDrops(const InstallerApp& app, TerminalInteraction& ui) {
+  const MergeDrops drops = FindMergeDrops(app);
+  if (drops.lines.empty()) return true;
+  const std::size_t n = drops.lines.size();
+  std::cerr << "trilo-setup: warning: the install rewrites " << PathForUser(drops.database) << " and drops " << n
+            << (n == 1 ? " item" : " items")
+            << " of it that the installer does not keep (value lines, settings blocks or sections: trilo-check names each), at "
+            << (n == 1 ? "line " : "lines ") << LineList(drops.lines)
+            << ". The install record keeps the whole file: trilo-setup --undo restores it.\n";
+  return ui.AskGoOn("Go on with the install?");
 }
 
 int Undo(InstallerApp& app, const TermOptions& options) {
@@ -143,7 +172,9 @@ int main(int argc, char** argv) {
       HandleCancel(app);
       return kCancelled;
     }
-    InstallResult result = HandleInstall(app, fields, progress, [] { std::cout << "Installing...\n"; });
+    InstallResult result = HandleInstall(
+        app, fields, progress, [] { std::cout << "Installing...\n"; }, nullptr,
+        [&] { return GoOnDespiteDrops(app, ui); });
     TellRefusals();
     switch (result) {
       case InstallResult::Installed:

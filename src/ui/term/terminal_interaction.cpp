@@ -313,12 +313,21 @@ void TerminalInteraction::ShowSplash(const std::string&, int) {
 bool TerminalInteraction::AskYesNo(const std::string& question, const std::string& details) {
   if (!interactive_) return true;
   std::cout << "\n" << details;
+  return ReadYesNo(question + " [y/N]: ", false);
+}
+
+bool TerminalInteraction::AskGoOn(const std::string& question) {
+  return !interactive_ || ReadYesNo(question + " [Y/n]: ", true);
+}
+
+bool TerminalInteraction::ReadYesNo(const std::string& prompt, bool byDefault) {
   for (;;) {
     std::string answer;
-    if (!ReadAnswer(question + " [y/N]: ", answer)) return false;
+    if (!ReadAnswer(prompt, answer)) return false;
     answer = Trim(answer);
-    if (answer.empty() || EqualsIgnoreCase(answer, "n") || EqualsIgnoreCase(answer, "no")) return false;
+    if (answer.empty()) return byDefault;
     if (EqualsIgnoreCase(answer, "y") || EqualsIgnoreCase(answer, "yes")) return true;
+    if (EqualsIgnoreCase(answer, "n") || EqualsIgnoreCase(answer, "no")) return false;
   }
 }
 

@@ -34,11 +34,18 @@ class TerminalInteraction : public Interaction {
   /// Unattended: always Install.
   bool ConfirmInstall(const std::string& summary);
 
+  /// A question whose default is Yes; the end of input is No.
+  /// Unattended: yes.
+  bool AskGoOn(const std::string& question);
+
   bool Interactive() const { return interactive_; }
 
  private:
   /// One line of input; false on end of input (the person cancelled).
   bool ReadAnswer(const std::string& prompt, std::string& answer);
+  /// Yes or No, asked until one is given; an empty answer is `byDefault`,
+  /// the end of input No.
+  bool ReadYesNo(const std::string& prompt, bool byDefault);
 
   const TermOptions& options_;
   bool interactive_;
