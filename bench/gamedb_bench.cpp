@@ -175,7 +175,7 @@ BENCHMARK(BM_MergeStep)->Unit(benchmark::kMillisecond);
 void BM_CopyFile(benchmark::State& state) {
   Setup& s = Files();
   for (auto _ : state)
-    if (!trilo::CopyFileReplacing(s.database, s.database + ".copy").ok) state.SkipWithError("copy failed");
+    if (!trilo::CopyFileReplacing(s.database, s.database + ".copy").Ok()) state.SkipWithError("copy failed");
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(s.installedText.size()));
 }
 BENCHMARK(BM_CopyFile)->Unit(benchmark::kMillisecond);
@@ -187,7 +187,7 @@ void BM_DurableCopyFile(benchmark::State& state) {
   const std::filesystem::path folder = s.folder / "Game" / "Seasons";
   const std::string copy = (folder / "game.gdb.copy").string();
   for (auto _ : state) {
-    if (!trilo::CopyFileReplacing(s.database, s.database + ".copy").ok) state.SkipWithError("copy failed");
+    if (!trilo::CopyFileReplacing(s.database, s.database + ".copy").Ok()) state.SkipWithError("copy failed");
     for (const std::string& path : {copy, folder.string()}) {
       const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
       if (fd < 0 || fsync(fd) != 0) state.SkipWithError("flush failed");

@@ -113,9 +113,8 @@ void CheckFile(std::vector<std::string> field) {
   const std::string& folder = trilo::fuzz::PrivateFolder();
   const std::string link = folder + "fuzz.lnk";
   std::vector<std::string> reports;
-  const long result = trilo::WriteShellLink(field[0], link, field[2], field[3], field[4], field[1],
-                                            [&](const std::string& m) { reports.push_back(m); });
-  Check(result == 0 && reports.empty(), kTarget, "a shortcut of short strings was not saved");
+  const trilo::Status saved = trilo::WriteShellLink(field[0], link, field[2], field[3], field[4], field[1], reports);
+  Check(saved.Ok() && reports.empty(), kTarget, "a shortcut of short strings was not saved");
   Check(FolderNames(folder) == std::vector<std::string>{"fuzz.lnk"}, kTarget, "the writer left a file behind");
   const std::string bytes = ReadWhole(link);
   trilo::fuzz::LnkFile read;
