@@ -190,6 +190,8 @@ Status InstallRecord::Keep(const std::string& path, const std::string& kept, Cop
 
 Status InstallRecord::Announce(const std::string& path, bool exists, const Content* content, CopyNotice* copy) {
   if (Status begun = Begin(); !begun) return begun;
+  pending_ = Pending();
+  if (Status aside = SetAsideStoredCopy(path); !aside) return aside;
   RecordEntry entry;
   entry.path = RecordPath(path);
   entry.hashed = content != nullptr;
@@ -197,7 +199,6 @@ Status InstallRecord::Announce(const std::string& path, bool exists, const Conte
     entry.size = content->size;
     entry.hash = content->hash;
   }
-  pending_ = Pending();
   pending_.path = path;
   pending_.hashAfter = content == nullptr;
   entry.action = exists ? RecordAction::ReplacedFile : RecordAction::CreatedFile;
@@ -212,6 +213,30 @@ Status InstallRecord::Announce(const std::string& path, bool exists, const Conte
                   kept);
   }
   pending_.active = true;
+  return Status();
+}
+
+// A copy Windows keeps of the file in the VirtualStore would go on hiding
+// the new file from the game: it moves into the record as a replaced file
+// of its own (named by its full path), and an undo puts it back.
+Status InstallRecord::SetAsideStoredCopy(const std::string& path) {
+  const std::string stored = VirtualStoreCopy(FullPath(path, workingDir_));
+  if (stored.empty()) return Status();
+  RecordEntry entry;
+  entry.action = RecordAction::ReplacedFile;
+  entry.path = RecordPath(stored);
+  entry.kept = UniqueKeptName(entry.path);
+  if (Status written = WriteLine(ManifestEntryLine(entry)); !written) return written;
+  const std::string kept = folder_ + entry.kept;
+  Status moved = MakeFoldersTo(kept);
+  if (moved) moved = RenameReplacing(stored, kept);
+  if (!moved && CopyFileReplacing(stored, kept)) moved = RemoveFile(stored);
+  if (!moved)
+    return Fail("Couldn't keep a copy of " + PathForMessage(stored) + " in the install record " +
+                    PathForMessage(folder_),
+                moved);
+  pending_.stored = stored;
+  pending_.storedKept = kept;
   return Status();
 }
 
@@ -275,7 +300,11 @@ void InstallRecord::Settle(bool made) {
   if (!pending_.active) return;
   pending_.active = false;
   if (!made) {
-    // The file stays as it was: the kept copy goes back, or goes.
+    // The file stays as it was: the kept copy goes back, or goes; so does
+    // its VirtualStore copy.
+    if (!pending_.stored.empty() && !RenameReplacing(pending_.storedKept, pending_.stored) &&
+        CopyFileReplacing(pending_.storedKept, pending_.stored))
+      RemoveFile(pending_.storedKept);
     if (pending_.replaced) {
       if (!pending_.moved) RemoveFile(pending_.kept);
       else if (!RenameReplacing(pending_.kept, pending_.path) && CopyFileReplacing(pending_.kept, pending_.path))

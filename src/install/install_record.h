@@ -132,6 +132,7 @@ class InstallRecord {
   Status Keep(const std::string& path, const std::string& kept, CopyNotice* copy, bool& moved);
   Status Announce(const std::string& path, bool exists, const Content* content, CopyNotice* copy);
   Status AnnounceCopy(CopyNotice& notice);
+  Status SetAsideStoredCopy(const std::string& path);
   void Settle(bool made);
   void Unsettle();
 
@@ -162,6 +163,8 @@ class InstallRecord {
     bool hashAfter = false;
     std::string path;      ///< as the step names it
     std::string kept;      ///< full path of the kept copy
+    std::string stored;    ///< the file's VirtualStore copy, set aside into the record
+    std::string storedKept;
   } pending_;
 };
 

@@ -12,6 +12,7 @@
 
 #include "install/install_flow.h"
 #include "platform/virtual_store.h"
+#include "record_tree.h"
 #include "test_support.h"
 
 namespace trilo {
@@ -78,6 +79,30 @@ TEST_F(VirtualStoreTest, TheGamesOwnCopiesAreRead) {
   EXPECT_EQ(VirtualStorePath(game + "CONFIG.INI"), "C:\\users\\player\\AppData\\Local\\VirtualStore" + game.substr(2) + "CONFIG.INI");
   UseVirtualStore("");
   EXPECT_EQ(VirtualStoreFolder(), own);
+}
+
+// What the install writes, Windows' copies of it included: a copy left in
+// the VirtualStore would hide the new file from the game. It goes into the
+// record and comes back with the undo.
+TEST_F(VirtualStoreTest, CopiesOfWrittenFilesGoIntoTheRecordAndComeBack) {
+  std::filesystem::remove_all(game);
+  std::filesystem::remove_all(stored);
+  std::filesystem::copy(Native(Example("sample-game")), Native(game), std::filesystem::copy_options::recursive);
+  const std::string pkg = game + "pkg\\";
+  std::filesystem::copy(Native(Example("sample-package")), Native(pkg), std::filesystem::copy_options::recursive);
+  const std::string copied = "ClassicMod\\Tracks\\Monza1967\\monza1967.gdb";
+  WriteFile(MadeFor(stored + "Season\\game.gdb"), ReadFile(game + "Season\\game.gdb"));
+  WriteFile(MadeFor(stored + copied), "the game's own");
+  const Tree before = ReadTree(stored);
+
+  ASSERT_EQ(InstallSample(pkg, game, "Full"), InstallResult::Installed);
+  EXPECT_FALSE(FileExists(stored + "Season\\game.gdb"));
+  EXPECT_FALSE(FileExists(stored + copied));
+  EXPECT_NE(ReadFile(game + "Season\\game.gdb").find("Monza 1967"), std::string::npos);
+
+  ScriptedInteraction undoUi;
+  ASSERT_EQ(UndoInstall(pkg, game, "last", false, undoUi), UndoResult::Undone);
+  EXPECT_EQ(ReadTree(stored), before);
 }
 
 }  // namespace
