@@ -56,8 +56,15 @@ bool InstallerApp::CopyTemplateFiles(InstallProgress& progress) {
   size_t failed = 0;
   bool logLost = false;
   std::vector<std::pair<std::string, std::string>> named;
+  // A stop asked for ends the step between two copies; the one it came
+  // during was taken back, and is not counted.
+  auto stopped = [&] {
+    if (StopAsked()) progress.ClearTexts();
+    return CutShort;
+  };
   std::string entry, destination, source;
   while (entries.Next(entry)) {
+    if (stopped()) return false;
     if (!SplitCopyEntry(entry, destination, source)) {
       UI.ShowMessage("Malformed file copy string");
       return false;
@@ -73,6 +80,7 @@ bool InstallerApp::CopyTemplateFiles(InstallProgress& progress) {
     if (!HasUnexpandedPlaceholder(source) && !HasUnexpandedPlaceholder(destination))
       copied = RecordedCopy(source, destination);
     if (copied.IsRecordFailure()) return ShowRecordFailure(copied);
+    if (stopped()) return false;
     if (!copied) {
       ++failed;
       progress.CountFailure();

@@ -34,6 +34,12 @@ enum class InstallResult {
   /// shortcut not saved); "Install Complete." was shown all the same.
   InstalledPartly,
   Failed,        ///< a step failed; "Install Failed." was shown
+  /// A stop was asked for (Ctrl-C) before anything changed: "Install
+  /// Cancelled." was shown.
+  Cancelled,
+  /// A stop was asked for after the install changed the game: it stopped
+  /// between two changes, its record closed as cut short; no notice shown.
+  CutShort,
 };
 
 /// What the second of two installs or undos of one game is told.

@@ -11,6 +11,7 @@
 #include "install/interface_text.h"
 #include "platform/filesystem.h"
 #include "platform/registry.h"
+#include "platform/stop_request.h"
 #include "platform/user_path.h"
 #include "options.h"
 #include "terminal_interaction.h"
@@ -21,7 +22,15 @@ using namespace trilo;
 
 namespace {
 
-enum ExitCode { kInstalled = 0, kFailed = 1, kCancelled = 2, kOptionsError = 3, kPartlyInstalled = 4, kUsage = 64 };
+enum ExitCode {
+  kInstalled = 0,
+  kFailed = 1,
+  kCancelled = 2,
+  kOptionsError = 3,
+  kPartlyInstalled = 4,
+  kCutShort = 5,
+  kUsage = 64
+};
 
 std::string Summary(const InstallerApp& app, const PathFields& fields) {
   auto show = [](const std::string& core) { return core.empty() ? std::string("(none)") : PathForUser(core); };
@@ -89,6 +98,8 @@ int main(int argc, char** argv) {
   // The line editor reads its prompt in the locale's characters, and so is
   // everything shown: the core's code page is converted to them.
   FollowLocaleCharset();
+  // Ctrl-C cancels a question, and stops an install between two changes.
+  CatchStopRequests();
   TermOptions options;
   std::string error;
   if (!ParseTermOptions(argc, argv, options, error)) {
@@ -131,7 +142,8 @@ int main(int argc, char** argv) {
   LocateGameFiles(app, fields);
   TerminalProgress progress;
   for (;;) {
-    if (!ui.ConfirmInstall(Summary(app, fields))) {
+    // Ctrl-C at any question is Cancel: the questions after it were not asked.
+    if (StopRequested() || !ui.ConfirmInstall(Summary(app, fields))) {
       HandleCancel(app);
       return kCancelled;
     }
@@ -146,6 +158,10 @@ int main(int argc, char** argv) {
                     << WineCommandLine(app.State.GameExePath, app.GameArguments(), app.State.TOPDIR) << "\n";
         return result == InstallResult::Installed ? kInstalled : kPartlyInstalled;
       case InstallResult::Failed: return kFailed;
+      case InstallResult::Cancelled: return kCancelled;
+      case InstallResult::CutShort:
+        std::cout << "Install cut short. trilo-setup --undo takes back what it did." << std::endl;
+        return kCutShort;
       case InstallResult::OptionsError:
         if (!ui.Interactive()) return kOptionsError;
         break;  // the files were located again: ask once more

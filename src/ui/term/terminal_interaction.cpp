@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "install/interface_text.h"
+#include "platform/stop_request.h"
 #include "platform/user_path.h"
 #include "platform/system_info.h"
 #include "text/text_util.h"
@@ -198,9 +199,12 @@ void TerminalInteraction::ShowNotice(Notice notice) { std::cout << NoticeText(no
 
 bool TerminalInteraction::ReadAnswer(const std::string& prompt, std::string& answer) {
   std::cout.flush();
+  // Ctrl-C answers this question and every one after it as Cancel would.
+  if (StopRequested()) return false;
   if (useLineEditor_) {
     char* line = readline(ReadablePrompt(prompt).c_str());
-    if (!line) {
+    if (!line || StopRequested()) {
+      std::free(line);
       std::cout << std::endl;
       return false;
     }
@@ -210,7 +214,7 @@ bool TerminalInteraction::ReadAnswer(const std::string& prompt, std::string& ans
     return true;
   }
   std::cout << prompt << std::flush;
-  if (!std::getline(std::cin, answer)) {
+  if (!std::getline(std::cin, answer) || StopRequested()) {
     std::cout << std::endl;
     return false;
   }
