@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "code_page_names.h"
 #include "platform/posix/path_map.h"
 #include "posix/program_runner.h"
@@ -518,6 +520,73 @@ TEST_F(TermSetupTest, InteractiveTabCompletesPathsWithBlanksAndHome) {
   ASSERT_TRUE(s.Expect(TXT_INSTALL_COMPLETE)) << s.Transcript();
   EXPECT_EQ(s.Wait(), 0) << s.Transcript();
   EXPECT_TRUE(Exists(wine + "ClassicMod/Cars/Classic1/classic1.veh"));
+}
+
+// Ctrl-C at a question is Cancel, whichever question it is: nothing changes.
+TEST_F(TermSetupTest, CtrlCAtAQuestionCancels) {
+  // The questions in their order, each proposal taken with Enter.
+  const char* questions[] = {"Path [", "Version [", "Path [", "Path [", "Install or Cancel? [I/c]: "};
+  for (size_t stop = 0; stop < std::size(questions); stop += 2) {
+    PtySession s(Args(FullFlags()), "", env);
+    for (size_t i = 0; i <= stop; ++i) {
+      ASSERT_TRUE(s.Expect(questions[i])) << stop << "\n" << s.Transcript();
+      s.Send(i == stop ? "\x03" : "\r");
+    }
+    ASSERT_TRUE(s.Expect(TXT_INSTALL_CANCELLED)) << questions[stop] << "\n" << s.Transcript();
+    EXPECT_EQ(s.Wait(), 2) << questions[stop] << "\n" << s.Transcript();
+    EXPECT_FALSE(Exists(game + "ClassicMod.ini")) << questions[stop];
+    EXPECT_FALSE(Exists(game + "trilo-records")) << questions[stop];
+  }
+}
+
+// SIGINT during the copies: the copy under way is taken back, the install
+// stops there, and its record says it was cut short; the undo it points to
+// then gives back the game as it was.
+TEST_F(TermSetupTest, CtrlCDuringTheCopiesCutsTheInstallShort) {
+  const int count = 300;
+  std::string files;
+  fs::create_directories(pkg + "content/big");
+  fs::create_directories(game + "Big");
+  for (int i = 0; i < count; ++i) {
+    const std::string name = "b" + std::to_string(i) + ".dat";
+    std::ofstream(pkg + "content/big/" + name) << std::string(512 * 1024, static_cast<char>('a' + i % 26));
+    // Every other one replaces a file of the game.
+    if (i % 2 == 0) std::ofstream(game + "Big/" + name) << "original " << i;
+    files += "${TOPDIR}Big\\" + name + " = content\\big\\" + name + "\r\n";
+  }
+  std::ofstream(pkg + "Full.files.txt", std::ios::app) << files;
+  const test::Tree before = test::ReadTree(test::CorePath(game));
+
+  auto flags = FullFlags();
+  flags.insert(flags.begin(), {"--unattended", "--package-version", "Full"});
+  PtySession s(Args(flags), "", env);
+  ASSERT_TRUE(s.Expect("Installing...")) << s.Transcript();
+  // Once the big files are being copied.
+  for (int waited = 0; !Exists(game + "Big/b1.dat") && waited < 10000; ++waited) usleep(1000);
+  s.Send("\x03");
+  ASSERT_TRUE(s.Expect("Install cut short. trilo-setup --undo takes back what it did.")) << s.Transcript();
+  EXPECT_EQ(s.Wait(), 5) << s.Transcript();
+
+  int copied = 0;
+  for (int i = 0; i < count; ++i) {
+    const std::string name = "Big/b" + std::to_string(i) + ".dat";
+    if (!Exists(game + name)) {
+      EXPECT_NE(i % 2, 0) << name << " was not put back";
+      continue;
+    }
+    const std::string content = Read(game + name);
+    if (content == Read(pkg + "content/big/b" + std::to_string(i) + ".dat")) ++copied;
+    else EXPECT_TRUE(i % 2 == 0 && content == "original " + std::to_string(i)) << name << " is half-written";
+  }
+  EXPECT_GT(copied, 0);
+  EXPECT_LT(copied, count) << "the install ended before the stop";
+  test::ProgramResult list = RunProgram(Args({"--list-installs", "--game-exe", game + "f1_9902.exe"}), "", env);
+  EXPECT_NE(list.out.find("  cut short  "), std::string::npos) << list.out;
+
+  test::ProgramResult undo =
+      RunProgram(Args({"--undo", "last", "--unattended", "--game-exe", game + "f1_9902.exe"}), "", env);
+  EXPECT_EQ(undo.exitCode, 0) << undo.out << undo.err;
+  EXPECT_TRUE(test::ReadTree(test::CorePath(game)) == before) << "the undo did not give back the game as it was";
 }
 
 }  // namespace
