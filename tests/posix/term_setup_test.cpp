@@ -367,6 +367,9 @@ TEST_F(TermSetupTest, InteractiveReplaceRetryAndCancel) {
   PtySession s(Args({"--config", game + "CONFIG.INI", "--player", game + "Save/Driver1/Driver1.PLR"}), "", env);
   ASSERT_TRUE(s.Expect("Path (Ctrl-D cancels): ")) << s.Transcript();
   s.Send(game + "gone.exe\r");  // a typed path replaces the (empty) proposal
+  // Refused at once, with the reason; Ctrl-D leaves the question unanswered.
+  ASSERT_TRUE(s.Expect(game + "gone.exe: there is no such file.\r\nPath (Ctrl-D cancels): ")) << s.Transcript();
+  s.Send("\x04");
   ASSERT_TRUE(s.Expect("Version [Full]: ")) << s.Transcript();
   s.Send("\r");
   ASSERT_TRUE(s.Expect("Path [" + game + "CONFIG.INI]: ")) << s.Transcript();
@@ -375,7 +378,7 @@ TEST_F(TermSetupTest, InteractiveReplaceRetryAndCancel) {
   s.Send("\r");
   ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
   s.Send("\r");
-  // The executable is gone: the options error, then every question again.
+  // No executable: the options error, then every question again.
   ASSERT_TRUE(s.Expect(kOptionsError)) << s.Transcript();
   ASSERT_TRUE(s.Expect("Path (Ctrl-D cancels): ")) << s.Transcript();
   s.Send(game + "f1_9902.exe\r");
@@ -506,7 +509,8 @@ TEST_F(TermSetupTest, InteractiveTabCompletesPathsWithBlanksAndHome) {
   s.Send("\r");
   ASSERT_TRUE(s.Expect("Version [Full]: ")) << s.Transcript();
   s.Send("2\r");
-  ASSERT_TRUE(s.Expect("Path (Ctrl-D cancels): ")) << s.Transcript();
+  // Proposed from the folder of the game answered; a typed path replaces it.
+  ASSERT_TRUE(s.Expect("Path [" + wine + "CONFIG.INI]: ")) << s.Transcript();
   s.Send("~/\t");
   s.Send("C\t");
   ASSERT_TRUE(s.Expect("\r\nCONFIG.INI  Cars/  \r\n")) << s.Transcript();

@@ -134,6 +134,18 @@ int main(int argc, char** argv) {
   InstallerApp app(ui);
   if (options.undo) return Undo(app, options);
   app.StartUp();
+  // A version the package does not have would fail only once the install
+  // has begun changing the game.
+  const std::vector<std::string>& versions = app.Settings.VersionList;
+  if (options.hasVersion && !versions.empty()) {
+    const int found = FindVersion(versions, options.packageVersion);
+    if (found < 0) {
+      std::cerr << "trilo-setup: the package has no version " << TextForUser(options.packageVersion)
+                << ". Its versions are:\n" << VersionsText(versions);
+      return kOptionsError;
+    }
+    options.packageVersion = versions[static_cast<size_t>(found)];
+  }
   if (ui.Interactive() && !app.Settings.Title.empty()) std::cout << TextForUser(app.Settings.Title) << "\n";
   if (app.Settings.SplashOn && !app.Settings.SplashImg.empty())
     ui.ShowSplash(app.Settings.SplashImg, app.Settings.SplashDelay);
