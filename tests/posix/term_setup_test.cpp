@@ -593,5 +593,52 @@ TEST_F(TermSetupTest, CtrlCDuringTheCopiesCutsTheInstallShort) {
   EXPECT_TRUE(test::ReadTree(test::CorePath(game)) == before) << "the undo did not give back the game as it was";
 }
 
+// Each answer is checked as it is given, and the one that is wrong is said.
+TEST_F(TermSetupTest, AnswersAreCheckedAsTheyAreGiven) {
+  fs::create_directories(game + "AFolder");
+  PtySession s(Args({}), "", env);
+  const struct {
+    std::string asked, answer, told;
+  } steps[] = {
+      {"Path (Ctrl-D cancels): ", game + "gone.exe", game + "gone.exe: there is no such file.\r\n"},
+      {"Path (Ctrl-D cancels): ", game + "AFolder", game + "AFolder: this is a folder, not a file.\r\n"},
+      {"Path (Ctrl-D cancels): ", game + "f1_9902.exe", "Version [Full]: "},
+      {"", "Ful", "Ful: the package has no such version. Its versions are:\r\n  1) Full\r\n  2) Lite\r\n"},
+      {"Version [Full]: ", "lite", "Path [" + game + "CONFIG.INI]: "},
+      // Not the game's configuration: taken, with a warning.
+      {"", game + "Season/game.gdb",
+       "Warning: " + game + "Season/game.gdb has no [COMPONENTS] section; it may not be the game's configuration "
+                            "file.\r\n"},
+  };
+  for (const auto& step : steps) {
+    if (!step.asked.empty()) ASSERT_TRUE(s.Expect(step.asked)) << s.Transcript();
+    s.Send(step.answer + "\r");
+    ASSERT_TRUE(s.Expect(step.told)) << s.Transcript();
+  }
+  ASSERT_TRUE(s.Expect(TXT_LOCATE_PLAYER)) << s.Transcript();
+  s.Send("\x04");
+  ASSERT_TRUE(s.Expect("Version:         Lite")) << s.Transcript();
+  s.Send("c\r");
+  EXPECT_EQ(s.Wait(), 2) << s.Transcript();
+}
+
+// Unattended: a version the package does not list stops everything with the
+// list; with --game-exe alone the configuration beside it is taken.
+TEST_F(TermSetupTest, UnattendedVersionAndConfigurationFromTheGame) {
+  test::ProgramResult r =
+      RunProgram(Args({"--unattended", "--package-version", "Bogus", "--game-exe", game + "f1_9902.exe"}), "", env);
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_EQ(r.err, "trilo-setup: the package has no version Bogus. Its versions are:\n  1) Full\n  2) Lite\n");
+  EXPECT_EQ(r.out, "");
+  EXPECT_FALSE(Exists(game + "ClassicMod.ini"));
+  EXPECT_FALSE(Exists(game + "trilo-records"));
+
+  r = RunProgram(Args({"--unattended", "--package-version", "lite", "--game-exe", game + "f1_9902.exe"}), "", env);
+  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+  const std::string config = Read(game + "ClassicMod.ini");
+  EXPECT_NE(config.find("\r\nSEASONDIR=ClassicMod\\Season\\\r\n"), std::string::npos) << config;
+  EXPECT_FALSE(Exists(game + "ClassicMod/Cars/Classic2")) << "the version Lite was installed";
+}
+
 }  // namespace
 }  // namespace trilo
