@@ -611,7 +611,9 @@ TEST_F(TermSetupTest, AnswersAreCheckedAsTheyAreGiven) {
                             "file.\r\n"},
   };
   for (const auto& step : steps) {
-    if (!step.asked.empty()) ASSERT_TRUE(s.Expect(step.asked)) << s.Transcript();
+    if (!step.asked.empty()) {
+      ASSERT_TRUE(s.Expect(step.asked)) << s.Transcript();
+    }
     s.Send(step.answer + "\r");
     ASSERT_TRUE(s.Expect(step.told)) << s.Transcript();
   }

@@ -92,6 +92,44 @@ int Undo(InstallerApp& app, const TermOptions& options) {
   }
 }
 
+// A version the package does not have would fail only once the install has
+// begun changing the game: it is told with the list before anything runs.
+// The name takes the list's spelling.
+bool KnownVersion(const InstallerApp& app, TermOptions& options) {
+  const std::vector<std::string>& versions = app.Settings.VersionList;
+  if (!options.hasVersion || versions.empty()) return true;
+  const int found = FindVersion(versions, options.packageVersion);
+  if (found < 0) {
+    std::cerr << "trilo-setup: the package has no version " << TextForUser(options.packageVersion)
+              << ". Its versions are:\n"
+              << VersionsText(versions);
+    return false;
+  }
+  options.packageVersion = versions[static_cast<size_t>(found)];
+  return true;
+}
+
+// The exit status of an install that ran, with what the terminal adds to
+// its closing notice.
+int Ended(const InstallerApp& app, InstallResult result) {
+  switch (result) {
+    case InstallResult::Installed:
+    case InstallResult::InstalledPartly:
+      // No start menu here: say how the shortcut would start the game.
+      if (app.Settings.NewConfig)
+        std::cout << "To play with the new configuration: "
+                  << WineCommandLine(app.State.GameExePath, app.GameArguments(), app.State.TOPDIR) << "\n";
+      return result == InstallResult::Installed ? kInstalled : kPartlyInstalled;
+    case InstallResult::Cancelled: return kCancelled;
+    case InstallResult::CutShort:
+      std::cout << "Install cut short. trilo-setup --undo takes back what it did." << std::endl;
+      return kCutShort;
+    case InstallResult::OptionsError: return kOptionsError;
+    case InstallResult::Failed: break;
+  }
+  return kFailed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -134,18 +172,7 @@ int main(int argc, char** argv) {
   InstallerApp app(ui);
   if (options.undo) return Undo(app, options);
   app.StartUp();
-  // A version the package does not have would fail only once the install
-  // has begun changing the game.
-  const std::vector<std::string>& versions = app.Settings.VersionList;
-  if (options.hasVersion && !versions.empty()) {
-    const int found = FindVersion(versions, options.packageVersion);
-    if (found < 0) {
-      std::cerr << "trilo-setup: the package has no version " << TextForUser(options.packageVersion)
-                << ". Its versions are:\n" << VersionsText(versions);
-      return kOptionsError;
-    }
-    options.packageVersion = versions[static_cast<size_t>(found)];
-  }
+  if (!KnownVersion(app, options)) return kOptionsError;
   if (ui.Interactive() && !app.Settings.Title.empty()) std::cout << TextForUser(app.Settings.Title) << "\n";
   if (app.Settings.SplashOn && !app.Settings.SplashImg.empty())
     ui.ShowSplash(app.Settings.SplashImg, app.Settings.SplashDelay);
@@ -161,22 +188,8 @@ int main(int argc, char** argv) {
     }
     InstallResult result = HandleInstall(app, fields, progress, [] { std::cout << "Installing...\n"; });
     TellRefusals();
-    switch (result) {
-      case InstallResult::Installed:
-      case InstallResult::InstalledPartly:
-        // No start menu here: say how the shortcut would start the game.
-        if (app.Settings.NewConfig)
-          std::cout << "To play with the new configuration: "
-                    << WineCommandLine(app.State.GameExePath, app.GameArguments(), app.State.TOPDIR) << "\n";
-        return result == InstallResult::Installed ? kInstalled : kPartlyInstalled;
-      case InstallResult::Failed: return kFailed;
-      case InstallResult::Cancelled: return kCancelled;
-      case InstallResult::CutShort:
-        std::cout << "Install cut short. trilo-setup --undo takes back what it did." << std::endl;
-        return kCutShort;
-      case InstallResult::OptionsError:
-        if (!ui.Interactive()) return kOptionsError;
-        break;  // the files were located again: ask once more
-    }
+    if (result != InstallResult::OptionsError) return Ended(app, result);
+    if (!ui.Interactive()) return kOptionsError;
+    // The files were located again: ask once more.
   }
 }
