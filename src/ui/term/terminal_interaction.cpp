@@ -281,7 +281,8 @@ bool TerminalInteraction::LocateFile(LocateRequest& request) {
     if (request.kind == LocateKind::GameExe) gameExe_ = proposal;
     return true;
   }
-  if (!AskPath(request, proposal)) return false;
+  // After Ctrl-C the questions left are not shown: each is cancelled.
+  if (StopRequested() || !AskPath(request, proposal)) return false;
   if (request.kind == LocateKind::GameExe) gameExe_ = request.path;
   return true;
 }
@@ -325,6 +326,7 @@ bool TerminalInteraction::ChooseVersion(const std::vector<std::string>& versions
     chosen = options_.packageVersion;
     return true;
   }
+  if (StopRequested()) return false;
   std::cout << "\n" << WrapText(TXT_VERSION_PROMPT, TerminalColumns()) << "\n" << VersionsText(versions);
   const std::string proposal = options_.hasVersion ? options_.packageVersion : versions.front();
   std::string answer, typed;
