@@ -111,7 +111,8 @@ TEST_F(CopyTemplateTest, FailedCopiesAreLoggedAcrossRunsWithTheirErrorNumbers) {
   ASSERT_TRUE(app.CopyTemplateFiles(progress));
   EXPECT_EQ(Log(), runLog + runLog);
   // The first five are named, the destination's path where the copy failed there.
-  const std::string told = "6 of 6 files could not be copied:\n  data\\missing.dat: <reason>\n  " + game +
+  const std::string told = "6 of 6 files could not be copied:\n  " +
+                           test::MissingSourceNamed("data\\missing.dat", game + "x.dat") + ": <reason>\n  " + game +
                            "NoFolder\\x.dat: <reason>\n  ${NOSUCH}\\y.dat: <reason>\n  ${TOPDIR: <reason>\n"
                            "  files.txt: <reason>\nand 1 more in log.txt.";
   ASSERT_EQ(ui.messages.size(), 2u);
@@ -132,9 +133,11 @@ TEST_F(CopyTemplateTest, FailedCopiesAreToldAfterTheStep) {
   } cases[] = {
       {"${TOPDIR}a=data\\x.dat\n${TOPDIR}b=data\\x.dat\n", ""},
       {"# one of three\n${TOPDIR}a=data\\x.dat\n\n${TOPDIR}b=data\\none\n${TOPDIR}c=data\\x.dat\n",
-       "1 of 3 files could not be copied:\n  data\\none: <reason>\nThey are listed in log.txt."},
+       "1 of 3 files could not be copied:\n  " + test::MissingSourceNamed("data\\none", game + "b") +
+           ": <reason>\nThey are listed in log.txt."},
       {"${TOPDIR}a=data\\none\n${TOPDIR}b=${NOSUCH}\n${TOPDIR}c=data\\x.dat\n",
-       "2 of 3 files could not be copied:\n  data\\none: <reason>\n  ${NOSUCH}: <reason>\n"
+       "2 of 3 files could not be copied:\n  " + test::MissingSourceNamed("data\\none", game + "a") +
+           ": <reason>\n  ${NOSUCH}: <reason>\n"
        "They are listed in log.txt."},
   };
   for (const Case& c : cases) {
@@ -182,8 +185,10 @@ TEST_F(CopyTemplateTest, UnwritableLogIsToldOnceAndDoesNotStopTheStep) {
   ASSERT_TRUE(app.CopyTemplateFiles(progress));
   // The log is not there to point at: the names are told all the same.
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(test::WithoutReasons(ui.messages[0]), "2 of 3 files could not be copied:\n  data\\none: <reason>\n"
-                                            "  data\\none: <reason>\nlog.txt could not be written.");
+  EXPECT_EQ(test::WithoutReasons(ui.messages[0]),
+            "2 of 3 files could not be copied:\n  " + test::MissingSourceNamed("data\\none", game + "a") +
+                ": <reason>\n  " + test::MissingSourceNamed("data\\none", game + "b") +
+                ": <reason>\nlog.txt could not be written.");
   EXPECT_TRUE(app.PartlyInstalled);
   EXPECT_EQ(ReadFile(game + "x.dat"), "x");
   EXPECT_EQ(progress.position, 3);

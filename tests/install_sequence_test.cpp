@@ -239,7 +239,8 @@ TEST_F(InstallSequenceTest, InstallHandlerTellsAPartlyInstalledPackage) {
     InstallResult result;
   } cases[] = {
       {"a copy failed", "${TOPDIR}Mod\\car.veh = content\\car.veh\r\n${TOPDIR}Mod\\x = content\\none\r\n", "My Mod",
-       {"1 of 2 files could not be copied:\n  content\\none: <reason>\nThey are listed in log.txt."},
+       {"1 of 2 files could not be copied:\n  " + test::MissingSourceNamed("content\\none", game + "Mod\\x") +
+        ": <reason>\nThey are listed in log.txt."},
        InstallResult::InstalledPartly},
       {"the shortcut was not saved", "${TOPDIR}Mod\\car.veh = content\\car.veh\r\n", "No\\Such\\Folder",
        {"Save failed!"}, InstallResult::InstalledPartly},

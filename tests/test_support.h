@@ -43,6 +43,18 @@ inline std::vector<std::string> Reasons(const std::vector<Status>& failures) {
 }
 
 /// Whole-file helpers on core paths, binary mode.
+/// The path the copy step names for a copy whose source is missing: Windows'
+/// copy does not say which side failed, and its failure names the destination.
+inline std::string MissingSourceNamed(const std::string& source, const std::string& destination) {
+#ifdef _WIN32
+  (void)source;
+  return destination;
+#else
+  (void)destination;
+  return source;
+#endif
+}
+
 /// The copy step's closing message with each failed file's reason (the
 /// system's own words, which differ between systems) said as "<reason>",
 /// or "<none>" where the line has none.

@@ -112,8 +112,8 @@ TEST_F(WinStepTest, LockedLogIsToldOnceAndDoesNotStopTheStep) {
     ASSERT_TRUE(app.CopyTemplateFiles(progress));
   }
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(test::WithoutReasons(ui.messages[0]), "2 of 3 files could not be copied:\n  none: <reason>\n"
-                                                  "  none: <reason>\nlog.txt could not be written.");
+  EXPECT_EQ(test::WithoutReasons(ui.messages[0]), "2 of 3 files could not be copied:\n  " + game + "a: <reason>\n  " +
+                                                      game + "b: <reason>\nlog.txt could not be written.");
   EXPECT_EQ(ReadFile(game + "x.dat"), "x");
   EXPECT_EQ(ReadFile(pkg + "log.txt"), "");
 }
