@@ -110,8 +110,13 @@ TEST_F(CopyTemplateTest, FailedCopiesAreLoggedAcrossRunsWithTheirErrorNumbers) {
   EXPECT_EQ(Log(), runLog);
   ASSERT_TRUE(app.CopyTemplateFiles(progress));
   EXPECT_EQ(Log(), runLog + runLog);
-  EXPECT_EQ(ui.messages,
-            std::vector<std::string>(2, "6 of 6 files could not be copied. They are listed in log.txt."));
+  // The first five are named, the destination's path where the copy failed there.
+  const std::string told = "6 of 6 files could not be copied:\n  " +
+                           test::MissingSourceNamed("data\\missing.dat", game + "x.dat") + ": <reason>\n  " + game +
+                           "NoFolder\\x.dat: <reason>\n  ${NOSUCH}\\y.dat: <reason>\n  ${TOPDIR: <reason>\n"
+                           "  files.txt: <reason>\nand 1 more in log.txt.";
+  ASSERT_EQ(ui.messages.size(), 2u);
+  for (const std::string& message : ui.messages) EXPECT_EQ(test::WithoutReasons(message), told);
   EXPECT_TRUE(app.PartlyInstalled);
   EXPECT_EQ(progress.range, 6);
   EXPECT_EQ(progress.position, 6);
@@ -128,9 +133,12 @@ TEST_F(CopyTemplateTest, FailedCopiesAreToldAfterTheStep) {
   } cases[] = {
       {"${TOPDIR}a=data\\x.dat\n${TOPDIR}b=data\\x.dat\n", ""},
       {"# one of three\n${TOPDIR}a=data\\x.dat\n\n${TOPDIR}b=data\\none\n${TOPDIR}c=data\\x.dat\n",
-       "1 of 3 files could not be copied. They are listed in log.txt."},
+       "1 of 3 files could not be copied:\n  " + test::MissingSourceNamed("data\\none", game + "b") +
+           ": <reason>\nThey are listed in log.txt."},
       {"${TOPDIR}a=data\\none\n${TOPDIR}b=${NOSUCH}\n${TOPDIR}c=data\\x.dat\n",
-       "2 of 3 files could not be copied. They are listed in log.txt."},
+       "2 of 3 files could not be copied:\n  " + test::MissingSourceNamed("data\\none", game + "a") +
+           ": <reason>\n  ${NOSUCH}: <reason>\n"
+       "They are listed in log.txt."},
   };
   for (const Case& c : cases) {
     ui.messages.clear();
@@ -139,8 +147,9 @@ TEST_F(CopyTemplateTest, FailedCopiesAreToldAfterTheStep) {
     app.PartlyInstalled = false;
     WriteFile(pkg + "files.txt", c.files);
     ASSERT_TRUE(app.CopyTemplateFiles(progress)) << c.files;
-    EXPECT_EQ(ui.messages, c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message})
-        << c.files;
+    std::vector<std::string> told;
+    for (const std::string& message : ui.messages) told.push_back(test::WithoutReasons(message));
+    EXPECT_EQ(told, c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message}) << c.files;
     EXPECT_EQ(app.PartlyInstalled, !c.message.empty()) << c.files;
     EXPECT_EQ(progress.calls.back(), "clear");
   }
@@ -174,8 +183,12 @@ TEST_F(CopyTemplateTest, UnwritableLogIsToldOnceAndDoesNotStopTheStep) {
   WriteFile(pkg + "data\\x.dat", "x");
   WriteFile(pkg + "files.txt", "${TOPDIR}a=data\\none\n${TOPDIR}b=data\\none\n${TOPDIR}x.dat=data\\x.dat\n");
   ASSERT_TRUE(app.CopyTemplateFiles(progress));
-  // The count would point at a log that is not there: the sentence says so instead.
-  EXPECT_EQ(ui.messages, std::vector<std::string>{"Some files could not be copied, and log.txt could not be written"});
+  // The log is not there to point at: the names are told all the same.
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(test::WithoutReasons(ui.messages[0]),
+            "2 of 3 files could not be copied:\n  " + test::MissingSourceNamed("data\\none", game + "a") +
+                ": <reason>\n  " + test::MissingSourceNamed("data\\none", game + "b") +
+                ": <reason>\nlog.txt could not be written.");
   EXPECT_TRUE(app.PartlyInstalled);
   EXPECT_EQ(ReadFile(game + "x.dat"), "x");
   EXPECT_EQ(progress.position, 3);

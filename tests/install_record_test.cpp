@@ -181,7 +181,9 @@ TEST_F(RecordTest, ACopyMovesWhatItReplacesIntoTheRecord) {
       EXPECT_EQ(m.entries[0].action, RecordAction::ReplacedFile);
       EXPECT_EQ(m.entries[0].path, "Cars\\README.txt");
       EXPECT_EQ(FileExists(record.Folder() + "Cars\\README.txt"), commit);
-      if (commit) EXPECT_EQ(ReadFile(record.Folder() + "Cars\\README.txt"), old);
+      if (commit) {
+        EXPECT_EQ(ReadFile(record.Folder() + "Cars\\README.txt"), old);
+      }
       WriteFile(readme, old);
     }
   }

@@ -43,6 +43,37 @@ inline std::vector<std::string> Reasons(const std::vector<Status>& failures) {
 }
 
 /// Whole-file helpers on core paths, binary mode.
+/// The path the copy step names for a copy whose source is missing: Windows'
+/// copy does not say which side failed, and its failure names the destination.
+inline std::string MissingSourceNamed(const std::string& source, const std::string& destination) {
+#ifdef _WIN32
+  (void)source;
+  return destination;
+#else
+  (void)destination;
+  return source;
+#endif
+}
+
+/// The copy step's closing message with each failed file's reason (the
+/// system's own words, which differ between systems) said as "<reason>",
+/// or "<none>" where the line has none.
+inline std::string WithoutReasons(const std::string& message) {
+  std::string out;
+  size_t start = 0;
+  while (start <= message.size()) {
+    size_t end = message.find('\n', start);
+    if (end == std::string::npos) end = message.size();
+    std::string line = message.substr(start, end - start);
+    const size_t colon = line.find(": ");
+    if (line.compare(0, 2, "  ") == 0 && colon != std::string::npos)
+      line = line.substr(0, colon) + (colon + 2 < line.size() ? ": <reason>" : ": <none>");
+    out += (start ? "\n" : "") + line;
+    start = end + 1;
+  }
+  return out;
+}
+
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);

@@ -117,6 +117,12 @@ InstallResult HandleInstall(InstallerApp& app, PathFields& fields, InstallProgre
   // A failed step has shown its own message; the closing notice must not
   // then claim the install completed.
   bool ok = app.RunRecordedInstall(progress);
+  if (app.CutShort) {
+    // Stopped before its first change, it is a cancel: there is nothing to take back.
+    if (app.ChangedGame) return InstallResult::CutShort;
+    app.UI.ShowNotice(Notice::Cancelled);
+    return InstallResult::Cancelled;
+  }
   app.UI.ShowNotice(ok ? Notice::Complete : Notice::Failed);
   if (!ok) return InstallResult::Failed;
   return app.PartlyInstalled ? InstallResult::InstalledPartly : InstallResult::Installed;

@@ -36,9 +36,13 @@ enum class InstallResult {
   InstalledPartly,
   Failed,        ///< a step failed, or a folder refused; "Install Failed." was shown
   /// "Install Cancelled." was shown, nothing changed: the restart with
-  /// administrator rights was declined, or `goAhead` said no
+  /// administrator rights was declined, `goAhead` said no, or a stop was
+  /// asked for (Ctrl-C) before anything changed
   Cancelled,
   Restarted,     ///< the installer ran again with administrator rights, and did the install
+  /// A stop was asked for after the install changed the game: it stopped
+  /// between two changes, its record closed as cut short; no notice shown.
+  CutShort,
 };
 
 /// What the second of two installs or undos of one game is told.

@@ -7,6 +7,7 @@
 #include "install/installer_app.h"
 #include "platform/exclusive_file.h"
 #include "platform/file_ops.h"
+#include "platform/stop_request.h"
 #include "platform/filesystem.h"
 #include "platform/system_info.h"
 #include "platform/user_path.h"
@@ -305,8 +306,10 @@ void InstallRecord::Settle(bool made) {
     if (!pending_.stored.empty() && !RenameReplacing(pending_.storedKept, pending_.stored) &&
         CopyFileReplacing(pending_.storedKept, pending_.stored))
       RemoveFile(pending_.storedKept);
+    // A copy kept as a copy is dropped while the file is still there; one
+    // the failed write took away (a copy leaves no cut file) goes back.
     if (pending_.replaced) {
-      if (!pending_.moved) RemoveFile(pending_.kept);
+      if (!pending_.moved && PathExists(pending_.path)) RemoveFile(pending_.kept);
       else if (!RenameReplacing(pending_.kept, pending_.path) && CopyFileReplacing(pending_.kept, pending_.path))
         RemoveFile(pending_.kept);
     }
@@ -317,6 +320,19 @@ void InstallRecord::Settle(bool made) {
     WriteLine(ManifestWroteLine(RecordPath(pending_.path), h.Size(), h.Value()));
 }
 
+void InstallRecord::Withdraw() {
+  if (!pending_.active) return;
+  if (!pending_.replaced) {
+    pending_.active = false;
+    RemoveFile(pending_.path);
+    return;
+  }
+  // Moved or copied, what the record kept is the old file whole: it goes
+  // back over the new one.
+  pending_.moved = true;
+  Settle(false);
+}
+
 void InstallRecord::Unsettle() {
   ++unsettled_;
   Settle(false);
@@ -325,10 +341,12 @@ void InstallRecord::Unsettle() {
        Status());
 }
 
-void InstallRecord::Finish(bool completed) {
+void InstallRecord::Finish(bool completed, bool cutShort) {
   if (!manifest_) return;
   const bool failed = !completed || !failure_;
-  const std::string state = ManifestStateField(failed ? RecordState::Failed : RecordState::Completed);
+  const std::string state = ManifestStateField(cutShort ? RecordState::CutShort
+                                               : failed ? RecordState::Failed
+                                                        : RecordState::Completed);
   if (std::fseek(manifest_, static_cast<long>(kManifestStateOffset), SEEK_SET) == 0)
     std::fwrite(state.data(), 1, state.size(), manifest_);
   std::fclose(manifest_);
@@ -354,6 +372,11 @@ void RecordedChange::Commit() { Settle(true); }
 
 void RecordedChange::Abandon() { Settle(false); }
 
+void RecordedChange::Withdraw() {
+  if (record_) record_->Withdraw();
+  record_ = nullptr;
+}
+
 void RecordedChange::Settle(bool made) {
   if (record_) record_->Settle(made);
   record_ = nullptr;
@@ -369,7 +392,10 @@ Status InstallerApp::RecordedCopy(const std::string& source, const std::string& 
   RecordedChange change = Record->BeforeCopy(destination);
   if (!change.Recorded()) return change.Recorded();
   const Status copied = CopyFileReplacing(source, destination, change.Announcement());
-  change.Settle(copied.Ok());
+  // Asked to stop while it copied: the copy is taken back, so that no file
+  // is left that the install did not finish with.
+  if (copied && StopRequested()) change.Withdraw();
+  else change.Settle(copied.Ok());
   return copied;
 }
 
@@ -388,7 +414,8 @@ bool InstallerApp::RunRecordedInstall(InstallProgress& progress) {
   Record = &record;
   const bool ok = RunInstallSequence(progress);
   Record = &InstallRecord::Unrecorded();
-  record.Finish(ok);
+  ChangedGame = record.Begun();
+  record.Finish(ok, CutShort);
   return ok;
 }
 

@@ -47,6 +47,9 @@ class RecordedChange {
   CopyAnnouncement Announcement();
   void Commit();
   void Abandon();
+  /// The change was made, and is taken back: the file it replaced goes back
+  /// from the record, a file it created goes.
+  void Withdraw();
   /// Commit() when `made`, else Abandon().
   void Settle(bool made);
 
@@ -101,8 +104,11 @@ class InstallRecord {
   /// own then.
   Status NewTemporary(const std::string& target, std::string& temporary);
 
-  /// Writes how the install ended into the manifest's header and closes it.
-  void Finish(bool completed);
+  /// Writes how the install ended into the manifest's header and closes it:
+  /// "cut short" when `cutShort`, whatever `completed` says.
+  void Finish(bool completed, bool cutShort = false);
+  /// Whether the install has changed the game yet.
+  bool Begun() const { return begun_; }
 
   /// The failure that stopped the record; success while it writes.
   const Status& Failure() const { return failure_; }
@@ -134,6 +140,7 @@ class InstallRecord {
   Status AnnounceCopy(CopyNotice& notice);
   Status SetAsideStoredCopy(const std::string& path);
   void Settle(bool made);
+  void Withdraw();
   void Unsettle();
 
   bool recording_ = true;

@@ -1,5 +1,6 @@
 #include "install/installer_app.h"
 #include "platform/process.h"
+#include "platform/stop_request.h"
 
 namespace trilo {
 
@@ -15,20 +16,30 @@ bool StartCommand(Interaction& ui, const std::string& commandLine, const std::st
 
 }  // namespace
 
+bool InstallerApp::StopAsked() {
+  if (StopRequested()) CutShort = true;
+  return CutShort;
+}
+
 bool InstallerApp::RunInstallSequence(InstallProgress& progress) {
   PartlyInstalled = false;
+  CutShort = false;
+  // Asked before each step and after the last: a stop asked for during a
+  // step is seen at its end.
+  if (StopAsked()) return false;
   // The commands are expanded in place: what ran is what the settings hold.
   if (!Settings.PreInstall.empty()) {
     ExpandPathVariables(Settings.PreInstall);
     if (!StartCommand(UI, Settings.PreInstall, State.TOPDIR)) return false;
   }
-  if (!ReadOldGameConfig()) return false;
-  if (Settings.NewConfig && !WriteNewGameConfig()) return false;
-  if (!CreateTemplateDirectories()) return false;
-  if (Settings.NewPlayer && !CreatePlayerProfile()) return false;
-  if (!CopyTemplateFiles(progress)) return false;
-  if (Settings.GDB && !MergeGameDatabase()) return false;
-  if (Settings.NewShortcut && !CreateShortcut()) return false;
+  if (StopAsked() || !ReadOldGameConfig()) return false;
+  if (StopAsked() || (Settings.NewConfig && !WriteNewGameConfig())) return false;
+  if (StopAsked() || !CreateTemplateDirectories()) return false;
+  if (StopAsked() || (Settings.NewPlayer && !CreatePlayerProfile())) return false;
+  if (StopAsked() || !CopyTemplateFiles(progress)) return false;
+  if (StopAsked() || (Settings.GDB && !MergeGameDatabase())) return false;
+  if (StopAsked() || (Settings.NewShortcut && !CreateShortcut())) return false;
+  if (StopAsked()) return false;
   if (!Settings.PostInstall.empty()) {
     ExpandPathVariables(Settings.PostInstall);
     if (!StartCommand(UI, Settings.PostInstall, State.TOPDIR)) return false;

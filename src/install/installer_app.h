@@ -41,6 +41,11 @@ class InstallerApp {
   /// reported (files that could not be copied, a shortcut that could not be
   /// saved): the install completes, but not everything is in place.
   bool PartlyInstalled = false;
+  /// Set when the install stopped because a stop was asked for (Ctrl-C):
+  /// between two changes, never in the middle of one.
+  bool CutShort = false;
+  /// Whether the last install changed the game (its record was begun).
+  bool ChangedGame = false;
   /// The record of the install under way, told of every change the steps
   /// make; outside RunRecordedInstall one that records nothing.
   InstallRecord* Record = &InstallRecord::Unrecorded();
@@ -69,6 +74,8 @@ class InstallerApp {
 
   // The install sequence (install_sequence.cpp).
   bool RunInstallSequence(InstallProgress& progress);
+  /// Whether a stop was asked for; notes the install as cut short if so.
+  bool StopAsked();
   /// The install sequence with its record in the game folder
   /// (install_record.cpp).
   bool RunRecordedInstall(InstallProgress& progress);

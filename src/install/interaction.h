@@ -73,6 +73,8 @@ class InstallProgress {
   virtual void ShowDestination(const std::string& text) = 0;
   /// Advance one step.
   virtual void Step() = 0;
+  /// The entry of the coming step was not copied.
+  virtual void CountFailure() {}
   /// Handle every waiting window message, without blocking.
   virtual void PumpMessages() = 0;
   virtual void ClearTexts() = 0;

@@ -70,7 +70,10 @@ class NonRegularFileTest : public StepTest {
   RecordingProgress progress;
 };
 
-const char kOneNotCopied[] = "1 of 1 files could not be copied. They are listed in log.txt.";
+// The copy step's message for one failed copy, said as WithoutReasons says it.
+std::string OneNotCopied(const std::string& path) {
+  return "1 of 1 files could not be copied:\n  " + path + ": <reason>\nThey are listed in log.txt.";
+}
 
 struct FifoCase {
   const char* name;
@@ -90,7 +93,12 @@ TEST_P(FifoInPlace, FailsAsAnUnreadableFileWithoutWaiting) {
   MakeFifo(dir / c.fifo);
   app.WorkingDir = pkg;
   EXPECT_EQ(c.step(app, progress), c.result);
-  EXPECT_EQ(ui.messages, c.messages);
+  std::vector<std::string> told;
+  for (const std::string& message : ui.messages) told.push_back(test::WithoutReasons(message));
+  std::vector<std::string> expected = c.messages;
+  for (std::string& message : expected)
+    if (message.find("<game>") != std::string::npos) message.replace(message.find("<game>"), 6, game);
+  EXPECT_EQ(told, expected);
   if (c.log) {
     std::string line = std::string("Couldn't copy: ") + c.log + "\r\n";
     line.replace(line.find("<game>"), 6, game);
@@ -138,16 +146,16 @@ INSTANTIATE_TEST_SUITE_P(
         FifoCase{"NewPlayerTarget", "game\\Pack\\Driver1\\Driver1.PLR", Player, false,
                  {"Error creating new PLR file"}, nullptr},
         // A copy that fails is logged (access denied) and the step goes on.
-        FifoCase{"CopySource", "pkg\\car.veh", Copy, true, {kOneNotCopied},
+        FifoCase{"CopySource", "pkg\\car.veh", Copy, true, {OneNotCopied("car.veh")},
                  "car.veh => <game>car.veh, errno=13, last error=5"},
-        FifoCase{"CopyDestination", "game\\car.veh", Copy, true, {kOneNotCopied},
+        FifoCase{"CopyDestination", "game\\car.veh", Copy, true, {OneNotCopied("<game>car.veh")},
                  "car.veh => <game>car.veh, errno=13, last error=5"},
         FifoCase{"CopyLog", "pkg\\log.txt",
                  [](InstallerApp& app, RecordingProgress& progress) {
                    WriteFile(app.WorkingDir + "files.txt", "${TOPDIR}a = missing\r\n");
                    return app.CopyTemplateFiles(progress);
                  },
-                 true, {"Some files could not be copied, and log.txt could not be written"}, nullptr}),
+                 true, {"1 of 1 files could not be copied:\n  missing: <reason>\nlog.txt could not be written."}, nullptr}),
     [](const ::testing::TestParamInfo<FifoCase>& info) { return std::string(info.param.name); });
 
 TEST_F(NonRegularFileTest, PlatformCallsRefuseAFifo) {

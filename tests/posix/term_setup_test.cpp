@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 #include "code_page_names.h"
 #include "platform/posix/path_map.h"
 #include "posix/program_runner.h"
@@ -120,14 +122,17 @@ TEST_F(TermSetupTest, UnattendedPartlyInstalledExitsFour) {
     const char* name;
     void (*breakIt)(const std::string& game, const std::string& pkg);
     std::string message;
+    const char* progress;  // the copy step's closing line
   } cases[] = {
       {"a content file is missing",
        [](const std::string&, const std::string& pkg) { fs::remove(pkg + "content/cars/Classic2/classic2.veh"); },
-       "1 of 5 files could not be copied. They are listed in log.txt."},
+       "1 of 5 files could not be copied:\n  content\\cars\\Classic2\\classic2.veh: <reason>\n"
+       "They are listed in log.txt.",
+       "Copied 4 of 5 files, 1 failed\n"},
       // A folder where the shortcut goes: it cannot be saved there.
       {"the shortcut cannot be saved",
        [](const std::string& game, const std::string&) { fs::create_directory(game + "Classic Mod.lnk"); },
-       "Save failed!"},
+       "Save failed!", "Copied 5 of 5 files\n"},
   };
   for (const Case& c : cases) {
     fs::remove_all(base + "game");
@@ -138,7 +143,8 @@ TEST_F(TermSetupTest, UnattendedPartlyInstalledExitsFour) {
     flags.insert(flags.begin(), {"--unattended", "--package-version", "Full"});
     test::ProgramResult r = RunProgram(Args(flags), "", env);
     EXPECT_EQ(r.exitCode, 4) << c.name << "\n" << r.out << r.err;
-    EXPECT_EQ(r.err, "trilo-setup: " + c.message + "\n") << c.name;
+    EXPECT_EQ(test::WithoutReasons(r.err), "trilo-setup: " + c.message + "\n") << c.name;
+    EXPECT_NE(r.out.find(c.progress), std::string::npos) << c.name << "\n" << r.out;
     EXPECT_NE(r.out.find(TXT_INSTALL_COMPLETE "\n"), std::string::npos) << c.name << "\n" << r.out;
     EXPECT_TRUE(Exists(game + "ClassicMod/Cars/Classic1/classic1.veh")) << c.name;
   }
@@ -366,6 +372,9 @@ TEST_F(TermSetupTest, InteractiveReplaceRetryAndCancel) {
   PtySession s(Args({"--config", game + "CONFIG.INI", "--player", game + "Save/Driver1/Driver1.PLR"}), "", env);
   ASSERT_TRUE(s.Expect("Path (Ctrl-D cancels): ")) << s.Transcript();
   s.Send(game + "gone.exe\r");  // a typed path replaces the (empty) proposal
+  // Refused at once, with the reason; Ctrl-D leaves the question unanswered.
+  ASSERT_TRUE(s.Expect(game + "gone.exe: there is no such file.\r\nPath (Ctrl-D cancels): ")) << s.Transcript();
+  s.Send("\x04");
   ASSERT_TRUE(s.Expect("Version [Full]: ")) << s.Transcript();
   s.Send("\r");
   ASSERT_TRUE(s.Expect("Path [" + game + "CONFIG.INI]: ")) << s.Transcript();
@@ -374,7 +383,7 @@ TEST_F(TermSetupTest, InteractiveReplaceRetryAndCancel) {
   s.Send("\r");
   ASSERT_TRUE(s.Expect("Install or Cancel? [I/c]: ")) << s.Transcript();
   s.Send("\r");
-  // The executable is gone: the options error, then every question again.
+  // No executable: the options error, then every question again.
   ASSERT_TRUE(s.Expect(kOptionsError)) << s.Transcript();
   ASSERT_TRUE(s.Expect("Path (Ctrl-D cancels): ")) << s.Transcript();
   s.Send(game + "f1_9902.exe\r");
@@ -543,7 +552,8 @@ TEST_F(TermSetupTest, InteractiveTabCompletesPathsWithBlanksAndHome) {
   s.Send("\r");
   ASSERT_TRUE(s.Expect("Version [Full]: ")) << s.Transcript();
   s.Send("2\r");
-  ASSERT_TRUE(s.Expect("Path (Ctrl-D cancels): ")) << s.Transcript();
+  // Proposed from the folder of the game answered; a typed path replaces it.
+  ASSERT_TRUE(s.Expect("Path [" + wine + "CONFIG.INI]: ")) << s.Transcript();
   s.Send("~/\t");
   s.Send("C\t");
   ASSERT_TRUE(s.Expect("\r\nCONFIG.INI  Cars/  \r\n")) << s.Transcript();
@@ -557,6 +567,122 @@ TEST_F(TermSetupTest, InteractiveTabCompletesPathsWithBlanksAndHome) {
   ASSERT_TRUE(s.Expect(TXT_INSTALL_COMPLETE)) << s.Transcript();
   EXPECT_EQ(s.Wait(), 0) << s.Transcript();
   EXPECT_TRUE(Exists(wine + "ClassicMod/Cars/Classic1/classic1.veh"));
+}
+
+// Ctrl-C at a question is Cancel, whichever question it is: nothing changes.
+TEST_F(TermSetupTest, CtrlCAtAQuestionCancels) {
+  // The questions in their order, each proposal taken with Enter.
+  const char* questions[] = {"Path [", "Version [", "Path [", "Path [", "Install or Cancel? [I/c]: "};
+  for (size_t stop = 0; stop < std::size(questions); stop += 2) {
+    PtySession s(Args(FullFlags()), "", env);
+    for (size_t i = 0; i <= stop; ++i) {
+      ASSERT_TRUE(s.Expect(questions[i])) << stop << "\n" << s.Transcript();
+      s.Send(i == stop ? "\x03" : "\r");
+    }
+    ASSERT_TRUE(s.Expect(TXT_INSTALL_CANCELLED)) << questions[stop] << "\n" << s.Transcript();
+    EXPECT_EQ(s.Wait(), 2) << questions[stop] << "\n" << s.Transcript();
+    EXPECT_FALSE(Exists(game + "ClassicMod.ini")) << questions[stop];
+    EXPECT_FALSE(Exists(game + "trilo-records")) << questions[stop];
+  }
+}
+
+// SIGINT during the copies: the copy under way is taken back, the install
+// stops there, and its record says it was cut short; the undo it points to
+// then gives back the game as it was.
+TEST_F(TermSetupTest, CtrlCDuringTheCopiesCutsTheInstallShort) {
+  const int count = 300;
+  std::string files;
+  fs::create_directories(pkg + "content/big");
+  fs::create_directories(game + "Big");
+  for (int i = 0; i < count; ++i) {
+    const std::string name = "b" + std::to_string(i) + ".dat";
+    std::ofstream(pkg + "content/big/" + name) << std::string(512 * 1024, static_cast<char>('a' + i % 26));
+    // Every other one replaces a file of the game.
+    if (i % 2 == 0) std::ofstream(game + "Big/" + name) << "original " << i;
+    files += "${TOPDIR}Big\\" + name + " = content\\big\\" + name + "\r\n";
+  }
+  std::ofstream(pkg + "Full.files.txt", std::ios::app) << files;
+  const test::Tree before = test::ReadTree(test::CorePath(game));
+
+  auto flags = FullFlags();
+  flags.insert(flags.begin(), {"--unattended", "--package-version", "Full"});
+  PtySession s(Args(flags), "", env);
+  ASSERT_TRUE(s.Expect("Installing...")) << s.Transcript();
+  // Once the big files are being copied.
+  for (int waited = 0; !Exists(game + "Big/b1.dat") && waited < 10000; ++waited) usleep(1000);
+  s.Send("\x03");
+  ASSERT_TRUE(s.Expect("Install cut short. trilo-setup --undo takes back what it did.")) << s.Transcript();
+  EXPECT_EQ(s.Wait(), 5) << s.Transcript();
+
+  int copied = 0;
+  for (int i = 0; i < count; ++i) {
+    const std::string name = "Big/b" + std::to_string(i) + ".dat";
+    if (!Exists(game + name)) {
+      EXPECT_NE(i % 2, 0) << name << " was not put back";
+      continue;
+    }
+    const std::string content = Read(game + name);
+    if (content == Read(pkg + "content/big/b" + std::to_string(i) + ".dat")) ++copied;
+    else EXPECT_TRUE(i % 2 == 0 && content == "original " + std::to_string(i)) << name << " is half-written";
+  }
+  EXPECT_GT(copied, 0);
+  EXPECT_LT(copied, count) << "the install ended before the stop";
+  test::ProgramResult list = RunProgram(Args({"--list-installs", "--game-exe", game + "f1_9902.exe"}), "", env);
+  EXPECT_NE(list.out.find("  cut short  "), std::string::npos) << list.out;
+
+  test::ProgramResult undo =
+      RunProgram(Args({"--undo", "last", "--unattended", "--game-exe", game + "f1_9902.exe"}), "", env);
+  EXPECT_EQ(undo.exitCode, 0) << undo.out << undo.err;
+  EXPECT_TRUE(test::ReadTree(test::CorePath(game)) == before) << "the undo did not give back the game as it was";
+}
+
+// Each answer is checked as it is given, and the one that is wrong is said.
+TEST_F(TermSetupTest, AnswersAreCheckedAsTheyAreGiven) {
+  fs::create_directories(game + "AFolder");
+  PtySession s(Args({}), "", env);
+  const struct {
+    std::string asked, answer, told;
+  } steps[] = {
+      {"Path (Ctrl-D cancels): ", game + "gone.exe", game + "gone.exe: there is no such file.\r\n"},
+      {"Path (Ctrl-D cancels): ", game + "AFolder", game + "AFolder: this is a folder, not a file.\r\n"},
+      {"Path (Ctrl-D cancels): ", game + "f1_9902.exe", "Version [Full]: "},
+      {"", "Ful", "Ful: the package has no such version. Its versions are:\r\n  1) Full\r\n  2) Lite\r\n"},
+      {"Version [Full]: ", "lite", "Path [" + game + "CONFIG.INI]: "},
+      // Not the game's configuration: taken, with a warning.
+      {"", game + "Season/game.gdb",
+       "Warning: " + game + "Season/game.gdb has no [COMPONENTS] section; it may not be the game's configuration "
+                            "file.\r\n"},
+  };
+  for (const auto& step : steps) {
+    if (!step.asked.empty()) {
+      ASSERT_TRUE(s.Expect(step.asked)) << s.Transcript();
+    }
+    s.Send(step.answer + "\r");
+    ASSERT_TRUE(s.Expect(step.told)) << s.Transcript();
+  }
+  ASSERT_TRUE(s.Expect(TXT_LOCATE_PLAYER)) << s.Transcript();
+  s.Send("\x04");
+  ASSERT_TRUE(s.Expect("Version:         Lite")) << s.Transcript();
+  s.Send("c\r");
+  EXPECT_EQ(s.Wait(), 2) << s.Transcript();
+}
+
+// Unattended: a version the package does not list stops everything with the
+// list; with --game-exe alone the configuration beside it is taken.
+TEST_F(TermSetupTest, UnattendedVersionAndConfigurationFromTheGame) {
+  test::ProgramResult r =
+      RunProgram(Args({"--unattended", "--package-version", "Bogus", "--game-exe", game + "f1_9902.exe"}), "", env);
+  EXPECT_EQ(r.exitCode, 3);
+  EXPECT_EQ(r.err, "trilo-setup: the package has no version Bogus. Its versions are:\n  1) Full\n  2) Lite\n");
+  EXPECT_EQ(r.out, "");
+  EXPECT_FALSE(Exists(game + "ClassicMod.ini"));
+  EXPECT_FALSE(Exists(game + "trilo-records"));
+
+  r = RunProgram(Args({"--unattended", "--package-version", "lite", "--game-exe", game + "f1_9902.exe"}), "", env);
+  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+  const std::string config = Read(game + "ClassicMod.ini");
+  EXPECT_NE(config.find("\r\nSAVEDIR=ClassicMod\\Save\\\r\n"), std::string::npos) << config;
+  EXPECT_FALSE(Exists(game + "ClassicMod/Cars/Classic2")) << "the version Lite was installed";
 }
 
 }  // namespace

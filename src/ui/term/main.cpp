@@ -14,6 +14,7 @@
 #include "install/interface_text.h"
 #include "platform/filesystem.h"
 #include "platform/registry.h"
+#include "platform/stop_request.h"
 #include "platform/user_path.h"
 #include "options.h"
 #include "terminal_interaction.h"
@@ -24,7 +25,15 @@ using namespace trilo;
 
 namespace {
 
-enum ExitCode { kInstalled = 0, kFailed = 1, kCancelled = 2, kOptionsError = 3, kPartlyInstalled = 4, kUsage = 64 };
+enum ExitCode {
+  kInstalled = 0,
+  kFailed = 1,
+  kCancelled = 2,
+  kOptionsError = 3,
+  kPartlyInstalled = 4,
+  kCutShort = 5,
+  kUsage = 64
+};
 
 std::string Summary(const InstallerApp& app, const PathFields& fields) {
   auto show = [](const std::string& core) { return core.empty() ? std::string("(none)") : PathForUser(core); };
@@ -114,12 +123,53 @@ int Undo(InstallerApp& app, const TermOptions& options) {
   }
 }
 
+// A version the package does not have would fail only once the install has
+// begun changing the game: it is told with the list before anything runs.
+// The name takes the list's spelling.
+bool KnownVersion(const InstallerApp& app, TermOptions& options) {
+  const std::vector<std::string>& versions = app.Settings.VersionList;
+  if (!options.hasVersion || versions.empty()) return true;
+  const int found = FindVersion(versions, options.packageVersion);
+  if (found < 0) {
+    std::cerr << "trilo-setup: the package has no version " << TextForUser(options.packageVersion)
+              << ". Its versions are:\n"
+              << VersionsText(versions);
+    return false;
+  }
+  options.packageVersion = versions[static_cast<size_t>(found)];
+  return true;
+}
+
+// The exit status of an install that ran, with what the terminal adds to
+// its closing notice.
+int Ended(const InstallerApp& app, InstallResult result) {
+  switch (result) {
+    case InstallResult::Installed:
+    case InstallResult::InstalledPartly:
+      // No start menu here: say how the shortcut would start the game.
+      if (app.Settings.NewConfig)
+        std::cout << "To play with the new configuration: "
+                  << WineCommandLine(app.State.GameExePath, app.GameArguments(), app.State.TOPDIR) << "\n";
+      return result == InstallResult::Installed ? kInstalled : kPartlyInstalled;
+    case InstallResult::Cancelled: return kCancelled;
+    case InstallResult::CutShort:
+      std::cout << "Install cut short. trilo-setup --undo takes back what it did." << std::endl;
+      return kCutShort;
+    case InstallResult::OptionsError: return kOptionsError;
+    case InstallResult::Failed:
+    case InstallResult::Restarted: break;  // the terminal never restarts itself
+  }
+  return kFailed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   // The line editor reads its prompt in the locale's characters, and so is
   // everything shown: the core's code page is converted to them.
   FollowLocaleCharset();
+  // Ctrl-C cancels a question, and stops an install between two changes.
+  CatchStopRequests();
   TermOptions options;
   std::string error;
   if (!ParseTermOptions(argc, argv, options, error)) {
@@ -160,6 +210,7 @@ int main(int argc, char** argv) {
     return kFailed;
   }
   app.StartUp();
+  if (!KnownVersion(app, options)) return kOptionsError;
   if (ui.Interactive() && !app.Settings.Title.empty()) std::cout << TextForUser(app.Settings.Title) << "\n";
   if (app.Settings.SplashOn && !app.Settings.SplashImg.empty())
     ui.ShowSplash(app.Settings.SplashImg, app.Settings.SplashDelay);
@@ -168,7 +219,8 @@ int main(int argc, char** argv) {
   LocateGameFiles(app, fields);
   TerminalProgress progress;
   for (;;) {
-    if (!ui.ConfirmInstall(Summary(app, fields))) {
+    // Ctrl-C at any question is Cancel: the questions after it were not asked.
+    if (StopRequested() || !ui.ConfirmInstall(Summary(app, fields))) {
       HandleCancel(app);
       return kCancelled;
     }
@@ -176,20 +228,8 @@ int main(int argc, char** argv) {
         app, fields, progress, [] { std::cout << "Installing...\n"; }, nullptr,
         [&] { return GoOnDespiteDrops(app, ui); });
     TellRefusals();
-    switch (result) {
-      case InstallResult::Installed:
-      case InstallResult::InstalledPartly:
-        // No start menu here: say how the shortcut would start the game.
-        if (app.Settings.NewConfig)
-          std::cout << "To play with the new configuration: "
-                    << WineCommandLine(app.State.GameExePath, app.GameArguments(), app.State.TOPDIR) << "\n";
-        return result == InstallResult::Installed ? kInstalled : kPartlyInstalled;
-      case InstallResult::Failed:
-      case InstallResult::Restarted: return kFailed;  // the terminal never restarts itself
-      case InstallResult::Cancelled: return kCancelled;
-      case InstallResult::OptionsError:
-        if (!ui.Interactive()) return kOptionsError;
-        break;  // the files were located again: ask once more
-    }
+    if (result != InstallResult::OptionsError) return Ended(app, result);
+    if (!ui.Interactive()) return kOptionsError;
+    // The files were located again: ask once more.
   }
 }

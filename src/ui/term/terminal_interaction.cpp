@@ -14,7 +14,12 @@
 #include <iostream>
 #include <vector>
 
+#include "formats/ini_reader.h"
+#include "install/install_record.h"
 #include "install/interface_text.h"
+#include "platform/filesystem.h"
+#include "platform/profile.h"
+#include "platform/stop_request.h"
 #include "platform/user_path.h"
 #include "platform/system_info.h"
 #include "text/text_util.h"
@@ -125,6 +130,24 @@ std::string ReadablePrompt(const std::string& prompt) {
   return out;
 }
 
+// An answer checked as it is given, so that the person knows which one was
+// wrong: a path where there is no file, or a folder, is refused with the
+// reason. A configuration file without [COMPONENTS] is taken, with a warning:
+// the install will find none of the game's folders in it.
+bool AcceptableAnswer(LocateKind kind, const std::string& path) {
+  const FileStatus found = GetFileStatus(path);
+  if (!found.exists || found.folder) {
+    std::cout << PathForUser(path) << (found.exists ? ": this is a folder, not a file.\n" : ": there is no such file.\n");
+    return false;
+  }
+  if (kind != LocateKind::GameConfig) return true;
+  for (const IniLine& line : IniText(ReadProfileText(path)).Lines())
+    if (line.kind == IniLine::Kind::Section && EqualsIgnoreCase(line.name, "COMPONENTS")) return true;
+  std::cout << "Warning: " << PathForUser(path)
+            << " has no [COMPONENTS] section; it may not be the game's configuration file.\n";
+  return true;
+}
+
 // The terminal's width; 0 when output goes elsewhere.
 int TerminalColumns() {
   winsize ws{};
@@ -132,6 +155,19 @@ int TerminalColumns() {
 }
 
 }  // namespace
+
+int FindVersion(const std::vector<std::string>& versions, const std::string& name) {
+  for (size_t i = 0; i < versions.size(); ++i)
+    if (EqualsIgnoreCase(versions[i], name)) return static_cast<int>(i);
+  return -1;
+}
+
+std::string VersionsText(const std::vector<std::string>& versions) {
+  std::string list;
+  for (size_t i = 0; i < versions.size(); ++i)
+    list += "  " + std::to_string(i + 1) + ") " + TextForUser(versions[i]) + "\n";
+  return list;
+}
 
 std::string WrapText(const std::string& utf8, int columns) {
   if (columns <= 0) return utf8;
@@ -198,9 +234,12 @@ void TerminalInteraction::ShowNotice(Notice notice) { std::cout << NoticeText(no
 
 bool TerminalInteraction::ReadAnswer(const std::string& prompt, std::string& answer) {
   std::cout.flush();
+  // Ctrl-C answers this question and every one after it as Cancel would.
+  if (StopRequested()) return false;
   if (useLineEditor_) {
     char* line = readline(ReadablePrompt(prompt).c_str());
-    if (!line) {
+    if (!line || StopRequested()) {
+      std::free(line);
       std::cout << std::endl;
       return false;
     }
@@ -210,7 +249,7 @@ bool TerminalInteraction::ReadAnswer(const std::string& prompt, std::string& ans
     return true;
   }
   std::cout << prompt << std::flush;
-  if (!std::getline(std::cin, answer)) {
+  if (!std::getline(std::cin, answer) || StopRequested()) {
     std::cout << std::endl;
     return false;
   }
@@ -227,6 +266,10 @@ bool TerminalInteraction::LocateFile(LocateRequest& request) {
     case LocateKind::TemplatePlayer: if (options_.hasPlayer) flag = &options_.player; break;
   }
   std::string proposal = flag ? *flag : request.path;
+  // The configuration is proposed from the folder of the game given, as it
+  // is from the registry's.
+  if (!flag && request.kind == LocateKind::GameConfig && !gameExe_.empty() && !request.defaultName.empty())
+    proposal = GameFolderOf(gameExe_, GetCurrentFolder() + "\\") + request.defaultName;
   // Files found for the question: the first is the proposal when nothing
   // else is.
   if (Trim(proposal).empty() && !request.choices.empty()) proposal = request.choices.front();
@@ -235,9 +278,16 @@ bool TerminalInteraction::LocateFile(LocateRequest& request) {
     // Like the dialog, OK needs a path that is not blank.
     if (Trim(proposal).empty()) return false;
     request.path = proposal;
+    if (request.kind == LocateKind::GameExe) gameExe_ = proposal;
     return true;
   }
+  // After Ctrl-C the questions left are not shown: each is cancelled.
+  if (StopRequested() || !AskPath(request, proposal)) return false;
+  if (request.kind == LocateKind::GameExe) gameExe_ = request.path;
+  return true;
+}
 
+bool TerminalInteraction::AskPath(LocateRequest& request, std::string proposal) {
   TellRefusals();
   std::cout << "\n" << WrapText(TextForUser(request.prompt), TerminalColumns()) << "\n";
   for (size_t i = 0; i < request.choices.size(); ++i)
@@ -250,24 +300,23 @@ bool TerminalInteraction::LocateFile(LocateRequest& request) {
     // A number picks from the files listed.
     char* end = nullptr;
     const long n = answer.empty() ? 0 : std::strtol(answer.c_str(), &end, 10);
+    std::string path;
     if (end && *end == '\0' && n >= 1 && static_cast<size_t>(n) <= request.choices.size()) {
-      request.path = request.choices[static_cast<size_t>(n) - 1];
-      return true;
-    }
-    if (!answer.empty()) {
-      std::string path;
+      path = request.choices[static_cast<size_t>(n) - 1];
+    } else if (!answer.empty()) {
       if (!PathFromUser(answer, path)) {
         TellRefusals();
         continue;
       }
-      request.path = path;
-      return true;
+    } else if (!shown.empty()) {
+      path = proposal;
+    } else {
+      std::cout << "Please type a path, or press Ctrl-D to cancel.\n";
+      continue;
     }
-    if (!shown.empty()) {
-      request.path = proposal;
-      return true;
-    }
-    std::cout << "Please type a path, or press Ctrl-D to cancel.\n";
+    if (!AcceptableAnswer(request.kind, path)) continue;
+    request.path = path;
+    return true;
   }
 }
 
@@ -277,15 +326,10 @@ bool TerminalInteraction::ChooseVersion(const std::vector<std::string>& versions
     chosen = options_.packageVersion;
     return true;
   }
-  std::cout << "\n" << WrapText(TXT_VERSION_PROMPT, TerminalColumns()) << "\n";
-  size_t proposed = 0;
-  for (size_t i = 0; i < versions.size(); ++i) {
-    std::cout << "  " << (i + 1) << ") " << TextForUser(versions[i]) << "\n";
-    if (options_.hasVersion && versions[i] == options_.packageVersion) proposed = i;
-  }
-  std::string proposal = options_.hasVersion ? options_.packageVersion : versions.front();
-  (void)proposed;
-  std::string answer;
+  if (StopRequested()) return false;
+  std::cout << "\n" << WrapText(TXT_VERSION_PROMPT, TerminalColumns()) << "\n" << VersionsText(versions);
+  const std::string proposal = options_.hasVersion ? options_.packageVersion : versions.front();
+  std::string answer, typed;
   for (;;) {
     if (!ReadAnswer("Version [" + TextForUser(proposal) + "]: ", answer)) return false;
     answer = Trim(answer);
@@ -293,16 +337,24 @@ bool TerminalInteraction::ChooseVersion(const std::vector<std::string>& versions
       chosen = proposal;
       return true;
     }
-    // A number picks from the list; anything else is taken as typed, as the
-    // dialog's editable list allows.
+    // A number picks from the list, and so does a name in it; any other
+    // name is refused here rather than after every other question.
     char* end = nullptr;
     long n = std::strtol(answer.c_str(), &end, 10);
     if (end && *end == '\0' && n >= 1 && static_cast<size_t>(n) <= versions.size()) {
       chosen = versions[n - 1];
       return true;
     }
-    if (TextFromUser(answer, chosen)) return true;
-    TellRefusals();
+    if (!TextFromUser(answer, typed)) {
+      TellRefusals();
+      continue;
+    }
+    const int found = FindVersion(versions, typed);
+    if (found >= 0) {
+      chosen = versions[static_cast<size_t>(found)];
+      return true;
+    }
+    std::cout << answer << ": the package has no such version. Its versions are:\n" << VersionsText(versions);
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "install/interaction.h"
 #include "options.h"
@@ -14,6 +15,12 @@ std::string WrapText(const std::string& utf8, int columns);
 /// Shows on standard error what could not be converted to or from the code
 /// page since the last time, one line each.
 void TellRefusals();
+
+/// Where `name` is in the package's `versions` (without regard to case, as
+/// the version's files are found); -1 when it is not there.
+int FindVersion(const std::vector<std::string>& versions, const std::string& name);
+/// The versions as the terminal lists them: "  1) Full", a line each.
+std::string VersionsText(const std::vector<std::string>& versions);
 
 /// The terminal's stand-in for the dialogs: each question is a prompt with
 /// the dialog's own text and its proposal; in unattended mode the flags and
@@ -46,10 +53,13 @@ class TerminalInteraction : public Interaction {
   /// Yes or No, asked until one is given; an empty answer is `byDefault`,
   /// the end of input No.
   bool ReadYesNo(const std::string& prompt, bool byDefault);
+  /// The question of `request` until an acceptable path is given.
+  bool AskPath(LocateRequest& request, std::string proposal);
 
   const TermOptions& options_;
   bool interactive_;
   bool useLineEditor_;
+  std::string gameExe_;  ///< the game executable as answered, for the configuration's proposal
 };
 
 }  // namespace trilo

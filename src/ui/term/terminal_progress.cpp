@@ -19,6 +19,7 @@ TerminalProgress::TerminalProgress(const char* doneVerb) : live_(isatty(STDOUT_F
 void TerminalProgress::SetRange(int count) {
   range_ = count;
   position_ = 0;
+  failed_ = 0;
   Draw();
 }
 
@@ -36,7 +37,9 @@ void TerminalProgress::ClearTexts() {
     Draw();
     std::fputs("\n", stdout);
   } else if (!live_) {
-    std::printf("%s %d of %d entries\n", doneVerb_, position_, range_);
+    std::printf("%s %d of %d files", doneVerb_, position_ - failed_, range_);
+    if (failed_) std::printf(", %d failed", failed_);
+    std::fputs("\n", stdout);
   }
   std::fflush(stdout);
   drawn_ = false;

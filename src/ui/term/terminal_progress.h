@@ -15,6 +15,7 @@ class TerminalProgress : public InstallProgress {
   void ShowSource(const std::string& text) override;
   void ShowDestination(const std::string& text) override;
   void Step() override;
+  void CountFailure() override { ++failed_; }
   void PumpMessages() override {}
   void ClearTexts() override;
 
@@ -25,6 +26,7 @@ class TerminalProgress : public InstallProgress {
   const char* doneVerb_;
   int range_ = 0;
   int position_ = 0;
+  int failed_ = 0;
   std::string source_;
   bool drawn_ = false;
 };
