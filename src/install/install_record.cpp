@@ -230,8 +230,7 @@ Status InstallRecord::SetAsideStoredCopy(const std::string& path) {
   if (Status written = WriteLine(ManifestEntryLine(entry)); !written) return written;
   const std::string kept = folder_ + entry.kept;
   Status moved = MakeFoldersTo(kept);
-  if (moved) moved = RenameReplacing(stored, kept);
-  if (!moved && CopyFileReplacing(stored, kept)) moved = RemoveFile(stored);
+  if (moved) moved = RelocateFile(stored, kept);
   if (!moved)
     return Fail("Couldn't keep a copy of " + PathForMessage(stored) + " in the install record " +
                     PathForMessage(folder_),
@@ -303,15 +302,12 @@ void InstallRecord::Settle(bool made) {
   if (!made) {
     // The file stays as it was: the kept copy goes back, or goes; so does
     // its VirtualStore copy.
-    if (!pending_.stored.empty() && !RenameReplacing(pending_.storedKept, pending_.stored) &&
-        CopyFileReplacing(pending_.storedKept, pending_.stored))
-      RemoveFile(pending_.storedKept);
+    if (!pending_.stored.empty()) RelocateFile(pending_.storedKept, pending_.stored);
     // A copy kept as a copy is dropped while the file is still there; one
     // the failed write took away (a copy leaves no cut file) goes back.
     if (pending_.replaced) {
       if (!pending_.moved && PathExists(pending_.path)) RemoveFile(pending_.kept);
-      else if (!RenameReplacing(pending_.kept, pending_.path) && CopyFileReplacing(pending_.kept, pending_.path))
-        RemoveFile(pending_.kept);
+      else RelocateFile(pending_.kept, pending_.path);
     }
     return;
   }

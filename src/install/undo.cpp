@@ -232,7 +232,7 @@ UndoOutcome RunUndo(const UndoPlan& plan, InstallProgress& progress) {
           fail("Couldn't remove " + a.shown);
           break;
         }
-        if (!RenameReplacing(a.kept, a.path) && !(CopyFileReplacing(a.kept, a.path) && RemoveFile(a.kept)))
+        if (!RelocateFile(a.kept, a.path))
           fail("Couldn't restore " + a.shown + " from the install record " + PathForMessage(plan.record->folder));
         break;
       }

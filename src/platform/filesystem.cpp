@@ -1,5 +1,7 @@
 #include "platform/filesystem.h"
 
+#include "platform/file_ops.h"
+
 namespace trilo {
 
 Status ReadWholeFile(const std::string& path, std::string& bytes) {
@@ -38,6 +40,12 @@ Status ReadFileChunks(const std::string& path, const std::function<void(const ch
   const Status read = std::ferror(file) ? LastSystemError(path, Status::Phase::Read) : Status();
   std::fclose(file);
   return read;
+}
+
+Status RelocateFile(const std::string& from, const std::string& to) {
+  if (RenameReplacing(from, to)) return Status();
+  const Status copied = CopyFileReplacing(from, to);
+  return copied ? RemoveFile(from) : copied;
 }
 
 Status HashWholeFile(const std::string& path, ContentHash& hash) {

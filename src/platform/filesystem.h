@@ -63,6 +63,9 @@ Status RenameReplacing(const std::string& from, const std::string& to);
 /// `to` exists, the volume has no links, or they lie on two volumes.
 Status LinkFile(const std::string& existing, const std::string& to);
 Status RemoveFile(const std::string& path);
+/// Moves a file to `to`, replacing what is there: renamed, or where that
+/// fails (another volume) copied and then removed.
+Status RelocateFile(const std::string& from, const std::string& to);
 
 /// Whether both paths name one existing file, under one name or two.
 bool SameFile(const std::string& a, const std::string& b);
